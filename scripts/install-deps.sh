@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Tavlor need, and only
+# those that are missing. Debian 12, run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ make pkg-config
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
+    # GUI and tray tests, screenshots
+    xvfb xauth trayer xdotool x11-apps imagemagick
+    # NetworkManager stand-in on a private bus
+    dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
+    # network namespaces for the interface-counter tests, shortcut validation
+    iproute2 desktop-file-utils procps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Runs every test of the build through CTest. The Windows tests (cross-built, run under
+# Wine) are registered with CTest as well when the machine can build them.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 600

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/FileStore.h"
+#include "platform/HostAddressSource.h"
+#include "platform/InstanceGuard.h"
+#include "platform/InterfaceRowSource.h"
+#include "platform/LibraryLoader.h"
+#include "platform/LocaleFormat.h"
+#include "platform/ShellFolders.h"
+#include "platform/SystemTimesSource.h"
+
+#include <memory>
+
+// The real implementations of the platform interfaces. CMake builds exactly one
+// implementation of each factory (src/platform/linux or src/platform/win32).
+namespace tavlor::platform {
+
+std::unique_ptr<Clock> makeClock();
+std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource();
+std::unique_ptr<HostAddressSource> makeHostAddressSource();
+std::unique_ptr<SystemTimesSource> makeSystemTimesSource();
+std::unique_ptr<InstanceGuard> makeInstanceGuard();
+std::unique_ptr<ShellFolders> makeShellFolders();
+std::unique_ptr<FileStore> makeFileStore();
+// Needs a running Qt application on Linux (system locale via QLocale).
+std::unique_ptr<LocaleFormat> makeLocaleFormat();
+// On Linux the dial-up provider over NetworkManager is registered as "rasapi32.dll";
+// needs a Qt application object for D-Bus.
+std::unique_ptr<LibraryLoader> makeLibraryLoader();
+
+} // namespace tavlor::platform
