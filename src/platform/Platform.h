@@ -16,6 +16,9 @@
 // implementation of each factory (src/platform/linux or src/platform/win32).
 namespace tavlor::platform {
 
+// "Linux" or "Windows": the name the program's texts use for the system it runs on.
+const char* systemName();
+
 std::unique_ptr<Clock> makeClock();
 std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource();
 std::unique_ptr<HostAddressSource> makeHostAddressSource();
