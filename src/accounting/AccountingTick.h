@@ -5,6 +5,8 @@
 #include "accounting/ViewModel.h"
 #include "platform/Clock.h"
 
+#include <cstdint>
+
 namespace tavlor {
 
 class InterfaceSampler;
@@ -39,7 +41,30 @@ public:
     void resetSessionBase();
 
 private:
-    struct Impl;
+    // Per direction: what the last good reading of this session was, for the wrap test,
+    // the row-change test and the speed.
+    struct Direction
+    {
+        bool haveReading = false;
+        std::uint32_t counter = 0; // unsigned counter of the last good reading
+        std::uint32_t ifIndex = 0;
+        std::int32_t position = 0;
+        std::int64_t readingMs = 0;
+        bool recheckRow = false; // the adapter methods changed since that reading
+        bool fresh = false;      // this tick's sample succeeded
+        bool haveSpeedSample = false;
+        std::int64_t speedSampleMs = 0;
+    };
+    enum class Dir { Up, Down };
+
+    void onlineTick();
+    void offlineTick();
+    void countDirection(Dir dir);
+    void updateSpeed(Dir dir);
+    void advanceTime();
+
+    Direction m_up;
+    Direction m_down;
     UsageState& m_state;
     ViewModel& m_view;
     InterfaceSampler& m_sampler;

@@ -32,6 +32,8 @@ public:
     // Blocks for the given time while the window keeps repainting.
     virtual void waitMs(int milliseconds) = 0;
     virtual void setWindowWidth(int width) = 0;
+    // The window that owns the entry dialogs, handed to the RAS functions as it is.
+    virtual void* ownerWindow() { return nullptr; }
 };
 
 } // namespace tavlor

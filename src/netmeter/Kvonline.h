@@ -15,12 +15,12 @@ namespace tavlor {
 class InterfaceSampler
 {
 public:
-    // What the last GetAdapterValue query ('i' or 'o') really read, so the tick can tell a failed
-    // sample from a counter of 0xFFFFFFFF, notice a row change and judge a wrap by the link speed.
+    // What the last query really read, so the tick can tell a failed sample from a counter of
+    // 0xFFFFFFFF, notice a row change and judge a wrap by the link speed.
     struct Reading
     {
         bool ok = false;
-        std::uint32_t counter = 0;      // unsigned counter value
+        std::uint32_t counter = 0;      // unsigned counter value ('i'/'o'; 0 for 's')
         std::uint32_t ifIndex = 0;      // interface index of the row read
         std::int32_t position = 0;      // 1-based row position read
         std::uint64_t linkSpeedBps = 0; // that row's link speed, 0 = unknown
@@ -34,9 +34,14 @@ public:
 
     std::int32_t adapterBase() const { return m_adapterBase; }
     const Reading& lastReading() const { return m_lastReading; }
+    // Rows in the snapshot after the last successful table read.
+    std::uint32_t numEntries() const { return m_numEntries; }
 
 private:
     bool refresh();
+    std::uint32_t readTable(); // the row source's result code
+    // The row a letter selects, or nullptr when it lies outside the snapshot; fills m_lastReading.
+    const IfRow* select(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
 
     InterfaceRowSource& m_source;
     const NumberFormat& m_numbers;
@@ -46,5 +51,8 @@ private:
     std::int32_t m_adapterBase = 0;
     Reading m_lastReading;
 };
+
+// Link speed of a row in bit/s, 0 when unknown; the full figure where 32 bits cannot hold it.
+std::uint64_t LinkSpeedBps(const IfRow& row);
 
 } // namespace tavlor

@@ -1,0 +1,231 @@
+#include "accounting/AccountingTick.h"
+
+#include "accounting/CounterDelta.h"
+#include "accounting/DayCount.h"
+#include "netmeter/Kvonline.h"
+
+namespace tavlor {
+
+namespace {
+constexpr std::int32_t kSavePeriodTicks = 300;
+constexpr std::int32_t kSpeedPhaseDue = 3;
+
+// The fields of UsageState that belong to one direction.
+struct DirectionFields
+{
+    char letter;
+    double& reading;
+    double& lastReading;
+    double& offset;
+    double& start;
+    double& base;
+    double& total;
+};
+
+void carry(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds)
+{
+    // Equality tests: a loaded value above 59 counts on and is never carried.
+    if (seconds == 60) {
+        seconds = 0;
+        ++minutes;
+        if (minutes == 60) {
+            minutes = 0;
+            ++hours;
+        }
+    }
+}
+} // namespace
+
+AccountingTick::AccountingTick(UsageState& state, ViewModel& view, InterfaceSampler& sampler, const Clock& clock,
+                               const NumberFormat& numbers, TickHooks& hooks)
+    : m_state(state), m_view(view), m_sampler(sampler), m_clock(clock), m_numbers(numbers), m_hooks(hooks)
+{
+}
+
+void AccountingTick::methodsChanged()
+{
+    m_up.recheckRow = true;
+    m_down.recheckRow = true;
+}
+
+void AccountingTick::resetSessionBase()
+{
+    m_state.sessionUpStart = kSessionNotStarted;
+    m_state.sessionDownStart = kSessionNotStarted;
+}
+
+void AccountingTick::tCheckTimer()
+{
+    if (m_state.saveTickCount == kSavePeriodTicks) {
+        m_state.saveTickCount = 0;
+        m_hooks.SaveUsageData();
+    }
+    if (m_hooks.IsOnline(m_state.onLAN)) {
+        onlineTick();
+    } else {
+        offlineTick();
+    }
+    m_hooks.ShowWindowsUptime();
+}
+
+void AccountingTick::onlineTick()
+{
+    m_hooks.ShowIpAddresses();
+    m_view.setReadOnly("eUser", true);
+    m_view.setReadOnly("ePass", true);
+    m_view.setReadOnly("eNum", true);
+    m_view.setEnabled("btnDialEntry", false);
+    m_view.setEnabled("btnHangup", true);
+    if (m_view.checked("cbLan")) {
+        m_view.setText("lcon", "Internet Gateway");
+    }
+    if (m_view.text("lcon") == "Offline") {
+        m_hooks.RefreshConnectionStatus();
+    }
+    m_view.setColor(kLed, kRgbGreen);
+    m_view.setHint(kLed, "Online");
+    m_view.setText("lSpeed", m_sampler.GetAdapterText('s', m_state.downloadMethod, m_state.uploadMethod));
+    ++m_state.saveTickCount;
+    ++m_state.speedPhase;
+
+    countDirection(Dir::Up);
+    countDirection(Dir::Down);
+    m_state.totalBytes = m_state.totalUpBytes + m_state.totalDownBytes;
+    m_view.setText("lIn", FormatByteSize(m_numbers, m_state.totalDownBytes));
+    m_view.setText("lOut", FormatByteSize(m_numbers, m_state.totalUpBytes));
+    m_view.setText("lAll", FormatByteSize(m_numbers, m_state.totalBytes));
+    m_view.setText("lInS", FormatByteSize(m_numbers, m_state.sessionDownBytes));
+    m_view.setText("lOutS", FormatByteSize(m_numbers, m_state.sessionUpBytes));
+
+    if (m_state.speedPhase == kSpeedPhaseDue) {
+        m_state.speedPhase = 1;
+        updateSpeed(Dir::Down);
+        updateSpeed(Dir::Up);
+    }
+    advanceTime();
+}
+
+void AccountingTick::countDirection(Dir dir)
+{
+    UsageState& s = m_state;
+    Direction& d = dir == Dir::Up ? m_up : m_down;
+    const DirectionFields f =
+        dir == Dir::Up
+            ? DirectionFields{'o', s.sessionUpBytes, s.lastUpReading, s.upWrapOffset, s.sessionUpStart,
+                              s.baseUpBytes, s.totalUpBytes}
+            : DirectionFields{'i', s.sessionDownBytes, s.lastDownReading, s.downWrapOffset, s.sessionDownStart,
+                              s.baseDownBytes, s.totalDownBytes};
+    d.fresh = false;
+    m_sampler.GetAdapterValue(f.letter, s.downloadMethod, s.uploadMethod);
+    const InterfaceSampler::Reading r = m_sampler.lastReading();
+    if (!r.ok) {
+        return; // a failed sample is no reading: everything stays as it was
+    }
+    const std::int64_t now = m_clock.monotonicMs();
+    if (d.haveReading) {
+        const bool rowChanged = r.ifIndex != d.ifIndex || (d.recheckRow && r.position != d.position);
+        if (rowChanged) {
+            // Another interface's counter says nothing about this one's traffic: continue.
+            f.offset = f.reading - r.counter;
+        } else {
+            const CounterChange change = ClassifyCounterChange(d.counter, r.counter, r.linkSpeedBps, now - d.readingMs);
+            f.offset = OffsetAfterChange(f.offset, d.counter, change);
+        }
+    }
+    f.reading = r.counter + f.offset;
+    f.lastReading = f.reading;
+    d.haveReading = true;
+    d.counter = r.counter;
+    d.ifIndex = r.ifIndex;
+    d.position = r.position;
+    d.readingMs = now;
+    d.recheckRow = false;
+    d.fresh = true;
+    if (f.start == kSessionNotStarted) {
+        // A new session carries on from the current totals, so earlier sessions of this run count.
+        f.start = f.reading;
+        f.base = f.total;
+    }
+    f.total = f.reading - f.start + f.base;
+}
+
+void AccountingTick::updateSpeed(Dir dir)
+{
+    Direction& d = dir == Dir::Up ? m_up : m_down;
+    const double reading = dir == Dir::Up ? m_state.sessionUpBytes : m_state.sessionDownBytes;
+    double& prevSample = dir == Dir::Up ? m_state.prevUpSample : m_state.prevDownSample;
+    const char* label = dir == Dir::Up ? "lUpS" : "lDownS";
+    if (!d.fresh) {
+        return; // keeps its previous speed text
+    }
+    std::string text = "0 kb/s";
+    if (d.haveSpeedSample) {
+        const double bytes = reading - prevSample;
+        const double seconds = static_cast<double>(d.readingMs - d.speedSampleMs) / 1000.0;
+        if (bytes > 0 && seconds > 0) {
+            text = m_numbers.format(TruncateDecimals(m_numbers, 2, bytes / seconds / 1024.0)) + " kb/s";
+        }
+    }
+    m_view.setText(label, text);
+    prevSample = reading;
+    d.speedSampleMs = d.readingMs;
+    d.haveSpeedSample = true;
+}
+
+void AccountingTick::advanceTime()
+{
+    UsageState& s = m_state;
+    const CivilDateTime now = m_clock.nowLocal();
+    if (!SameCalendarDate(now, FromDayCount(s.dayStamp))) {
+        s.dayStamp = ToDayCount(now);
+        s.todayHours = 0;
+        s.todayMinutes = 0;
+        s.todaySeconds = 0;
+    }
+    ++s.totalSeconds;
+    ++s.todaySeconds;
+    ++s.sessionSeconds;
+    carry(s.totalHours, s.totalMinutes, s.totalSeconds);
+    carry(s.todayHours, s.todayMinutes, s.todaySeconds);
+    carry(s.sessionHours, s.sessionMinutes, s.sessionSeconds);
+    m_view.setText("lotAll", FormatDuration(s, "a", true));
+    m_view.setText("lOtDay", FormatDuration(s, "d", true));
+    m_view.setText("lOTS", FormatDuration(s, "s", true));
+}
+
+void AccountingTick::offlineTick()
+{
+    UsageState& s = m_state;
+    s.lastUpReading = 0;
+    s.upWrapOffset = 0;
+    s.lastDownReading = 0;
+    s.downWrapOffset = 0;
+    m_up = Direction{};
+    m_down = Direction{};
+    m_hooks.ShowIpAddresses();
+    m_view.setEnabled("btnDialEntry", true);
+    m_view.setEnabled("btnHangup", false);
+    if (m_view.text("lcon") != "Offline") {
+        m_hooks.RefreshConnectionStatus();
+    }
+    m_view.setHint(kTrayIcon, "Offline");
+    s.sessionHours = 0;
+    m_view.setColor(kLed, kRgbRed);
+    m_view.setHint(kLed, "Offline");
+    s.sessionMinutes = 0;
+    s.sessionSeconds = 0;
+    m_view.setText("lOTS", "-");
+    m_view.setText("lDownS", "0 kb/s");
+    m_view.setText("lUpS", "0 kb/s");
+    m_view.setText("lInS", "0 kb");
+    m_view.setText("lOutS", "0 kb");
+    s.sessionUpStart = kSessionNotStarted;
+    s.sessionDownStart = kSessionNotStarted;
+    s.sessionUpBytes = 0;
+    s.sessionDownBytes = 0;
+    m_view.setReadOnly("eUser", false);
+    m_view.setReadOnly("ePass", false);
+    m_view.setReadOnly("eNum", false);
+}
+
+} // namespace tavlor

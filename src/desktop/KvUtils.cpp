@@ -1,0 +1,78 @@
+#include "desktop/KvUtils.h"
+
+namespace tavlor {
+
+namespace {
+// The platform's separator is the one ending the program folder ("\" on Windows, "/" elsewhere).
+std::string Separator(ShellFolders& shell)
+{
+    const std::string folder = shell.programFolder();
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) {
+        return std::string(1, folder.back());
+    }
+    return "/";
+}
+
+std::string FirstFolder(ShellFolders& shell, int preferred, int fallback)
+{
+    std::string folder = shell.folderPath(preferred);
+    if (folder.empty() && fallback != preferred) {
+        folder = shell.folderPath(fallback);
+    }
+    return folder;
+}
+
+// The folder the shortcut goes into, or "" when the keyword names none or it cannot be made.
+std::string TargetFolder(ShellFolders& shell, const std::string& keyword, const std::string& linkName,
+                         const std::string& sep)
+{
+    if (keyword == "desk") {
+        return FirstFolder(shell, kCsidlCommonDesktopDirectory, kCsidlDesktopDirectory);
+    }
+    if (keyword == "start") {
+        return shell.folderPath(kCsidlStartup);
+    }
+    if (keyword != "prog") {
+        return {};
+    }
+    const std::string menu = FirstFolder(shell, kCsidlCommonStartMenu, kCsidlStartMenu);
+    if (menu.empty()) {
+        return {};
+    }
+    // Only the last level is created: without "Programme" in the menu nothing is written.
+    const std::string folder = menu + sep + "Programme" + sep + linkName;
+    if (!shell.directoryExists(folder) && !shell.createDirectory(folder)) {
+        return {};
+    }
+    return folder;
+}
+} // namespace
+
+bool CreateShellLink(ShellFolders& shell, const std::string& linkName, const std::string& keyword,
+                     const std::string& iconFile)
+{
+    ShortcutSpec spec;
+    spec.target = shell.programFile();
+    spec.workingDirectory = shell.programFolder();
+    spec.iconFile = spec.workingDirectory + iconFile;
+    // A shortcut without a target, or one saved relative to whatever the current drive is,
+    // would be a file that starts nothing.
+    if (spec.target.empty() || linkName.empty()) {
+        return false;
+    }
+    const std::string sep = Separator(shell);
+    const std::string folder = TargetFolder(shell, keyword, linkName, sep);
+    if (folder.empty()) {
+        return false;
+    }
+    spec.file = folder + sep + linkName + shell.shortcutExtension();
+    return shell.writeShortcut(spec);
+}
+
+std::string AutostartMessage(bool written)
+{
+    return written ? "Tavlor hat eine Verknüpfung im Autostart Ordner angelegt."
+                   : "Tavlor konnte keine Verknüpfung im Autostart Ordner anlegen.";
+}
+
+} // namespace tavlor

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QButtonGroup;
+
+namespace tavlor {
+
+struct UsageState;
+
+// The adapter-method dialog: which interface rows feed download (rDown) and upload (rUp).
+// Only btnClose stores the choice; the close box changes nothing.
+class TfrmExpert final : public QDialog
+{
+    Q_OBJECT
+public:
+    // mainCaption: the main window's caption at the moment the dialog is shown.
+    // applied: runs after btnClose has stored new methods.
+    TfrmExpert(UsageState& state, std::function<QString()> mainCaption, std::function<void()> applied,
+               QWidget* parent = nullptr);
+    Q_DISABLE_COPY_MOVE(TfrmExpert)
+
+    // The radio item a stored method selects: above 1 the second item, below 0 none (-1).
+    static int itemFor(int method);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildLayout();
+    void FormShow();
+    void btnCloseClick();
+
+    UsageState& m_state;
+    std::function<QString()> m_mainCaption;
+    std::function<void()> m_applied;
+    QButtonGroup* m_down = nullptr;
+    QButtonGroup* m_up = nullptr;
+};
+
+} // namespace tavlor

@@ -1,0 +1,10 @@
+#include "platform/Platform.h"
+
+namespace tavlor::platform {
+
+const char* systemName()
+{
+    return "Linux";
+}
+
+} // namespace tavlor::platform

@@ -1,0 +1,181 @@
+#include "platform/linux/NetlinkRowSource.h"
+
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+// <net/if.h> first: the kernel headers then leave glibc's ifreq alone.
+#include <net/if.h>
+
+#include <linux/ethtool.h>
+#include <linux/if_arp.h>
+#include <linux/netlink.h>
+#include <linux/rtnetlink.h>
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace tavlor {
+
+namespace {
+constexpr std::uint32_t kErrorGenFailure = 31;
+constexpr std::size_t kReceiveBytes = 64 * 1024;
+
+struct LinkRequest
+{
+    nlmsghdr header;
+    ifinfomsg info;
+};
+
+// Fills the row from one RTM_NEWLINK message; the name goes to `name` for the speed query.
+void parseLink(const nlmsghdr* msg, IfRow& row, char (&name)[IFNAMSIZ])
+{
+    const auto* info = static_cast<const ifinfomsg*>(NLMSG_DATA(msg));
+    row.dwIndex = static_cast<std::uint32_t>(info->ifi_index);
+    name[0] = '\0';
+    bool have64 = false;
+    int length = static_cast<int>(IFLA_PAYLOAD(msg));
+    for (const rtattr* attr = IFLA_RTA(info); RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
+        const std::size_t payload = RTA_PAYLOAD(attr);
+        if (attr->rta_type == IFLA_ADDRESS) {
+            row.dwPhysAddrLen = static_cast<std::uint32_t>(payload);
+        } else if (attr->rta_type == IFLA_IFNAME && payload > 0) {
+            std::memcpy(name, RTA_DATA(attr), std::min<std::size_t>(payload, IFNAMSIZ - 1));
+            name[std::min<std::size_t>(payload, IFNAMSIZ - 1)] = '\0';
+        } else if (attr->rta_type == IFLA_STATS64 && payload >= sizeof(rtnl_link_stats64)) {
+            rtnl_link_stats64 stats;
+            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
+            row.dwInOctets = static_cast<std::uint32_t>(stats.rx_bytes);
+            row.dwOutOctets = static_cast<std::uint32_t>(stats.tx_bytes);
+            have64 = true;
+        } else if (attr->rta_type == IFLA_STATS && payload >= sizeof(rtnl_link_stats) && !have64) {
+            rtnl_link_stats stats;
+            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
+            row.dwInOctets = stats.rx_bytes;
+            row.dwOutOctets = stats.tx_bytes;
+        }
+    }
+    // The kernel gives loopback a six-byte zero address; it is no adapter.
+    if (info->ifi_type == ARPHRD_LOOPBACK) {
+        row.dwPhysAddrLen = 0;
+    }
+}
+} // namespace
+
+NetlinkRowSource::NetlinkRowSource() : m_buffer(kReceiveBytes)
+{
+    m_netlink = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+    m_ioctlSocket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+}
+
+NetlinkRowSource::~NetlinkRowSource()
+{
+    if (m_netlink >= 0) {
+        ::close(m_netlink);
+    }
+    if (m_ioctlSocket >= 0) {
+        ::close(m_ioctlSocket);
+    }
+}
+
+std::uint64_t NetlinkRowSource::linkSpeed(const char* name) const
+{
+    if (m_ioctlSocket < 0 || name[0] == '\0') {
+        return 0;
+    }
+    ethtool_cmd cmd{};
+    cmd.cmd = ETHTOOL_GSET;
+    ifreq request{};
+    std::strncpy(request.ifr_name, name, IFNAMSIZ - 1);
+    request.ifr_data = reinterpret_cast<char*>(&cmd);
+    if (::ioctl(m_ioctlSocket, SIOCETHTOOL, &request) != 0) {
+        return 0; // no ethtool support (loopback and many virtual links)
+    }
+    const std::uint32_t mbit = ethtool_cmd_speed(&cmd);
+    if (mbit == 0 || mbit == static_cast<std::uint32_t>(SPEED_UNKNOWN)) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(mbit) * 1000000ULL;
+}
+
+bool NetlinkRowSource::dumpLinks(std::vector<IfRow>& out)
+{
+    out.clear();
+    if (m_netlink < 0) {
+        return false;
+    }
+    LinkRequest request{};
+    request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
+    request.header.nlmsg_type = RTM_GETLINK;
+    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_seq = ++m_sequence;
+    request.info.ifi_family = AF_UNSPEC;
+    sockaddr_nl kernel{};
+    kernel.nl_family = AF_NETLINK;
+    if (::sendto(m_netlink, &request, request.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel),
+                 sizeof kernel) < 0) {
+        return false;
+    }
+    for (;;) {
+        const ssize_t got = ::recv(m_netlink, m_buffer.data(), m_buffer.size(), 0);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        int length = static_cast<int>(got);
+        for (auto* msg = reinterpret_cast<const nlmsghdr*>(m_buffer.data()); NLMSG_OK(msg, length);
+             msg = NLMSG_NEXT(msg, length)) {
+            if (msg->nlmsg_seq != m_sequence) {
+                continue; // an answer to an earlier, abandoned request
+            }
+            if (msg->nlmsg_type == NLMSG_DONE) {
+                return true;
+            }
+            if (msg->nlmsg_type == NLMSG_ERROR) {
+                return false;
+            }
+            if (msg->nlmsg_type == RTM_NEWLINK) {
+                IfRow row;
+                char name[IFNAMSIZ];
+                parseLink(msg, row, name);
+                row.speed64 = linkSpeed(name);
+                row.dwSpeed = static_cast<std::uint32_t>(std::min<std::uint64_t>(row.speed64, 0xFFFFFFFFULL));
+                out.push_back(row);
+            }
+        }
+    }
+}
+
+std::uint32_t NetlinkRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
+                                           bool sorted)
+{
+    if (!dumpLinks(m_rows)) {
+        return kErrorGenFailure;
+    }
+    const auto count = static_cast<std::uint32_t>(m_rows.size());
+    const std::uint32_t needed = ifTableBytesFor(count);
+    if (rows.empty() || size < needed || rows.size() < count) {
+        size = needed;
+        return kErrorInsufficientBuffer;
+    }
+    if (sorted) {
+        std::sort(m_rows.begin(), m_rows.end(), [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+    }
+    std::copy(m_rows.begin(), m_rows.end(), rows.begin());
+    numEntries = count;
+    return kNoError;
+}
+
+namespace platform {
+std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource()
+{
+    return std::make_unique<NetlinkRowSource>();
+}
+} // namespace platform
+
+} // namespace tavlor

@@ -1,0 +1,22 @@
+#include "shell/DataFileStore.h"
+
+namespace tavlor {
+
+DataFileStore::DataFileStore(std::unique_ptr<FileStore> files, const std::string& programFolder,
+                             const std::string& userDataFolder, const LocaleFormat& locale, const Clock& clock)
+    : m_files(std::move(files)),
+      m_file(ResolveDataFilePath(*m_files, programFolder, userDataFolder), *m_files, locale, clock)
+{
+}
+
+void DataFileStore::load(UsageState& state, ViewModel& view)
+{
+    m_file.LoadUsageData(state, view);
+}
+
+void DataFileStore::save(const UsageState& state, const ViewModel& view, int windowX, int windowY)
+{
+    m_file.SaveUsageData(state, view, windowX, windowY);
+}
+
+} // namespace tavlor

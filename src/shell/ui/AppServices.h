@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "shell/UsageStore.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tavlor {
+
+// Everything the program talks to outside itself. main() fills it with the real platform;
+// tests fill it with fakes.
+struct AppServices
+{
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<LocaleFormat> locale;
+    std::unique_ptr<InterfaceRowSource> rows;
+    std::unique_ptr<HostAddressSource> hosts;
+    std::unique_ptr<SystemTimesSource> times;
+    std::unique_ptr<ShellFolders> shell;
+    std::unique_ptr<LibraryLoader> loader;
+    std::unique_ptr<UsageStore> store; // built last: it may use clock and locale
+    std::string systemName = "Linux";
+    // Whether the desktop has a notification area; empty = ask Qt.
+    std::function<bool()> trayAvailable;
+    // Ends the event loop with the exit code; empty = QCoreApplication::exit.
+    std::function<void(int)> exitProgram;
+    // Hands an address to the desktop (mail program, browser); empty = QDesktopServices.
+    std::function<void(const std::string&)> openAddress;
+};
+
+// The real platform of the machine the program runs on.
+AppServices makeRealServices();
+
+} // namespace tavlor

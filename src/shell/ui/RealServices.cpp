@@ -1,0 +1,33 @@
+#include "shell/ui/AppServices.h"
+
+#include "shell/DataFileStore.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace tavlor {
+
+AppServices makeRealServices()
+{
+    AppServices services;
+    services.clock = platform::makeClock();
+    services.locale = platform::makeLocaleFormat();
+    services.rows = platform::makeInterfaceRowSource();
+    services.hosts = platform::makeHostAddressSource();
+    services.times = platform::makeSystemTimesSource();
+    services.shell = platform::makeShellFolders();
+    services.loader = platform::makeLibraryLoader();
+    services.systemName = platform::systemName();
+
+    const std::string programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
+    // GenericDataLocation honours XDG_DATA_HOME and falls back to ~/.local/share.
+    const std::string userDataFolder =
+        (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tavlor"))
+            .toStdString();
+    services.store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
+                                                     *services.locale, *services.clock);
+    return services;
+}
+
+} // namespace tavlor

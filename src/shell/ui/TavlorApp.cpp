@@ -1,0 +1,260 @@
+#include "shell/ui/TavlorApp.h"
+
+#include "dialup/ConnectionManager.h"
+#include "dialup/Ras.h"
+#include "dialup/ui/QtManagerUi.h"
+#include "netmeter/Kvonline.h"
+#include "netmeter/KvonlineProbes.h"
+#include "netmeter/ui/ufrmExpert.h"
+#include "platform/SessionEnd.h"
+#include "shell/CloseRules.h"
+#include "shell/TrayHint.h"
+#include "shell/ui/Dialogs.h"
+#include "shell/ui/TrayController.h"
+#include "shell/ui/ViewApplier.h"
+#include "views/Uptime.h"
+#include "views/ui/GaugePictures.h"
+#include "views/ui/ufrmMonitor.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <iostream>
+
+static void initShellResources()
+{
+    Q_INIT_RESOURCE(shell);
+}
+
+namespace tavlor {
+
+TavlorApp::TavlorApp(AppServices services)
+    : m_services(std::move(services)), m_numbers(NumberFormat::fromLocale(*m_services.locale)),
+      m_cpu(*m_services.times)
+{
+    initShellResources();
+    m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers);
+    m_tick = std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
+    m_gauge = GaugePictures();
+
+    // Start-up order: the main window with its tray icon and running timers, its creation
+    // handler, then the adapter dialog and the monitor, both hidden.
+    m_window = std::make_unique<TfrmTavlor>();
+    const QIcon icon(QStringLiteral(":/tavlor/VemoIco.png"));
+    m_window->setWindowIcon(icon);
+    m_tray = new TrayController(m_window.get(), icon, m_services.trayAvailable, this);
+    m_applier = new ViewApplier(m_window.get(), m_view, m_window->statusPanel(0),
+                                [this](const std::string& hint) { m_tray->setHint(hint); });
+    m_tray->setHint("Tavlor");
+    createTimers();
+    m_ras = std::make_unique<RasBinding>(*m_services.loader);
+    m_managerUi = std::make_unique<QtManagerUi>(m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")),
+                                                m_window.get());
+    m_manager = std::make_unique<ConnectionManager>(*m_ras, m_view, *m_managerUi);
+    FormCreate();
+    m_expert = new TfrmExpert(
+        m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); }, m_window.get());
+    m_monitor = new TfrmMonitor(m_view, m_numbers, *m_services.locale, *m_services.clock, m_window.get());
+    wireWindow();
+    wireConnectionManager();
+    watchSessionEnd();
+}
+
+TavlorApp::~TavlorApp()
+{
+    m_tCheck->stop();
+    m_tGraph->stop();
+    m_window->setFormEvents(nullptr);
+    // The icon leaves the notification area before its window goes.
+    delete m_tray;
+    m_tray = nullptr;
+}
+
+void TavlorApp::createTimers()
+{
+    m_tCheck = new QTimer(this);
+    m_tCheck->setObjectName(QStringLiteral("tCheck"));
+    m_tCheck->setInterval(1000);
+    connect(m_tCheck, &QTimer::timeout, this, &TavlorApp::tCheckTimer);
+    m_tGraph = new QTimer(this);
+    m_tGraph->setObjectName(QStringLiteral("tGraph"));
+    m_tGraph->setInterval(1000);
+    connect(m_tGraph, &QTimer::timeout, this, &TavlorApp::tGraphTimer);
+    m_tCheck->start();
+    m_tGraph->start();
+}
+
+void TavlorApp::FormCreate()
+{
+    m_applier->seedFromWidgets();
+    m_manager->initialiseControls();
+    m_quitRequested = false;
+    m_state.downloadMethod = 0;
+    m_state.uploadMethod = 1;
+    m_window->resize(TfrmTavlor::kCollapsedWidth, m_window->height());
+    m_view.setText("btnWinStart", "Tavlor mit " + m_services.systemName + " starten");
+    m_view.setText("lContact", kContactCaption);
+    m_view.setHint("lContact", kContactHint);
+    std::string notice;
+    for (const std::string& line : FreewareNotice()) {
+        notice += (notice.empty() ? "" : "\n") + line;
+    }
+    m_view.setText("Memo1", notice);
+    handle([this] { m_services.store->load(m_state, m_view); });
+}
+
+void TavlorApp::start()
+{
+    m_window->setFormEvents(this);
+    // The first showing stands centred on the desktop; (windowLeft, windowTop) is for the
+    // double-click on the tray icon.
+    if (QScreen* screen = m_window->screen()) {
+        m_window->move(screen->availableGeometry().center() - m_window->rect().center());
+    }
+    m_window->show();
+}
+
+bool TavlorApp::handle(const std::function<void()>& handler)
+{
+    const bool ok = RunReported(m_window.get(), handler);
+    m_applier->apply();
+    return ok;
+}
+
+void TavlorApp::exitProgram(int code)
+{
+    if (m_services.exitProgram) {
+        m_services.exitProgram(code);
+    } else {
+        QCoreApplication::exit(code);
+    }
+}
+
+// --- accounting tick and its hooks ---
+
+void TavlorApp::tCheckTimer()
+{
+    handle([this] {
+        m_tick->tCheckTimer();
+        // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
+        // kept current here; offline the tick itself has set "Offline".
+        if (m_online) {
+            ComposeTrayHint(m_state, m_view);
+        }
+    });
+}
+
+bool TavlorApp::IsOnline(bool onLAN)
+{
+    m_online = tavlor::IsOnline(onLAN, *m_services.loader);
+    return m_online;
+}
+
+void TavlorApp::ShowIpAddresses()
+{
+    tavlor::ShowIpAddresses(m_view, *m_services.hosts);
+}
+
+void TavlorApp::RefreshConnectionStatus()
+{
+    m_manager->RefreshConnectionStatus();
+}
+
+void TavlorApp::ShowWindowsUptime()
+{
+    m_view.setText("sBar", UptimeText(m_services.times->millisecondsSinceBoot(), m_services.systemName));
+}
+
+void TavlorApp::SaveUsageData()
+{
+    const QPoint position = m_window->pos();
+    m_services.store->save(m_state, m_view, position.x(), position.y());
+}
+
+// --- closing and session end ---
+
+bool TavlorApp::FormCloseQuery()
+{
+    if (m_ending) {
+        return true;
+    }
+    CloseVerdict verdict = CloseVerdict::StayOpen;
+    handle([this, &verdict] {
+        verdict = DecideClose(m_quitRequested, m_view.checked("cbMini"), m_view.checked("cbBeenden"),
+                              [this] { return AskConfirmation(m_window.get(), QStringLiteral("Tavlor wirklich beenden?")); });
+    });
+    if (verdict == CloseVerdict::HideToTray) {
+        // Without a notification area the window minimises normally instead of vanishing.
+        if (m_tray->available()) {
+            m_tray->HideToTray();
+        } else {
+            m_window->showMinimized();
+        }
+    }
+    return verdict == CloseVerdict::Close;
+}
+
+bool TavlorApp::FormClose()
+{
+    if (m_ending) {
+        return true;
+    }
+    if (!handle([this] { SaveUsageData(); })) {
+        return false;
+    }
+    m_ending = true;
+    m_tCheck->stop();
+    m_tGraph->stop();
+    exitProgram(0);
+    return true;
+}
+
+void TavlorApp::sessionEnd()
+{
+    if (m_ending) {
+        return;
+    }
+    m_ending = true;
+    m_tCheck->stop();
+    m_tGraph->stop();
+    int code = 0;
+    try {
+        SaveUsageData();
+    } catch (const std::exception& error) {
+        // No message box: the session is going away and nobody would answer it.
+        std::cerr << "tavlor: " << error.what() << '\n';
+        code = 1;
+    }
+    exitProgram(code);
+}
+
+void TavlorApp::watchSessionEnd()
+{
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { sessionEnd(); });
+    }
+    const int fd = platform::watchSessionEndSignals();
+    if (fd < 0) {
+        return;
+    }
+    m_sessionEndNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_sessionEndNotifier, &QSocketNotifier::activated, this, [this, fd] {
+        platform::drainSessionEndSignals(fd);
+        sessionEnd();
+    });
+}
+
+void TavlorApp::FormActivate()
+{
+    m_tray->HideToTray();
+}
+
+void TavlorApp::FormMinimised()
+{
+    m_tray->HideToTray();
+}
+
+} // namespace tavlor

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "accounting/AccountingTick.h"
+#include "accounting/KvString.h"
+#include "accounting/UsageState.h"
+#include "accounting/ViewModel.h"
+#include "shell/ui/AppServices.h"
+#include "shell/ui/uFrmMainTavlor.h"
+#include "views/CpuGauge.h"
+
+#include <QList>
+#include <QObject>
+#include <QPixmap>
+#include <memory>
+
+class QTimer;
+class QSocketNotifier;
+
+namespace tavlor {
+
+class ConnectionManager;
+class InterfaceSampler;
+class QtManagerUi;
+class RasBinding;
+class TfrmExpert;
+class TfrmMonitor;
+class TrayController;
+class ViewApplier;
+
+// The program: owns the platform, the usage state and view model, the accounting tick, the
+// connection manager and the three windows, and wires their events to the handlers. Every
+// handler runs inside the general error report and ends by showing the view model's changes.
+class TavlorApp final : public QObject, public TickHooks, public FormEvents
+{
+    Q_OBJECT
+public:
+    explicit TavlorApp(AppServices services);
+    ~TavlorApp() override;
+    Q_DISABLE_COPY_MOVE(TavlorApp)
+
+    // Shows the main window centred; its first activation sends the program to the tray.
+    void start();
+    // The system ends the program: save once, no question, no hiding, leave the event loop.
+    void sessionEnd();
+
+    TfrmTavlor& window() const { return *m_window; }
+    TrayController& tray() const { return *m_tray; }
+    TfrmExpert& expert() const { return *m_expert; }
+    TfrmMonitor& monitor() const { return *m_monitor; }
+    UsageState& state() { return m_state; }
+    ViewModel& view() { return m_view; }
+
+    // TickHooks
+    bool IsOnline(bool onLAN) override;
+    void ShowIpAddresses() override;
+    void RefreshConnectionStatus() override;
+    void ShowWindowsUptime() override;
+    void SaveUsageData() override;
+
+    // FormEvents
+    bool FormCloseQuery() override;
+    bool FormClose() override;
+    void FormActivate() override;
+    void FormMinimised() override;
+
+    // Event handlers of the main window and its tray icon.
+    void tCheckTimer();
+    void tGraphTimer();
+    void btnResetClick();
+    void cbLanClick(bool ticked);
+    void btnExpertClick();
+    void Button1Click();
+    void btnWinStartClick();
+    void lContactClick();
+    void btnSpendeClick();
+    void TrayIconMouseMove();
+    void TrayIconDblClick();
+    void Beenden1Click();
+    void Tavlorbeenden1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void createTimers();
+    void wireWindow();
+    void wireConnectionManager();
+    void watchSessionEnd();
+    // Runs a handler inside the general error report, then shows the view model's changes.
+    bool handle(const std::function<void()>& handler);
+    void exitProgram(int code);
+
+    AppServices m_services;
+    NumberFormat m_numbers;
+    UsageState m_state;
+    ViewModel m_view;
+    std::unique_ptr<InterfaceSampler> m_sampler;
+    std::unique_ptr<AccountingTick> m_tick;
+    CpuLoadMeter m_cpu;
+    QList<QPixmap> m_gauge;
+    std::unique_ptr<TfrmTavlor> m_window;
+    TrayController* m_tray = nullptr;
+    ViewApplier* m_applier = nullptr;
+    std::unique_ptr<RasBinding> m_ras;
+    std::unique_ptr<QtManagerUi> m_managerUi;
+    std::unique_ptr<ConnectionManager> m_manager;
+    TfrmExpert* m_expert = nullptr;
+    TfrmMonitor* m_monitor = nullptr;
+    QTimer* m_tCheck = nullptr;
+    QTimer* m_tGraph = nullptr;
+    QSocketNotifier* m_sessionEndNotifier = nullptr;
+    bool m_quitRequested = false;
+    bool m_online = false;
+    bool m_ending = false;
+};
+
+} // namespace tavlor

@@ -1,0 +1,187 @@
+// The click handlers of the main window and its tray icon, and their wiring.
+#include "shell/ui/TavlorApp.h"
+
+#include "accounting/ResetGateway.h"
+#include "desktop/Donation.h"
+#include "desktop/KvUtils.h"
+#include "dialup/ConnectionManager.h"
+#include "netmeter/ui/ufrmExpert.h"
+#include "shell/TrayHint.h"
+#include "shell/ui/Dialogs.h"
+#include "shell/ui/TrayController.h"
+#include "views/ui/ufrmMonitor.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+namespace tavlor {
+
+namespace {
+template <typename Handler>
+void onClick(QWidget* window, const char* name, QObject* receiver, Handler handler)
+{
+    if (auto* button = window->findChild<QAbstractButton*>(QLatin1String(name))) {
+        QObject::connect(button, &QAbstractButton::clicked, receiver, handler);
+    }
+}
+} // namespace
+
+void TavlorApp::wireWindow()
+{
+    QWidget* w = m_window.get();
+    onClick(w, "btnReset", this, [this] { btnResetClick(); });
+    onClick(w, "btnExpert", this, [this] { btnExpertClick(); });
+    onClick(w, "Button1", this, [this] { Button1Click(); });
+    onClick(w, "btnWinStart", this, [this] { btnWinStartClick(); });
+    onClick(w, "btnSpende", this, [this] { btnSpendeClick(); });
+    // clicked, not toggled: setting the box from the data file must not ask the question.
+    onClick(w, "cbLan", this, [this](bool ticked) { cbLanClick(ticked); });
+    if (auto* contact = w->findChild<QLabel*>(QStringLiteral("lContact"))) {
+        contact->installEventFilter(this);
+    }
+    connect(m_tray, &TrayController::mouseMoved, this, &TavlorApp::TrayIconMouseMove);
+    connect(m_tray, &TrayController::doubleClicked, this, &TavlorApp::TrayIconDblClick);
+    connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
+    connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
+}
+
+void TavlorApp::wireConnectionManager()
+{
+    QWidget* w = m_window.get();
+    ConnectionManager* m = m_manager.get();
+    onClick(w, "btnCreateEntry", this, [this, m] { handle([m] { m->btnCreateEntryClick(); }); });
+    onClick(w, "btnEditEntry", this, [this, m] { handle([m] { m->btnEditEntryClick(); }); });
+    onClick(w, "btnRenameEntry", this, [this, m] { handle([m] { m->btnRenameEntryClick(); }); });
+    onClick(w, "btnDeleteEntry", this, [this, m] { handle([m] { m->btnDeleteEntryClick(); }); });
+    onClick(w, "btnDialEntry", this, [this, m] { handle([m] { m->btnDialEntryClick(); }); });
+    onClick(w, "btnHangup", this, [this, m] { handle([m] { m->btnHangupClick(); }); });
+    onClick(w, "btnDetails", this, [this, m] { handle([m] { m->btnDetailsClick(); }); });
+    if (auto* entries = w->findChild<QListWidget*>(QStringLiteral("lstEntries"))) {
+        connect(entries, &QListWidget::itemClicked, this, [this, m] { handle([m] { m->lstEntriesClick(); }); });
+    }
+}
+
+bool TavlorApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("lContact")) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            lContactClick();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TavlorApp::tGraphTimer()
+{
+    handle([this] {
+        const GaugeDisplay gauge = GaugeFor(m_cpu.GetCpuLoad());
+        if (gauge.pictureIndex >= 0 && gauge.pictureIndex < m_gauge.size()) {
+            if (auto* picture = m_window->findChild<QLabel*>(QStringLiteral("iCpu"))) {
+                picture->setPixmap(m_gauge.at(gauge.pictureIndex));
+            }
+        }
+        m_view.setText("lCpu", gauge.text);
+    });
+}
+
+void TavlorApp::btnResetClick()
+{
+    handle([this] {
+        // Whatever the save does, the next online tick must start a new session base.
+        struct Rebase
+        {
+            AccountingTick& tick;
+            ~Rebase() { tick.resetSessionBase(); }
+        } rebase{*m_tick};
+        ResetCounters(m_state, m_view, *m_services.clock, *m_services.locale, [this] { SaveUsageData(); });
+    });
+}
+
+void TavlorApp::cbLanClick(bool ticked)
+{
+    handle([this, ticked] {
+        const bool keep = GatewaySwitchClicked(m_state, ticked, [this](const std::string& question) {
+            return AskConfirmation(m_window.get(), QString::fromStdString(question));
+        });
+        m_view.setChecked("cbLan", keep);
+    });
+}
+
+void TavlorApp::btnExpertClick()
+{
+    handle([this] { m_expert->exec(); });
+}
+
+void TavlorApp::Button1Click()
+{
+    handle([this] {
+        if (AskConfirmation(m_window.get(), QStringLiteral("Die \"Graph-Funktion\" ist noch im Beta Stadium. "
+                                                           "Graphen wirklich anzeigen?"))) {
+            m_tray->HideToTray();
+            m_monitor->exec();
+        }
+    });
+}
+
+void TavlorApp::btnWinStartClick()
+{
+    handle([this] {
+        const bool written = CreateShellLink(*m_services.shell, "Tavlor", "start", "VemoIco.ico");
+        ShowPlainMessage(m_window.get(), QString::fromStdString(AutostartMessage(written)));
+    });
+}
+
+void TavlorApp::lContactClick()
+{
+    // The desktop's answer is ignored: without a mail program nothing happens.
+    if (m_services.openAddress) {
+        m_services.openAddress(kContactAddress);
+    } else {
+        QDesktopServices::openUrl(QUrl(QString::fromUtf8(kContactAddress)));
+    }
+}
+
+void TavlorApp::btnSpendeClick()
+{
+    handle([this] {
+        auto* memo = m_window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        memo->clear();
+        for (const std::string& line : DonationLines()) {
+            memo->appendPlainText(QString::fromStdString(line));
+        }
+    });
+}
+
+void TavlorApp::TrayIconMouseMove()
+{
+    handle([this] { ComposeTrayHint(m_state, m_view); });
+}
+
+void TavlorApp::TrayIconDblClick()
+{
+    m_tray->ShowFromTray();
+    m_window->move(m_state.windowLeft, m_state.windowTop);
+}
+
+void TavlorApp::Beenden1Click()
+{
+    m_tray->ShowFromTray();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void TavlorApp::Tavlorbeenden1Click()
+{
+    m_quitRequested = true;
+    m_window->close();
+}
+
+} // namespace tavlor

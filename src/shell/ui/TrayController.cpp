@@ -1,0 +1,99 @@
+#include "shell/ui/TrayController.h"
+
+#include "shell/TrayHint.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QWidget>
+
+namespace tavlor {
+
+TrayController::TrayController(QWidget* window, const QIcon& icon, std::function<bool()> trayAvailable,
+                               QObject* parent)
+    : QObject(parent), m_window(window), m_trayAvailable(std::move(trayAvailable)),
+      m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window))
+{
+    if (!m_trayAvailable) {
+        m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    }
+    m_popup->setObjectName(QStringLiteral("popup"));
+    m_showItem = m_popup->addAction(QStringLiteral("Tavlor zeigen"));
+    m_showItem->setObjectName(QStringLiteral("Beenden1"));
+    m_quitItem = m_popup->addAction(QStringLiteral("Tavlor beenden"));
+    m_quitItem->setObjectName(QStringLiteral("Tavlorbeenden1"));
+    connect(m_showItem, &QAction::triggered, this, &TrayController::showRequested);
+    connect(m_quitItem, &QAction::triggered, this, &TrayController::quitRequested);
+
+    m_icon->setObjectName(QStringLiteral("TrayIcon"));
+    m_icon->setContextMenu(m_popup);
+    m_icon->installEventFilter(this);
+    connect(m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
+    m_icon->show();
+}
+
+TrayController::~TrayController()
+{
+    m_icon->hide();
+}
+
+bool TrayController::available() const
+{
+    return m_trayAvailable();
+}
+
+void TrayController::HideToTray()
+{
+    if (!available()) {
+        return;
+    }
+    m_window->hide();
+}
+
+void TrayController::ShowFromTray()
+{
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+}
+
+void TrayController::setHint(const std::string& hint)
+{
+    m_hint = QString::fromStdString(hint);
+    const QString tip = toolTip();
+    if (m_icon->toolTip() != tip) {
+        m_icon->setToolTip(tip);
+    }
+}
+
+QString TrayController::toolTip() const
+{
+    return QString::fromStdString(TrayTooltipText(m_hint.toStdString()));
+}
+
+bool TrayController::eventFilter(QObject* watched, QEvent* event)
+{
+    // The xcb tray forwards its tooltip request to the icon before showing toolTip(): composing
+    // here puts current figures into the tooltip about to appear.
+    if (watched == m_icon && event->type() == QEvent::ToolTip) {
+        emit mouseMoved();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TrayController::deliversDoubleClicks() const
+{
+    // The xcb tray embeds a widget of its own; the D-Bus tray has none and no double-clicks.
+    const auto windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(),
+                       [](const QWidget* w) { return w->inherits("QSystemTrayIconSys"); });
+}
+
+void TrayController::onActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick ||
+        (reason == QSystemTrayIcon::Trigger && !deliversDoubleClicks())) {
+        emit doubleClicked();
+    }
+}
+
+} // namespace tavlor

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <functional>
+#include <string>
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace tavlor {
+
+// The notification-area icon with its menu and hint, and the two ways into and out of it.
+//
+// What a desktop reports differs: an XEmbed tray (xcb) sends a tooltip request when the pointer
+// rests on the icon, which is our "mouse moved" moment, and a double-click arrives as Trigger
+// followed by DoubleClick. A StatusNotifierItem host (D-Bus) reports neither pointer movement
+// nor double-clicks, only single activations; there a single activation counts as the double-click.
+class TrayController final : public QObject
+{
+    Q_OBJECT
+public:
+    // trayAvailable: whether the desktop has a notification area (asked every time it matters).
+    TrayController(QWidget* window, const QIcon& icon, std::function<bool()> trayAvailable,
+                   QObject* parent = nullptr);
+    ~TrayController() override;
+    Q_DISABLE_COPY_MOVE(TrayController)
+
+    // Minimises the program and takes its taskbar entry away. Without a notification area it
+    // does nothing: a hidden window could not be brought back.
+    void HideToTray();
+    // Gives the window back its taskbar entry, restored and visible.
+    void ShowFromTray();
+
+    bool available() const;
+    void setHint(const std::string& hint);
+    QString hint() const { return m_hint; }
+    // The text handed to the notification area (cut, before the first "|").
+    QString toolTip() const;
+
+    QSystemTrayIcon* icon() const { return m_icon; }
+    QMenu* popup() const { return m_popup; }
+    QAction* showItem() const { return m_showItem; }
+    QAction* quitItem() const { return m_quitItem; }
+
+signals:
+    void mouseMoved();       // TrayIconMouseMove
+    void doubleClicked();    // TrayIconDblClick
+    void showRequested();    // Beenden1Click ("Tavlor zeigen")
+    void quitRequested();    // Tavlorbeenden1Click ("Tavlor beenden")
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    bool deliversDoubleClicks() const;
+
+    QWidget* m_window;
+    std::function<bool()> m_trayAvailable;
+    QSystemTrayIcon* m_icon;
+    QMenu* m_popup;
+    QAction* m_showItem;
+    QAction* m_quitItem;
+    QString m_hint;
+};
+
+} // namespace tavlor

@@ -1,0 +1,182 @@
+#include "views/ui/ufrmMonitor.h"
+
+#include "accounting/KvString.h"
+#include "accounting/ViewModel.h"
+#include "platform/Clock.h"
+#include "platform/LocaleFormat.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QEvent>
+#include <QHideEvent>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <cmath>
+
+namespace tavlor {
+
+namespace {
+constexpr int kSampleIntervalMs = 2000;
+constexpr double kClosedLeftMaximum = 3;
+const QColor kLime(0, 255, 0);
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+const QColor kSilver(192, 192, 192);
+
+// Whole-number steps of 1, 2 or 5 times a power of ten, about five to an axis: the figures are
+// whole kb/s, so the labels need no decimals (and so no decimal separator).
+double TickStep(double maximum)
+{
+    const double raw = std::max(1.0, maximum / 5);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * magnitude >= raw) {
+            return factor * magnitude;
+        }
+    }
+    return 10 * magnitude;
+}
+
+QLineSeries* MakeSeries(const QString& name, const QColor& line)
+{
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->setPen(QPen(line, 2));
+    series->setPointsVisible(false);
+    return series;
+}
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+TfrmMonitor::TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale,
+                         const Clock& clock, QWidget* parent)
+    : QDialog(parent), m_view(view), m_numbers(numbers), m_locale(locale), m_clock(clock)
+{
+    setObjectName("frmMonitor");
+    setWindowTitle("Tavlor Monitor");
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    move(245, 165);
+    resize(564, 311);
+
+    buildChart();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_chartView);
+
+    m_tBandbreite = new QTimer(this);
+    m_tBandbreite->setObjectName("tBandbreite");
+    m_tBandbreite->setInterval(kSampleIntervalMs);
+    connect(m_tBandbreite, &QTimer::timeout, this, &TfrmMonitor::takeSample);
+}
+
+void TfrmMonitor::buildChart()
+{
+    m_chart = new QChart;
+    m_chart->setBackgroundBrush(kSilver);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->legend()->setAlignment(Qt::AlignTop);
+
+    m_download = MakeSeries("Download", kGreen);
+    m_upload = MakeSeries("Upload", kRed);
+    m_chart->addSeries(m_download);
+    m_chart->addSeries(m_upload);
+    // The legend shows the download series in its series colour, the line itself is darker.
+    for (QLegendMarker* marker : m_chart->legend()->markers(m_download)) {
+        marker->setBrush(kLime);
+    }
+
+    m_leftAxis = new QValueAxis;
+    m_leftAxis->setTitleText("Bandbreite (kb/s)");
+    m_leftAxis->setLabelFormat("%.0f");
+    m_leftAxis->setTickType(QValueAxis::TicksDynamic);
+    m_leftAxis->setTickAnchor(0);
+    m_leftAxis->setMinorTickCount(0);
+    setLeftMaximum(164);
+
+    m_bottomAxis = new QValueAxis;
+    m_bottomAxis->setRange(0, 60);
+    m_bottomAxis->setTickCount(6);
+    setBottomTime("Zeit");
+
+    m_chart->addAxis(m_leftAxis, Qt::AlignLeft);
+    m_chart->addAxis(m_bottomAxis, Qt::AlignBottom);
+    for (QLineSeries* series : {m_download, m_upload}) {
+        series->attachAxis(m_bottomAxis);
+        series->attachAxis(m_leftAxis);
+    }
+
+    m_chartView = new QChartView(m_chart, this);
+    m_chartView->setObjectName("chart");
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void TfrmMonitor::setLeftMaximum(double maximum)
+{
+    m_leftAxis->setRange(0, maximum);
+    m_leftAxis->setTickInterval(TickStep(maximum));
+}
+
+// Every bottom label shows the same current time. Qt Charts has no per-label callback; a
+// QCategoryAxis refuses repeated labels, so the value axis gets a printf label format that
+// holds no conversion at all and therefore prints the time text for every tick.
+void TfrmMonitor::setBottomTime(const QString& time)
+{
+    m_bottomAxis->setTitleText(time);
+    QString format = time;
+    m_bottomAxis->setLabelFormat(format.replace('%', "%%"));
+}
+
+void TfrmMonitor::takeSample()
+{
+    const double down = MonitorModel::SpeedFigure(m_numbers, m_view.text("lDownS"));
+    const double up = MonitorModel::SpeedFigure(m_numbers, m_view.text("lUpS"));
+    const MonitorModel::Sample sample = m_model.takeSample(down, up);
+
+    if (sample.leftAxisMaximum) {
+        setLeftMaximum(*sample.leftAxisMaximum);
+    }
+    m_bottomAxis->setRange(0, sample.bottomAxisMaximum);
+    setBottomTime(FromUtf8(m_locale.formatLongTime(m_clock.nowLocal())));
+    m_download->append(sample.x, sample.downY);
+    m_upload->append(sample.x, sample.upY);
+}
+
+bool TfrmMonitor::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate) {
+        FormActivate();
+    }
+    return QDialog::event(e);
+}
+
+// A minimised window gets a spontaneous hide event; only a real close ends the sampling.
+void TfrmMonitor::hideEvent(QHideEvent* e)
+{
+    if (!e->spontaneous()) {
+        FormClose();
+    }
+    QDialog::hideEvent(e);
+}
+
+void TfrmMonitor::FormActivate()
+{
+    m_tBandbreite->start();
+    takeSample();
+}
+
+void TfrmMonitor::FormClose()
+{
+    m_tBandbreite->stop();
+    setLeftMaximum(kClosedLeftMaximum);
+}
+
+} // namespace tavlor

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "views/MonitorModel.h"
+
+#include <QDialog>
+
+class QChart;
+class QChartView;
+class QLineSeries;
+class QTimer;
+class QValueAxis;
+
+namespace tavlor {
+
+class Clock;
+class LocaleFormat;
+class NumberFormat;
+class ViewModel;
+
+// The bandwidth monitor: one download and one upload point every 2000 ms while it is open,
+// taken from the main window's speed labels.
+class TfrmMonitor final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale, const Clock& clock,
+                QWidget* parent = nullptr);
+    TfrmMonitor(const TfrmMonitor&) = delete;
+    TfrmMonitor& operator=(const TfrmMonitor&) = delete;
+
+    // One sample from lDownS and lUpS, as tBandbreite takes it.
+    void takeSample();
+
+    QLineSeries* downloadSeries() const { return m_download; }
+    QLineSeries* uploadSeries() const { return m_upload; }
+    QValueAxis* leftAxis() const { return m_leftAxis; }
+    QValueAxis* bottomAxis() const { return m_bottomAxis; }
+    QChartView* chartView() const { return m_chartView; }
+    QTimer* timer() const { return m_tBandbreite; }
+    const MonitorModel& model() const { return m_model; }
+
+protected:
+    bool event(QEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+private:
+    void buildChart();
+    void FormActivate();
+    void FormClose();
+    void setLeftMaximum(double maximum);
+    void setBottomTime(const QString& time);
+
+    const ViewModel& m_view;
+    const NumberFormat& m_numbers;
+    const LocaleFormat& m_locale;
+    const Clock& m_clock;
+    MonitorModel m_model;
+
+    QChartView* m_chartView = nullptr;
+    QChart* m_chart = nullptr;
+    QLineSeries* m_download = nullptr;
+    QLineSeries* m_upload = nullptr;
+    QValueAxis* m_leftAxis = nullptr;
+    QValueAxis* m_bottomAxis = nullptr;
+    QTimer* m_tBandbreite = nullptr;
+};
+
+} // namespace tavlor

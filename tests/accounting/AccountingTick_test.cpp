@@ -1,0 +1,349 @@
+#include "accounting/AccountingTick.h"
+
+#include "TickHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace tavlor {
+namespace {
+
+class Tick : public ::testing::Test, protected test::TickHarness
+{
+};
+
+TEST_F(Tick, FirstOnlineTickStartsTheSessionAtTheLoadedTotals)
+{
+    state.baseUpBytes = state.totalUpBytes = 1000;
+    state.baseDownBytes = state.totalDownBytes = 2000;
+    upRow().dwOutOctets = 500;
+    downRow().dwInOctets = 700;
+    run();
+    EXPECT_EQ(state.sessionUpStart, 500);
+    EXPECT_EQ(state.sessionDownStart, 700);
+    EXPECT_EQ(state.totalUpBytes, 1000);
+    EXPECT_EQ(state.totalDownBytes, 2000);
+    EXPECT_EQ(view.text("lIn"), "1,95 KB");
+    EXPECT_EQ(view.text("lOut"), "1000 Bytes");
+    EXPECT_EQ(view.text("lAll"), "2,92 KB");
+    EXPECT_EQ(view.text("lInS"), "700 Bytes");
+    EXPECT_EQ(view.text("lOutS"), "500 Bytes");
+    // No earlier sample of this session: no speed to show yet.
+    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
+    EXPECT_EQ(view.text("lUpS"), "0 kb/s");
+    EXPECT_EQ(view.text("lSpeed"), "100Mbit");
+    EXPECT_EQ(view.text("lOTS"), "0 Stunden, 0 Minuten, 1 Sekunden.");
+}
+
+TEST_F(Tick, OnlineTickShowsTheOnlineStateInItsOrder)
+{
+    run();
+    EXPECT_EQ(view.color(kLed), kRgbGreen);
+    EXPECT_EQ(view.hint(kLed), "Online");
+    EXPECT_FALSE(view.enabled("btnDialEntry"));
+    EXPECT_TRUE(view.enabled("btnHangup"));
+    for (const char* field : {"eUser", "ePass", "eNum"}) {
+        EXPECT_TRUE(view.readOnly(field)) << field;
+    }
+    EXPECT_FALSE(view.has(kTrayIcon, ViewModel::Prop::Hint));
+    const std::vector<std::string> expected = {"IsOnline", "ShowIpAddresses", "RefreshConnectionStatus",
+                                               "ShowWindowsUptime"};
+    EXPECT_EQ(hooks.calls, expected);
+}
+
+TEST_F(Tick, DialUpModeLooksForTheConnectionOnlyWhileTheLabelReadsOffline)
+{
+    hooks.connectionName = "T-Online";
+    run();
+    run();
+    EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 1);
+    EXPECT_EQ(view.text("lcon"), "T-Online");
+}
+
+TEST_F(Tick, GatewayModeShowsTheGatewayAndSkipsTheDialUpEnumeration)
+{
+    state.onLAN = true;
+    hooks.online = false;
+    view.setChecked("cbLan", true);
+    run();
+    run();
+    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
+    EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 0);
+    EXPECT_EQ(view.color(kLed), kRgbGreen);
+}
+
+TEST_F(Tick, OfflineTickEndsTheSessionButKeepsTotalsAndTheirLabels)
+{
+    state.totalHours = 3;
+    hooks.connectionName = "T-Online";
+    downRow().dwInOctets = 5000;
+    run();
+    downRow().dwInOctets = 9000;
+    run();
+    const std::string lIn = view.text("lIn");
+    const std::string lotAll = view.text("lotAll");
+    hooks.online = false;
+    run();
+    EXPECT_EQ(view.text("lOTS"), "-");
+    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
+    EXPECT_EQ(view.text("lUpS"), "0 kb/s");
+    EXPECT_EQ(view.text("lInS"), "0 kb");
+    EXPECT_EQ(view.text("lOutS"), "0 kb");
+    EXPECT_EQ(view.text("lIn"), lIn);
+    EXPECT_EQ(view.text("lotAll"), lotAll);
+    EXPECT_EQ(state.totalDownBytes, 4000);
+    EXPECT_EQ(view.color(kLed), kRgbRed);
+    EXPECT_EQ(view.hint(kLed), "Offline");
+    EXPECT_EQ(view.hint(kTrayIcon), "Offline");
+    EXPECT_TRUE(view.enabled("btnDialEntry"));
+    EXPECT_FALSE(view.enabled("btnHangup"));
+    EXPECT_FALSE(view.readOnly("eUser"));
+    EXPECT_EQ(state.sessionSeconds, 0);
+    EXPECT_EQ(state.sessionUpStart, kSessionNotStarted);
+    EXPECT_EQ(state.sessionDownBytes, 0);
+    EXPECT_EQ(state.downWrapOffset, 0);
+    EXPECT_EQ(view.text("lcon"), "Offline");
+    EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 2); // first online tick, first offline tick
+    run();
+    EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 2);
+}
+
+TEST_F(Tick, SpeedsChangeOnEverySecondTickOverTheMeasuredTime)
+{
+    run(); // speed tick: first sample of the session
+    downRow().dwInOctets += 2048;
+    run(); // no speed tick
+    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
+    downRow().dwInOctets += 3072;
+    upRow().dwOutOctets += 1000;
+    run();
+    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s");  // 5120 bytes in 2 s
+    EXPECT_EQ(view.text("lUpS"), "0,48 kb/s");   // 1000 bytes in 2 s, cut
+    downRow().dwInOctets += 8192;
+    run();
+    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s");
+    // A late timer: 8192 + 4096 bytes over 1 s + 4 s.
+    downRow().dwInOctets += 4096;
+    run(4000);
+    EXPECT_EQ(view.text("lDownS"), "2,4 kb/s");
+    EXPECT_EQ(view.text("lUpS"), "0 kb/s"); // idle
+}
+
+TEST_F(Tick, SaveHappensOnTheTickAfterEveryThreeHundredthOnlineTick)
+{
+    for (int i = 0; i < 300; ++i) {
+        run();
+    }
+    EXPECT_EQ(hooks.saves, 0);
+    EXPECT_EQ(state.saveTickCount, 300);
+    hooks.online = false;
+    run();
+    EXPECT_EQ(hooks.saves, 1);
+    EXPECT_EQ(state.saveTickCount, 0);
+    for (int i = 0; i < 10; ++i) {
+        run();
+    }
+    EXPECT_EQ(hooks.saves, 1);
+}
+
+TEST_F(Tick, PeriodicSaveRunsBeforeTheOnlineTest)
+{
+    state.saveTickCount = 300;
+    run();
+    ASSERT_GE(hooks.calls.size(), 2u);
+    EXPECT_EQ(hooks.calls[0], "SaveUsageData");
+    EXPECT_EQ(hooks.calls[1], "IsOnline");
+    EXPECT_EQ(state.saveTickCount, 1);
+}
+
+TEST_F(Tick, ANewCalendarDateRestartsTodaysCounters)
+{
+    state.dayStamp = ToDayCount({2026, 12, 14, 22, 0, 0, 0});
+    state.todayHours = 5;
+    clock.setLocal({2026, 12, 15, 0, 0, 10, 0});
+    run();
+    EXPECT_EQ(view.text("lOtDay"), "0 Stunden, 0 Minuten, 1 Sekunden.");
+    EXPECT_TRUE(SameCalendarDate(FromDayCount(state.dayStamp), clock.nowLocal()));
+    run();
+    EXPECT_EQ(state.todaySeconds, 2);
+}
+
+TEST_F(Tick, MonthAndYearChangesToASmallerDayAreNewDaysToo)
+{
+    state.dayStamp = ToDayCount({2026, 12, 31, 23, 59, 59, 0});
+    state.todayMinutes = 30;
+    clock.setLocal({2027, 1, 1, 0, 0, 0, 500});
+    run();
+    EXPECT_EQ(state.todayMinutes, 0);
+    EXPECT_EQ(state.todaySeconds, 1);
+}
+
+TEST_F(Tick, TimeCountersCarryOnlyAtExactlySixty)
+{
+    state.totalMinutes = 59, state.totalSeconds = 59;
+    state.todaySeconds = 75;
+    run();
+    EXPECT_EQ(view.text("lotAll"), "1 Stunden, 0 Minuten, 0 Sekunden.");
+    EXPECT_EQ(state.todaySeconds, 76);
+    EXPECT_EQ(state.todayMinutes, 0);
+}
+
+TEST_F(Tick, AWrapIsCountedOnTheTickItHappens)
+{
+    downRow().dwInOctets = 0xFFFFFF00u;
+    run();
+    downRow().dwInOctets = 0x100; // 0x200 bytes later
+    run();
+    EXPECT_EQ(state.totalDownBytes, 0x200);
+    EXPECT_EQ(state.sessionDownBytes, 4294967296.0 + 0x100);
+    EXPECT_EQ(view.text("lInS"), "4 GB");
+}
+
+TEST_F(Tick, ACounterRestartCountsWhatTheNewCounterCounted)
+{
+    downRow().dwInOctets = 2000000000u;
+    run();
+    downRow().dwInOctets = 2000000100u;
+    run();
+    downRow().dwInOctets = 300; // interface re-created: 2^32 - p + u is far beyond 12.75 MB
+    run();
+    EXPECT_EQ(state.totalDownBytes, 400);
+    EXPECT_EQ(state.sessionDownBytes, 2000000400.0);
+}
+
+TEST_F(Tick, AFailedSampleIsNoReading)
+{
+    upRow().dwOutOctets = 5000;
+    downRow().dwInOctets = 7000;
+    run();
+    upRow().dwOutOctets = 9096;
+    downRow().dwInOctets = 7100;
+    run();
+    upRow().dwOutOctets = 13192;
+    source.scriptedResults = {0, 31, 0}; // speed read, upload read fails, download read
+    downRow().dwInOctets = 7200;
+    run();
+    EXPECT_EQ(state.totalUpBytes, 4096);
+    EXPECT_EQ(state.sessionUpBytes, 9096);
+    EXPECT_EQ(view.text("lUpS"), "0 kb/s"); // kept from the first speed tick
+    EXPECT_EQ(state.totalDownBytes, 200);
+    EXPECT_EQ(view.text("lDownS"), "0,09 kb/s");
+    run();
+    EXPECT_EQ(state.totalUpBytes, 8192);
+}
+
+TEST_F(Tick, AFailureAt0xFFFFFFFFIsNotConfusedWithACounterOfMinusOne)
+{
+    upRow().dwOutOctets = 0xFFFFFF00u;
+    run();
+    upRow().dwOutOctets = 0xFFFFFFFFu;
+    run();
+    EXPECT_EQ(state.totalUpBytes, 0xFF);
+    upRow().dwOutOctets = 0x10;
+    run();
+    EXPECT_EQ(state.totalUpBytes, 0x110);
+}
+
+TEST_F(Tick, NoSessionStartIsTakenFromAFailedSample)
+{
+    state.baseDownBytes = state.totalDownBytes = 100;
+    sampler.InitInterfaceTable(); // so the script meets the tick's three reads
+    source.scriptedResults = {0, 0, 31};
+    run();
+    EXPECT_EQ(state.sessionDownStart, kSessionNotStarted);
+    downRow().dwInOctets = 5000;
+    run();
+    downRow().dwInOctets = 5500;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 600);
+}
+
+TEST_F(Tick, EverySessionOfARunCountsInTheTotals)
+{
+    state.baseDownBytes = state.totalDownBytes = 1000;
+    downRow().dwInOctets = 10000;
+    run();
+    downRow().dwInOctets = 12000;
+    run();
+    hooks.online = false;
+    downRow().dwInOctets = 50000; // not counted: offline
+    run();
+    hooks.online = true;
+    run();
+    downRow().dwInOctets = 50500;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 1000 + 2000 + 500);
+    EXPECT_EQ(view.text("lIn"), "3,41 KB");
+}
+
+TEST_F(Tick, ChangedMethodsContinueTheTotalsInsteadOfCountingTheRowDifference)
+{
+    downRow().dwInOctets = 1000;
+    upRow().dwInOctets = 900000000;
+    run();
+    downRow().dwInOctets = 1500;
+    run();
+    state.downloadMethod = 1; // download now from B
+    tick.methodsChanged();
+    run();
+    EXPECT_EQ(state.totalDownBytes, 500);
+    upRow().dwInOctets = 900000250;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 750);
+    EXPECT_EQ(state.sessionDownBytes, 1750);
+}
+
+TEST_F(Tick, MethodsChangedWithoutAnotherRowKeepsCounting)
+{
+    upRow().dwOutOctets = 100;
+    run();
+    tick.methodsChanged();
+    upRow().dwOutOctets = 400;
+    run();
+    EXPECT_EQ(state.totalUpBytes, 300);
+}
+
+TEST_F(Tick, AnotherInterfaceAtTheSamePositionIsNotCountedAsTraffic)
+{
+    downRow().dwInOctets = 5000;
+    run();
+    downRow().dwInOctets = 6000;
+    run();
+    // The adapter went away and a new one with a fresh counter took its place.
+    source.rows[1] = test::MakeRow(15, 6, 123456789, 0);
+    run();
+    EXPECT_EQ(state.totalDownBytes, 1000);
+    source.rows[1].dwInOctets = 123457789;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 2000);
+    EXPECT_GE(state.sessionDownBytes, 0);
+}
+
+TEST_F(Tick, AResetRestartsTheTotalsFromTheNextTick)
+{
+    downRow().dwInOctets = 1000;
+    run();
+    downRow().dwInOctets = 4000;
+    run();
+    state.baseDownBytes = state.totalDownBytes = 0; // what the reset button does
+    state.baseUpBytes = state.totalUpBytes = state.totalBytes = 0;
+    tick.resetSessionBase();
+    EXPECT_EQ(state.sessionDownStart, kSessionNotStarted);
+    downRow().dwInOctets = 4500;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 0);
+    downRow().dwInOctets = 4800;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 300);
+}
+
+TEST_F(Tick, AnErrorFromTheOnlineTestEndsTheTickBeforeAnythingCounts)
+{
+    hooks.throwOnProbe = true;
+    EXPECT_THROW(run(), std::runtime_error);
+    EXPECT_EQ(hooks.count("ShowWindowsUptime"), 0);
+    EXPECT_EQ(state.totalSeconds, 0);
+    EXPECT_FALSE(view.has("lOTS", ViewModel::Prop::Text));
+}
+
+} // namespace
+} // namespace tavlor

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "accounting/AccountingTick.h"
+#include "accounting/DayCount.h"
+#include "netmeter/Kvonline.h"
+
+#include "FakeClock.h"
+#include "FakeRowSource.h"
+#include "GermanLocale.h"
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavlor::test {
+
+// Records what the tick asked of the rest of the program, in order.
+class RecordingHooks final : public TickHooks
+{
+public:
+    bool online = true;
+    bool throwOnProbe = false;
+    int saves = 0;
+    std::vector<std::string> calls;
+    ViewModel* view = nullptr;
+    std::string connectionName = "Offline"; // what RefreshConnectionStatus finds while online
+
+    bool IsOnline(bool onLAN) override
+    {
+        calls.push_back("IsOnline");
+        if (throwOnProbe && !onLAN) {
+            throw std::runtime_error("RasEnumConnectionsA not found in rasapi32.dll");
+        }
+        return onLAN || online;
+    }
+    void ShowIpAddresses() override { calls.push_back("ShowIpAddresses"); }
+    void RefreshConnectionStatus() override
+    {
+        calls.push_back("RefreshConnectionStatus");
+        if (view != nullptr) {
+            view->setText("lcon", online ? connectionName : "Offline");
+        }
+    }
+    void ShowWindowsUptime() override { calls.push_back("ShowWindowsUptime"); }
+    void SaveUsageData() override
+    {
+        calls.push_back("SaveUsageData");
+        ++saves;
+    }
+    int count(const std::string& name) const
+    {
+        int n = 0;
+        for (const std::string& c : calls) {
+            n += c == name ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+// The tick over a loopback row, adapter A (download, index 10) and adapter B (upload, index 20)
+// at 100 Mbit/s, with the state as start-up leaves it.
+struct TickHarness
+{
+    GermanLocale german;
+    NumberFormat numbers = NumberFormat::fromLocale(german);
+    FakeClock clock{CivilDateTime{2026, 12, 8, 10, 0, 0, 0}};
+    FakeRowSource source;
+    InterfaceSampler sampler{source, numbers};
+    UsageState state;
+    ViewModel view;
+    RecordingHooks hooks;
+    AccountingTick tick{state, view, sampler, clock, numbers, hooks};
+
+    TickHarness()
+    {
+        source.rows = {MakeRow(1, 0, 0, 0, 0), MakeRow(10, 6, 0, 0), MakeRow(20, 6, 0, 0)};
+        state.dayStamp = ToDayCount(clock.nowLocal());
+        hooks.view = &view;
+        view.setText("lcon", "Offline");
+    }
+
+    IfRow& downRow() { return source.byIndex(10); }
+    IfRow& upRow() { return source.byIndex(20); }
+
+    // One timer period later, one tick.
+    void run(std::int64_t ms = 1000)
+    {
+        clock.advanceMs(ms);
+        tick.tCheckTimer();
+    }
+};
+
+} // namespace tavlor::test

@@ -1,0 +1,136 @@
+#include "views/ui/ufrmMonitor.h"
+
+#include "FakeClock.h"
+#include "GermanLocale.h"
+#include "accounting/KvString.h"
+#include "accounting/ViewModel.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLegend>
+#include <QLineSeries>
+#include <QTimer>
+#include <QValueAxis>
+#include <QtTest>
+
+namespace tavlor {
+
+class TfrmMonitorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ViewModel m_view;
+    NumberFormat m_numbers{","};
+    test::GermanLocale m_locale;
+    test::FakeClock m_clock{{2026, 12, 8, 17, 5, 9, 0}};
+
+    void setSpeeds(const char* down, const char* up)
+    {
+        m_view.setText("lDownS", down);
+        m_view.setText("lUpS", up);
+    }
+
+    void activate(TfrmMonitor& monitor)
+    {
+        monitor.show();
+        monitor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&monitor));
+    }
+
+private slots:
+    void init() { setSpeeds("0 kb/s", "0 kb/s"); }
+
+    void windowAndChartAsDesigned()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        QCOMPARE(monitor.objectName(), QString("frmMonitor"));
+        QCOMPARE(monitor.windowTitle(), QString("Tavlor Monitor"));
+        QCOMPARE(monitor.pos(), QPoint(245, 165));
+        QCOMPARE(monitor.size(), QSize(564, 311));
+        QVERIFY(monitor.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!monitor.isVisible());
+
+        QChart* chart = monitor.chartView()->chart();
+        QCOMPARE(chart->legend()->alignment(), Qt::AlignTop);
+        QCOMPARE(monitor.downloadSeries()->name(), QString("Download"));
+        QCOMPARE(monitor.uploadSeries()->name(), QString("Upload"));
+        QCOMPARE(monitor.downloadSeries()->color(), QColor(0, 128, 0));
+        QCOMPARE(monitor.uploadSeries()->color(), QColor(255, 0, 0));
+        QVERIFY(!monitor.downloadSeries()->pointsVisible());
+        QCOMPARE(monitor.leftAxis()->titleText(), QString("Bandbreite (kb/s)"));
+        QCOMPARE(monitor.leftAxis()->max(), 164.0);
+        QCOMPARE(monitor.bottomAxis()->min(), 0.0);
+        QCOMPARE(monitor.bottomAxis()->max(), 60.0);
+        QCOMPARE(monitor.timer()->objectName(), QString("tBandbreite"));
+        QCOMPARE(monitor.timer()->interval(), 2000);
+        QVERIFY(!monitor.timer()->isActive());
+
+        monitor.show();
+        QCOMPARE(monitor.chartView()->geometry(), monitor.rect());
+    }
+
+    void samplesFeedSeriesAndAxes()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        setSpeeds("12,5 kb/s", "3,5 kb/s");
+        monitor.takeSample();
+        QCOMPARE(monitor.downloadSeries()->points(), QList<QPointF>{QPointF(1, 12)});
+        QCOMPARE(monitor.uploadSeries()->points(), QList<QPointF>{QPointF(1, 4)});
+        QCOMPARE(monitor.leftAxis()->max(), 17.0);
+        QCOMPARE(monitor.bottomAxis()->max(), 11.0);
+        QCOMPARE(monitor.bottomAxis()->titleText(), QString("17:05:09"));
+        // Every bottom label prints the time text.
+        QCOMPARE(monitor.bottomAxis()->labelFormat(), QString("17:05:09"));
+
+        m_clock.advanceMs(2000);
+        setSpeeds("8 kb/s", "1 kb/s");
+        monitor.takeSample();
+        QCOMPARE(monitor.leftAxis()->max(), 17.0);
+        QCOMPARE(monitor.bottomAxis()->titleText(), QString("17:05:11"));
+
+        setSpeeds("1500 kb/s", "20 kb/s");
+        monitor.takeSample();
+        QCOMPARE(monitor.leftAxis()->max(), 1505.0);
+        QCOMPARE(monitor.downloadSeries()->points().last(), QPointF(3, 1500));
+
+        setSpeeds("0 kb/s", "0 kb/s");
+        monitor.takeSample();
+        QCOMPARE(monitor.leftAxis()->max(), 3.0);
+        QCOMPARE(monitor.model().sampleCount(), 4);
+    }
+
+    void activationSamplesAndCloseStops()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        setSpeeds("40 kb/s", "2 kb/s");
+        activate(monitor);
+        QVERIFY(monitor.timer()->isActive());
+        QCOMPARE(monitor.downloadSeries()->count(), 1);
+        QCOMPARE(monitor.leftAxis()->max(), 45.0);
+        for (int i = 0; i < 10; ++i) {
+            monitor.takeSample();
+        }
+        QCOMPARE(monitor.bottomAxis()->max(), 21.0);
+
+        monitor.close();
+        QVERIFY(!monitor.timer()->isActive());
+        QCOMPARE(monitor.leftAxis()->max(), 3.0);
+        QCOMPARE(monitor.downloadSeries()->count(), 11);
+
+        // Reopened: the same series continue with the next x.
+        activate(monitor);
+        QVERIFY(monitor.timer()->isActive());
+        QCOMPARE(monitor.downloadSeries()->count(), 12);
+        QCOMPARE(monitor.downloadSeries()->points().last().x(), 12.0);
+        QCOMPARE(monitor.uploadSeries()->points().last().x(), 12.0);
+        // 40 is not above the remembered 45 - 5, so the axis stays where closing left it.
+        QCOMPARE(monitor.leftAxis()->max(), 3.0);
+        monitor.close();
+    }
+};
+
+} // namespace tavlor
+
+QTEST_MAIN(tavlor::TfrmMonitorTest)
+#include "ufrmMonitor_test.moc"
