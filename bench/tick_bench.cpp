@@ -46,7 +46,8 @@ public:
             m_rows[i].dwSpeed = 100000000;
         }
     }
-    std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size, bool) override
+    std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
+                             bool) override
     {
         const std::uint32_t needed = ifTableBytesFor(static_cast<std::uint32_t>(m_rows.size()));
         if (rows.size() < m_rows.size() || size < needed) {

@@ -22,6 +22,37 @@ struct DirectionFields
     double& total;
 };
 
+DirectionFields upFields(UsageState& s)
+{
+    return {'o',           s.sessionUpBytes, s.lastUpReading, s.upWrapOffset, s.sessionUpStart,
+            s.baseUpBytes, s.totalUpBytes};
+}
+
+DirectionFields downFields(UsageState& s)
+{
+    return {'i',
+            s.sessionDownBytes,
+            s.lastDownReading,
+            s.downWrapOffset,
+            s.sessionDownStart,
+            s.baseDownBytes,
+            s.totalDownBytes};
+}
+
+// Another interface's counter says nothing about this one's traffic: the reading continues.
+double continuingOffset(double reading, std::uint32_t counter)
+{
+    return reading - counter;
+}
+
+double countingOffset(double offset, std::uint32_t previous, std::int64_t previousMs,
+                      const InterfaceSampler::Reading& r, std::int64_t nowMs)
+{
+    const CounterChange change =
+        ClassifyCounterChange(previous, r.counter, r.linkSpeedBps, nowMs - previousMs);
+    return OffsetAfterChange(offset, previous, change);
+}
+
 void carry(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds)
 {
     // Equality tests: a loaded value above 59 counts on and is never carried.
@@ -36,8 +67,8 @@ void carry(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds)
 }
 } // namespace
 
-AccountingTick::AccountingTick(UsageState& state, ViewModel& view, InterfaceSampler& sampler, const Clock& clock,
-                               const NumberFormat& numbers, TickHooks& hooks)
+AccountingTick::AccountingTick(UsageState& state, ViewModel& view, InterfaceSampler& sampler,
+                               const Clock& clock, const NumberFormat& numbers, TickHooks& hooks)
     : m_state(state), m_view(view), m_sampler(sampler), m_clock(clock), m_numbers(numbers), m_hooks(hooks)
 {
 }
@@ -107,16 +138,10 @@ void AccountingTick::onlineTick()
 
 void AccountingTick::countDirection(Dir dir)
 {
-    UsageState& s = m_state;
     Direction& d = dir == Dir::Up ? m_up : m_down;
-    const DirectionFields f =
-        dir == Dir::Up
-            ? DirectionFields{'o', s.sessionUpBytes, s.lastUpReading, s.upWrapOffset, s.sessionUpStart,
-                              s.baseUpBytes, s.totalUpBytes}
-            : DirectionFields{'i', s.sessionDownBytes, s.lastDownReading, s.downWrapOffset, s.sessionDownStart,
-                              s.baseDownBytes, s.totalDownBytes};
+    const DirectionFields f = dir == Dir::Up ? upFields(m_state) : downFields(m_state);
     d.fresh = false;
-    m_sampler.GetAdapterValue(f.letter, s.downloadMethod, s.uploadMethod);
+    m_sampler.GetAdapterValue(f.letter, m_state.downloadMethod, m_state.uploadMethod);
     const InterfaceSampler::Reading r = m_sampler.lastReading();
     if (!r.ok) {
         return; // a failed sample is no reading: everything stays as it was
@@ -124,23 +149,13 @@ void AccountingTick::countDirection(Dir dir)
     const std::int64_t now = m_clock.monotonicMs();
     if (d.haveReading) {
         const bool rowChanged = r.ifIndex != d.ifIndex || (d.recheckRow && r.position != d.position);
-        if (rowChanged) {
-            // Another interface's counter says nothing about this one's traffic: continue.
-            f.offset = f.reading - r.counter;
-        } else {
-            const CounterChange change = ClassifyCounterChange(d.counter, r.counter, r.linkSpeedBps, now - d.readingMs);
-            f.offset = OffsetAfterChange(f.offset, d.counter, change);
-        }
+        f.offset = rowChanged ? continuingOffset(f.reading, r.counter)
+                              : countingOffset(f.offset, d.counter, d.readingMs, r, now);
     }
     f.reading = r.counter + f.offset;
     f.lastReading = f.reading;
-    d.haveReading = true;
-    d.counter = r.counter;
-    d.ifIndex = r.ifIndex;
-    d.position = r.position;
-    d.readingMs = now;
-    d.recheckRow = false;
-    d.fresh = true;
+    d = Direction{true,  r.counter, r.ifIndex,         r.position,     now,
+                  false, true,      d.haveSpeedSample, d.speedSampleMs};
     if (f.start == kSessionNotStarted) {
         // A new session carries on from the current totals, so earlier sessions of this run count.
         f.start = f.reading;

@@ -55,7 +55,11 @@ private:
         bool haveSpeedSample = false;
         std::int64_t speedSampleMs = 0;
     };
-    enum class Dir { Up, Down };
+    enum class Dir
+    {
+        Up,
+        Down
+    };
 
     void onlineTick();
     void offlineTick();

@@ -7,7 +7,12 @@ namespace tavlor {
 inline constexpr double kCounterSpan = 4294967296.0; // 2^32
 inline constexpr std::uint64_t kUnknownLinkSpeedBps = 1000000000;
 
-enum class CounterChange { Growth, Wrap, Restart };
+enum class CounterChange
+{
+    Growth,
+    Wrap,
+    Restart
+};
 
 // How a 32-bit interface counter got from `previous` to `current` in `elapsedMs`: a drop is a
 // wrap only when the bytes it implies fit what the link can carry in that time (2 % slack,

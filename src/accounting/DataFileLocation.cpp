@@ -59,10 +59,13 @@ void createFolders(FileStore& files, const std::string& folder)
 std::string ResolveDataFilePath(FileStore& files, const std::string& programFolder,
                                 const std::string& userDataFolder)
 {
-    const std::string dataFolder = join(programFolder, "data");
-    const bool portable = !programFolder.empty() && (files.directoryExists(dataFolder)
-                                                         ? files.isDirectoryWritable(dataFolder)
-                                                         : files.isDirectoryWritable(programFolder));
+    std::string folder = programFolder;
+    while (folder.size() > 1 && endsWithSeparator(folder)) {
+        folder.pop_back();
+    }
+    const std::string dataFolder = join(folder, "data");
+    const bool portable = !folder.empty() && (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
+                                                                               : files.isDirectoryWritable(folder));
     if (portable) {
         return join(dataFolder, "data.ini");
     }

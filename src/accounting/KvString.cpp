@@ -233,7 +233,9 @@ std::string FormatByteSize(const NumberFormat& nf, double amount)
     const bool negative = amount < 0;
     const double m = negative ? -amount : amount;
     const std::string sign = negative ? "-" : "";
-    auto text = [&](double v, const char* unit) { return sign + nf.format(TruncateDecimals(nf, 2, v)) + unit; };
+    auto text = [&](double v, const char* unit) {
+        return sign + nf.format(TruncateDecimals(nf, 2, v)) + unit;
+    };
     if (m >= 1000000000.0) {
         // Negative amounts use 1024000000 here: documented behaviour the labels rely on.
         return text(negative ? m / 1024000000.0 : m / 1024.0 / 1024.0 / 1024.0, " GB");

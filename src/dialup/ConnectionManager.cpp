@@ -1,5 +1,6 @@
 #include "dialup/ConnectionManager.h"
 
+#include "dialup/EntryEditor.h"
 #include "dialup/RasFields.h"
 
 #include <algorithm>
@@ -25,10 +26,6 @@ private:
     RASDIALPARAMSA& m_params;
 };
 
-std::string tooLong(const char* what, int limit)
-{
-    return std::string(what) + " ist zu lang (höchstens " + std::to_string(limit) + " Zeichen).";
-}
 } // namespace
 
 EListIndexError::EListIndexError(int index)
@@ -79,13 +76,13 @@ bool ConnectionManager::fillDialParams(const std::string& entry, const std::stri
     m_dialParams.dwSize = sizeof(RASDIALPARAMSA);
     std::string refusal;
     if (!rasfields::assign(m_dialParams.szEntryName, entry)) {
-        refusal = tooLong("Der Name", kRasMaxEntryName);
+        refusal = tooLongText("Der Name", kRasMaxEntryName);
     } else if (!rasfields::assign(m_dialParams.szUserName, user)) {
-        refusal = tooLong("Der Benutzername", kRasMaxUserName);
+        refusal = tooLongText("Der Benutzername", kRasMaxUserName);
     } else if (!rasfields::assign(m_dialParams.szPassword, password)) {
-        refusal = tooLong("Das Passwort", kRasMaxPassword);
+        refusal = tooLongText("Das Passwort", kRasMaxPassword);
     } else if (!rasfields::assign(m_dialParams.szPhoneNumber, number)) {
-        refusal = tooLong("Die Nummer", kRasMaxPhoneNumber);
+        refusal = tooLongText("Die Nummer", kRasMaxPhoneNumber);
     }
     if (!refusal.empty()) {
         m_ui.showMessage(refusal);
@@ -177,7 +174,7 @@ void ConnectionManager::btnRenameEntryClick()
         return;
     }
     if (newName.size() > static_cast<std::size_t>(kRasMaxEntryName)) {
-        m_ui.showMessage(tooLong("Der Name", kRasMaxEntryName));
+        m_ui.showMessage(tooLongText("Der Name", kRasMaxEntryName));
         return;
     }
     auto rename = reinterpret_cast<RasRenameEntryFn>(m_ras.GetRasProc("RasRenameEntry"));

@@ -20,6 +20,11 @@ struct DialEntryFields
 bool kindHasNumber(const std::string& kind);
 bool kindHasApn(const std::string& kind);
 
+// "Der Benutzername ist zu lang (höchstens 256 Zeichen)." for what = "Der Benutzername".
+std::string tooLongText(const std::string& what, int limit);
+// Why the fields cannot be stored (empty name, a text wider than its record field), or "".
+std::string entryFieldsProblem(const DialEntryFields& fields);
+
 // Asks the user for an entry's fields; false when cancelled. `owner` is the window handed to
 // the RAS functions. A dial-up provider that edits entries itself (instead of a dialog of the
 // system) calls the editor that the user interface registered.

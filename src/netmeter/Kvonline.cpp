@@ -147,7 +147,8 @@ double InterfaceSampler::GetAdapterValue(char kind, std::int32_t downloadMethod,
     return static_cast<double>(static_cast<std::int32_t>(m_lastReading.counter));
 }
 
-std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod)
+std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMethod,
+                                             std::int32_t uploadMethod)
 {
     m_lastReading = Reading{};
     kind = lower(kind);

@@ -14,7 +14,8 @@ std::string UptimeText(std::uint64_t millisecondsSinceBoot, std::string_view sys
 
     std::string text(systemName);
     text += " Uptime: " + std::to_string(weeks) + " Wochen, " + std::to_string(days) + " Tage, ";
-    text += std::to_string(hours) + " h, " + std::to_string(minutes) + " min, " + std::to_string(seconds) + " sek.";
+    text += std::to_string(hours) + " h, " + std::to_string(minutes) + " min, " + std::to_string(seconds) +
+            " sek.";
     return text;
 }
 

@@ -116,8 +116,8 @@ TEST_F(Tick, SpeedsChangeOnEverySecondTickOverTheMeasuredTime)
     downRow().dwInOctets += 3072;
     upRow().dwOutOctets += 1000;
     run();
-    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s");  // 5120 bytes in 2 s
-    EXPECT_EQ(view.text("lUpS"), "0,48 kb/s");   // 1000 bytes in 2 s, cut
+    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s"); // 5120 bytes in 2 s
+    EXPECT_EQ(view.text("lUpS"), "0,48 kb/s");  // 1000 bytes in 2 s, cut
     downRow().dwInOctets += 8192;
     run();
     EXPECT_EQ(view.text("lDownS"), "2,5 kb/s");

@@ -52,7 +52,8 @@ TEST_F(TextHelpers, ParsingAcceptsOnlyTheLocaleForm)
     EXPECT_EQ(de.parse("1,5E-6"), 1.5e-6);
     EXPECT_EQ(de.parse(" 42 "), 42.0);
     EXPECT_EQ(en.parse("1.5"), 1.5);
-    for (const char* bad : {"", "-", ",", "1.5", "1,5x", "1,,5", "abc", "1E", "1 2", "0x10", "inf", "1e999"}) {
+    for (const char* bad :
+         {"", "-", ",", "1.5", "1,5x", "1,,5", "abc", "1E", "1 2", "0x10", "inf", "1e999"}) {
         EXPECT_FALSE(de.parse(bad).has_value()) << bad;
     }
     EXPECT_FALSE(en.parse("1,5").has_value());
@@ -60,7 +61,8 @@ TEST_F(TextHelpers, ParsingAcceptsOnlyTheLocaleForm)
 
 TEST_F(TextHelpers, NumberTextsReadBackToTheSameValue)
 {
-    for (double v : {0.0, 1.5, -2.25, 1023.0, 999.99, 123456789.125, 4294967296.0, 0.34, 1e-7, 9.87654321e18}) {
+    for (double v :
+         {0.0, 1.5, -2.25, 1023.0, 999.99, 123456789.125, 4294967296.0, 0.34, 1e-7, 9.87654321e18}) {
         EXPECT_EQ(de.parse(de.format(v)), v) << de.format(v);
         EXPECT_EQ(en.parse(en.format(v)), v) << en.format(v);
     }

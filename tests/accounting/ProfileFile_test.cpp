@@ -118,8 +118,9 @@ TEST(ProfileFileWrite, ALineBreakInAValueCannotAddLines)
     ProfileFile file("[DATA]\r\nK=old\r\n");
     file.writeString("DATA", "K", "new\r\nTUp=999");
     EXPECT_EQ(file.readString("DATA", "TUp", "none"), "none");
-    EXPECT_EQ(file.bytes(), "[DATA]\r\nK=new\r\r\n");
-    EXPECT_EQ(file.readString("DATA", "K", ""), "new");
+    // The value ends at the line break; the CR before it is kept, quoted so that it reads back.
+    EXPECT_EQ(file.bytes(), "[DATA]\r\nK=\"new\r\"\r\n");
+    EXPECT_EQ(file.readString("DATA", "K", ""), "new\r");
 }
 
 TEST(Cp1252, ConvertsTheProgramsTextsBothWays)

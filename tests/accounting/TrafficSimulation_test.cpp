@@ -163,7 +163,8 @@ TEST_F(TrafficSimulation, TotalsEqualTheBytesTheCountersCountedToTheByte)
         if (chance(0.001)) {
             changeMethods();
         }
-        const std::int64_t ms = chance(0.01) ? 3000 : std::uniform_int_distribution<std::int64_t>(900, 1100)(rng);
+        const std::int64_t ms =
+            chance(0.01) ? 3000 : std::uniform_int_distribution<std::int64_t>(900, 1100)(rng);
         onlineTick(ms);
         ++onlineTicks;
         ASSERT_EQ(state.totalDownBytes, expected[0].counted) << "online tick " << onlineTicks;

@@ -48,7 +48,7 @@ TEST_F(UsageDataTest, FirstStartCreatesTheFolderAndExactlyTheSeventeenDefaultLin
     EXPECT_EQ(bytes, kDefaultFile);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 17);
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 17);
-    EXPECT_EQ(bytes.substr(18, 7), "\xE4ndern");
+    EXPECT_EQ(bytes.substr(18, 7), "\xE4ndern!");
 
     EXPECT_EQ(view.text("lRd"), "08.12.2026");
     EXPECT_EQ(view.itemIndex("rGroup"), 0);

@@ -67,8 +67,9 @@ TEST_F(Sampler, CountersAreReadSignedWhileTheReadingKeepsTheUnsignedValue)
 
 TEST_F(Sampler, DownloadSizeTextsUseTheirThresholds)
 {
-    const std::pair<std::uint32_t, const char*> cases[] = {
-        {1023, ""}, {1024, "1 KB"}, {1536, "1,5 KB"}, {999999, "976,56 KB"}, {2500000, "2,44 MB"}, {1500000000, "1,46 GB"}};
+    const std::pair<std::uint32_t, const char*> cases[] = {{1023, ""},           {1024, "1 KB"},
+                                                           {1536, "1,5 KB"},     {999999, "976,56 KB"},
+                                                           {2500000, "2,44 MB"}, {1500000000, "1,46 GB"}};
     for (const auto& [counter, text] : cases) {
         source.byIndex(2).dwInOctets = counter;
         EXPECT_EQ(sampler.GetAdapterText('i', 0, 1), text) << counter;

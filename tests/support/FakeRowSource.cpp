@@ -5,8 +5,8 @@
 
 namespace tavlor::test {
 
-std::uint32_t FakeRowSource::getIfTable(std::span<IfRow> buffer, std::uint32_t& numEntries, std::uint32_t& size,
-                                        bool sorted)
+std::uint32_t FakeRowSource::getIfTable(std::span<IfRow> buffer, std::uint32_t& numEntries,
+                                        std::uint32_t& size, bool sorted)
 {
     ++calls;
     lastSizeGiven = size;
@@ -33,7 +33,8 @@ std::uint32_t FakeRowSource::getIfTable(std::span<IfRow> buffer, std::uint32_t& 
     }
     std::vector<IfRow> out = rows;
     if (sorted) {
-        std::stable_sort(out.begin(), out.end(), [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+        std::stable_sort(out.begin(), out.end(),
+                         [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
     }
     std::copy(out.begin(), out.end(), buffer.begin());
     numEntries = static_cast<std::uint32_t>(out.size());

@@ -60,10 +60,9 @@ TEST(CpuLoadMeter, FailedReadGivesZeroAndKeepsTheLastGoodMeasurement)
 TEST(CpuLoadMeter, StandingOrBackwardCountersStayInRange)
 {
     ScriptedTimes source;
-    source.readings = {Times(1000, 500, 1),
-                       Times(2000, 500, 1),      // no time passed
-                       Times(90000000, 1000, 1), // idle grew faster than time
-                       Times(80000000, 2000, 1), // idle went backwards
+    source.readings = {Times(1000, 500, 1), Times(2000, 500, 1), // no time passed
+                       Times(90000000, 1000, 1),                 // idle grew faster than time
+                       Times(80000000, 2000, 1),                 // idle went backwards
                        Times(90000000, 3000, 0)};
     CpuLoadMeter meter(source);
     meter.GetCpuLoad();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 // <net/if.h> first: the kernel headers then leave glibc's ifreq alone.
 #include <net/if.h>
@@ -23,12 +24,35 @@ namespace tavlor {
 namespace {
 constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::size_t kReceiveBytes = 64 * 1024;
+// Link speeds and new addresses show within this time; new or removed links at once.
+constexpr std::int64_t kLinkRefreshMs = 3000;
 
-struct LinkRequest
+std::int64_t monotonicMs()
 {
-    nlmsghdr header;
-    ifinfomsg info;
-};
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// Index and counters from one RTM_NEWSTATS message.
+bool parseStats(const nlmsghdr* msg, IfRow& row)
+{
+    const auto* header = static_cast<const if_stats_msg*>(NLMSG_DATA(msg));
+    row.dwIndex = header->ifindex;
+    int length = static_cast<int>(msg->nlmsg_len) - static_cast<int>(NLMSG_LENGTH(sizeof(if_stats_msg)));
+    const auto* attr = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(header) +
+                                                       NLMSG_ALIGN(sizeof(if_stats_msg)));
+    for (; RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
+        if (attr->rta_type == IFLA_STATS_LINK_64 && RTA_PAYLOAD(attr) >= sizeof(rtnl_link_stats64)) {
+            rtnl_link_stats64 stats;
+            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
+            row.dwInOctets = static_cast<std::uint32_t>(stats.rx_bytes);
+            row.dwOutOctets = static_cast<std::uint32_t>(stats.tx_bytes);
+            return true;
+        }
+    }
+    return false;
+}
 
 // Fills the row from one RTM_NEWLINK message; the name goes to `name` for the speed query.
 void parseLink(const nlmsghdr* msg, IfRow& row, char (&name)[IFNAMSIZ])
@@ -101,22 +125,36 @@ std::uint64_t NetlinkRowSource::linkSpeed(const char* name) const
     return static_cast<std::uint64_t>(mbit) * 1000000ULL;
 }
 
-bool NetlinkRowSource::dumpLinks(std::vector<IfRow>& out)
+bool NetlinkRowSource::sendDumpRequest(int type)
 {
-    out.clear();
-    if (m_netlink < 0) {
-        return false;
-    }
-    LinkRequest request{};
-    request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
-    request.header.nlmsg_type = RTM_GETLINK;
+    struct
+    {
+        nlmsghdr header;
+        union {
+            ifinfomsg link;
+            if_stats_msg stats;
+        } body;
+    } request{};
+    request.header.nlmsg_type = static_cast<std::uint16_t>(type);
     request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
     request.header.nlmsg_seq = ++m_sequence;
-    request.info.ifi_family = AF_UNSPEC;
+    if (type == RTM_GETSTATS) {
+        request.header.nlmsg_len = NLMSG_LENGTH(sizeof(if_stats_msg));
+        request.body.stats.family = AF_UNSPEC;
+        request.body.stats.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+    } else {
+        request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
+        request.body.link.ifi_family = AF_UNSPEC;
+    }
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
-    if (::sendto(m_netlink, &request, request.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel),
-                 sizeof kernel) < 0) {
+    return ::sendto(m_netlink, &request, request.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel),
+                    sizeof kernel) >= 0;
+}
+
+template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage onMessage)
+{
+    if (m_netlink < 0 || !sendDumpRequest(type)) {
         return false;
     }
     for (;;) {
@@ -139,22 +177,74 @@ bool NetlinkRowSource::dumpLinks(std::vector<IfRow>& out)
             if (msg->nlmsg_type == NLMSG_ERROR) {
                 return false;
             }
-            if (msg->nlmsg_type == RTM_NEWLINK) {
-                IfRow row;
-                char name[IFNAMSIZ];
-                parseLink(msg, row, name);
-                row.speed64 = linkSpeed(name);
-                row.dwSpeed = static_cast<std::uint32_t>(std::min<std::uint64_t>(row.speed64, 0xFFFFFFFFULL));
-                out.push_back(row);
-            }
+            onMessage(msg);
         }
     }
 }
 
-std::uint32_t NetlinkRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
-                                           bool sorted)
+bool NetlinkRowSource::readLinks()
 {
-    if (!dumpLinks(m_rows)) {
+    m_fresh.clear();
+    const bool ok = dump(RTM_GETLINK, [this](const nlmsghdr* msg) {
+        if (msg->nlmsg_type != RTM_NEWLINK) {
+            return;
+        }
+        IfRow row;
+        char name[IFNAMSIZ];
+        parseLink(msg, row, name);
+        row.speed64 = linkSpeed(name);
+        row.dwSpeed = static_cast<std::uint32_t>(std::min<std::uint64_t>(row.speed64, 0xFFFFFFFFULL));
+        m_fresh.push_back(row);
+    });
+    if (!ok) {
+        return false;
+    }
+    std::sort(m_fresh.begin(), m_fresh.end(),
+              [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+    m_rows.swap(m_fresh);
+    m_linksReadMs = monotonicMs();
+    return true;
+}
+
+bool NetlinkRowSource::readCounters()
+{
+    if (!m_statsDumpWorks) {
+        return false;
+    }
+    m_fresh.clear();
+    const bool ok = dump(RTM_GETSTATS, [this](const nlmsghdr* msg) {
+        if (msg->nlmsg_type != RTM_NEWSTATS) {
+            return;
+        }
+        IfRow row;
+        if (parseStats(msg, row)) {
+            m_fresh.push_back(row);
+        }
+    });
+    if (!ok) {
+        m_statsDumpWorks = false; // kernels before 4.7: full link dumps from now on
+        return false;
+    }
+    std::sort(m_fresh.begin(), m_fresh.end(),
+              [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+    if (m_fresh.size() != m_rows.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_fresh[i].dwIndex != m_rows[i].dwIndex) {
+            return false;
+        }
+        m_rows[i].dwInOctets = m_fresh[i].dwInOctets;
+        m_rows[i].dwOutOctets = m_fresh[i].dwOutOctets;
+    }
+    return true;
+}
+
+std::uint32_t NetlinkRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries,
+                                           std::uint32_t& size, bool /*sorted: rows always come sorted*/)
+{
+    const bool linksCurrent = !m_rows.empty() && monotonicMs() - m_linksReadMs < kLinkRefreshMs;
+    if (!(linksCurrent && readCounters()) && !readLinks()) {
         return kErrorGenFailure;
     }
     const auto count = static_cast<std::uint32_t>(m_rows.size());
@@ -162,9 +252,6 @@ std::uint32_t NetlinkRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t&
     if (rows.empty() || size < needed || rows.size() < count) {
         size = needed;
         return kErrorInsufficientBuffer;
-    }
-    if (sorted) {
-        std::sort(m_rows.begin(), m_rows.end(), [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
     }
     std::copy(m_rows.begin(), m_rows.end(), rows.begin());
     numEntries = count;

@@ -4,11 +4,17 @@
 
 #include <vector>
 
+struct nlmsghdr;
+
 namespace tavlor {
 
 // The interface table from the kernel over rtnetlink (every link, point-to-point ones
 // included), with the link speed from ethtool. Counters are the low 32 bits of the kernel's
 // 64-bit counters, so the accounting meets the same wraps as on Windows.
+//
+// A full link dump costs about four times a statistics dump, so the links' descriptions
+// (type, address length, speed) are read again only when the set of links changes or after
+// a few seconds; every call reads fresh counters.
 class NetlinkRowSource final : public InterfaceRowSource
 {
 public:
@@ -21,14 +27,21 @@ public:
                              bool sorted) override;
 
 private:
-    bool dumpLinks(std::vector<IfRow>& out);
+    template <typename OnMessage> bool dump(int type, OnMessage onMessage);
+    bool sendDumpRequest(int type);
+    bool readLinks();
+    // false when the statistics cannot be read or the links are not those of m_rows.
+    bool readCounters();
     std::uint64_t linkSpeed(const char* name) const;
 
     int m_netlink = -1;
     int m_ioctlSocket = -1;
     std::uint32_t m_sequence = 0;
+    bool m_statsDumpWorks = true;
+    std::int64_t m_linksReadMs = 0;
     std::vector<char> m_buffer;
-    std::vector<IfRow> m_rows;
+    std::vector<IfRow> m_rows; // sorted by interface index
+    std::vector<IfRow> m_fresh;
 };
 
 } // namespace tavlor

@@ -52,8 +52,8 @@ std::int64_t ClockIn100ns(clockid_t clock)
 } // namespace
 
 ProcSystemTimes::ProcSystemTimes(std::string statPath, long ticksPerSecond, int processors)
-    : m_statPath(std::move(statPath)), m_ticksPerSecond(ticksPerSecond > 0 ? ticksPerSecond : sysconf(_SC_CLK_TCK)),
-      m_processors(processors)
+    : m_statPath(std::move(statPath)),
+      m_ticksPerSecond(ticksPerSecond > 0 ? ticksPerSecond : sysconf(_SC_CLK_TCK)), m_processors(processors)
 {
 }
 

@@ -12,7 +12,8 @@ class ProcSystemTimes final : public SystemTimesSource
 {
 public:
     // ticksPerSecond and processors of 0 mean: ask the system (the online count at each call).
-    explicit ProcSystemTimes(std::string statPath = "/proc/stat", long ticksPerSecond = 0, int processors = 0);
+    explicit ProcSystemTimes(std::string statPath = "/proc/stat", long ticksPerSecond = 0,
+                             int processors = 0);
 
     std::optional<CpuTimes> cpuTimes() override;
     std::uint64_t millisecondsSinceBoot() override;

@@ -20,7 +20,9 @@ bool IsAbsolute(const std::string& path)
 
 bool MakeDirectories(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (stat(path.c_str(), &st) == 0) {
         return S_ISDIR(st.st_mode);
     }
@@ -33,7 +35,8 @@ bool MakeDirectories(const std::string& path)
 
 // The value of one XDG_xxx_DIR line of user-dirs.dirs: "$HOME/..." or an absolute path in
 // double quotes, backslash escaping the next character. nullopt for any other form.
-std::optional<std::string> UserDirValue(const std::string& line, const std::string& key, const std::string& home)
+std::optional<std::string> UserDirValue(const std::string& line, const std::string& key,
+                                        const std::string& home)
 {
     std::size_t pos = line.find_first_not_of(" \t");
     if (pos == std::string::npos || line.compare(pos, key.size(), key) != 0) {
@@ -239,7 +242,9 @@ std::string XdgShellFolders::folderPath(int csidl)
 
 bool XdgShellFolders::directoryExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ui/TavlorApp.h"
 
+#include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
 #include "dialup/Ras.h"
 #include "dialup/ui/QtManagerUi.h"

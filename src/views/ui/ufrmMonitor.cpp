@@ -7,6 +7,8 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
 #include <QEvent>
 #include <QHideEvent>
 #include <QLegendMarker>
@@ -92,7 +94,16 @@ void TfrmMonitor::buildChart()
     for (QLegendMarker* marker : m_chart->legend()->markers(m_download)) {
         marker->setBrush(kLime);
     }
+    buildAxes();
 
+    m_chartView = new QChartView(m_chart, this);
+    m_chartView->setObjectName("chart");
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void TfrmMonitor::buildAxes()
+{
     m_leftAxis = new QValueAxis;
     m_leftAxis->setTitleText("Bandbreite (kb/s)");
     m_leftAxis->setLabelFormat("%.0f");
@@ -101,9 +112,9 @@ void TfrmMonitor::buildChart()
     m_leftAxis->setMinorTickCount(0);
     setLeftMaximum(164);
 
-    m_bottomAxis = new QValueAxis;
-    m_bottomAxis->setRange(0, 60);
+    m_bottomAxis = new QDateTimeAxis;
     m_bottomAxis->setTickCount(6);
+    setBottomMaximum(60);
     setBottomTime("Zeit");
 
     m_chart->addAxis(m_leftAxis, Qt::AlignLeft);
@@ -112,11 +123,6 @@ void TfrmMonitor::buildChart()
         series->attachAxis(m_bottomAxis);
         series->attachAxis(m_leftAxis);
     }
-
-    m_chartView = new QChartView(m_chart, this);
-    m_chartView->setObjectName("chart");
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 }
 
 void TfrmMonitor::setLeftMaximum(double maximum)
@@ -125,14 +131,21 @@ void TfrmMonitor::setLeftMaximum(double maximum)
     m_leftAxis->setTickInterval(TickStep(maximum));
 }
 
-// Every bottom label shows the same current time. Qt Charts has no per-label callback; a
-// QCategoryAxis refuses repeated labels, so the value axis gets a printf label format that
-// holds no conversion at all and therefore prints the time text for every tick.
+// The x values are sample numbers; on the date-time axis they count as milliseconds.
+void TfrmMonitor::setBottomMaximum(double maximum)
+{
+    m_bottomAxis->setRange(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC),
+                           QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(maximum), Qt::UTC));
+}
+
+// Every bottom label shows the same current time. Qt Charts has no per-label callback, a
+// QCategoryAxis refuses repeated labels and a QValueAxis format without a conversion prints
+// nothing; a date-time format made of one quoted literal prints the time text at every tick.
 void TfrmMonitor::setBottomTime(const QString& time)
 {
     m_bottomAxis->setTitleText(time);
-    QString format = time;
-    m_bottomAxis->setLabelFormat(format.replace('%', "%%"));
+    QString literal = time;
+    m_bottomAxis->setFormat("'" + literal.replace("'", "''") + "'");
 }
 
 void TfrmMonitor::takeSample()
@@ -144,7 +157,7 @@ void TfrmMonitor::takeSample()
     if (sample.leftAxisMaximum) {
         setLeftMaximum(*sample.leftAxisMaximum);
     }
-    m_bottomAxis->setRange(0, sample.bottomAxisMaximum);
+    setBottomMaximum(sample.bottomAxisMaximum);
     setBottomTime(FromUtf8(m_locale.formatLongTime(m_clock.nowLocal())));
     m_download->append(sample.x, sample.downY);
     m_upload->append(sample.x, sample.upY);

@@ -6,6 +6,7 @@
 
 class QChart;
 class QChartView;
+class QDateTimeAxis;
 class QLineSeries;
 class QTimer;
 class QValueAxis;
@@ -24,8 +25,8 @@ class TfrmMonitor final : public QDialog
     Q_OBJECT
 
 public:
-    TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale, const Clock& clock,
-                QWidget* parent = nullptr);
+    TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale,
+                const Clock& clock, QWidget* parent = nullptr);
     TfrmMonitor(const TfrmMonitor&) = delete;
     TfrmMonitor& operator=(const TfrmMonitor&) = delete;
 
@@ -35,7 +36,7 @@ public:
     QLineSeries* downloadSeries() const { return m_download; }
     QLineSeries* uploadSeries() const { return m_upload; }
     QValueAxis* leftAxis() const { return m_leftAxis; }
-    QValueAxis* bottomAxis() const { return m_bottomAxis; }
+    QDateTimeAxis* bottomAxis() const { return m_bottomAxis; }
     QChartView* chartView() const { return m_chartView; }
     QTimer* timer() const { return m_tBandbreite; }
     const MonitorModel& model() const { return m_model; }
@@ -46,9 +47,11 @@ protected:
 
 private:
     void buildChart();
+    void buildAxes();
     void FormActivate();
     void FormClose();
     void setLeftMaximum(double maximum);
+    void setBottomMaximum(double maximum);
     void setBottomTime(const QString& time);
 
     const ViewModel& m_view;
@@ -62,7 +65,7 @@ private:
     QLineSeries* m_download = nullptr;
     QLineSeries* m_upload = nullptr;
     QValueAxis* m_leftAxis = nullptr;
-    QValueAxis* m_bottomAxis = nullptr;
+    QDateTimeAxis* m_bottomAxis = nullptr;
     QTimer* m_tBandbreite = nullptr;
 };
 

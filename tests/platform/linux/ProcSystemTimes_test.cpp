@@ -34,7 +34,8 @@ protected:
 
 TEST_F(ProcSystemTimesTest, IdleIsIdlePlusIowaitOfTheCpuLineIn100nsUnits)
 {
-    const std::string path = writeStat("cpu  500 10 300 1000 50 1 2 0 0 0\ncpu0 250 5 150 500 25 0 1 0 0 0\n");
+    const std::string path =
+        writeStat("cpu  500 10 300 1000 50 1 2 0 0 0\ncpu0 250 5 150 500 25 0 1 0 0 0\n");
     ProcSystemTimes times(path, 100, 2);
     const std::optional<CpuTimes> read = times.cpuTimes();
     ASSERT_TRUE(read);

@@ -88,7 +88,8 @@ TEST_F(XdgShellFoldersTest, DesktopFolderFollowsUserDirsAndMustExist)
         << "XDG_DESKTOP_DIR=\"$HOME/Schreib tisch\"\n";
     EXPECT_EQ(folders.folderPath(kCsidlDesktopDirectory), (m_home / "Schreib tisch").string());
 
-    std::ofstream(m_home / ".config/user-dirs.dirs") << "XDG_DESKTOP_DIR=\"" << m_home.string() << "/Desktop\"\n";
+    std::ofstream(m_home / ".config/user-dirs.dirs")
+        << "XDG_DESKTOP_DIR=\"" << m_home.string() << "/Desktop\"\n";
     EXPECT_EQ(folders.folderPath(kCsidlDesktopDirectory), (m_home / "Desktop").string());
 
     // Set to the home folder itself: the user has no desktop folder.
@@ -139,7 +140,8 @@ TEST_F(XdgShellFoldersTest, ExecQuotesReservedCharactersOfThePath)
     const fs::path file = m_home / ".config/autostart/Tavlor.desktop";
     const std::string text = ReadAll(file);
     // Argument quoting doubles the backslash, the string escape doubles it again; % is doubled.
-    EXPECT_NE(text.find("Exec=\"/opt/my tools/a\\\\$b\\\\\"c\\\\\\\\d%%e/tavlor\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Exec=\"/opt/my tools/a\\\\$b\\\\\"c\\\\\\\\d%%e/tavlor\"\n"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("Path=/opt/my tools/a$b\"c\\\\d%e/\n"), std::string::npos) << text;
     EXPECT_TRUE(Validates(file));
 }

@@ -124,8 +124,9 @@ TEST(WinShellFolders, KnowsTheProgramItsFolderAndTheUsersStartupFolder)
     EXPECT_NE(file.find("tavlor_platform_win32_tests.exe"), std::string::npos);
     EXPECT_EQ(shell.shortcutExtension(), ".lnk");
 
-    const std::string startup = shell.folderPath(kCsidlStartup);
-    EXPECT_NE(startup.find("Startup"), std::string::npos) << startup;
+    std::string startup = shell.folderPath(kCsidlStartup);
+    CharLowerBuffA(startup.data(), static_cast<DWORD>(startup.size()));
+    EXPECT_NE(startup.find("\\startup"), std::string::npos) << startup;
     EXPECT_EQ(shell.folderPath(0x7FFF), "");
 }
 

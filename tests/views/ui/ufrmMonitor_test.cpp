@@ -7,6 +7,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QLegend>
 #include <QLineSeries>
 #include <QTimer>
@@ -29,6 +30,11 @@ private:
     {
         m_view.setText("lDownS", down);
         m_view.setText("lUpS", up);
+    }
+
+    static qint64 bottomMaximum(const TfrmMonitor& monitor)
+    {
+        return monitor.bottomAxis()->max().toMSecsSinceEpoch();
     }
 
     void activate(TfrmMonitor& monitor)
@@ -60,8 +66,8 @@ private slots:
         QVERIFY(!monitor.downloadSeries()->pointsVisible());
         QCOMPARE(monitor.leftAxis()->titleText(), QString("Bandbreite (kb/s)"));
         QCOMPARE(monitor.leftAxis()->max(), 164.0);
-        QCOMPARE(monitor.bottomAxis()->min(), 0.0);
-        QCOMPARE(monitor.bottomAxis()->max(), 60.0);
+        QCOMPARE(monitor.bottomAxis()->min().toMSecsSinceEpoch(), 0);
+        QCOMPARE(bottomMaximum(monitor), 60);
         QCOMPARE(monitor.timer()->objectName(), QString("tBandbreite"));
         QCOMPARE(monitor.timer()->interval(), 2000);
         QVERIFY(!monitor.timer()->isActive());
@@ -78,10 +84,12 @@ private slots:
         QCOMPARE(monitor.downloadSeries()->points(), QList<QPointF>{QPointF(1, 12)});
         QCOMPARE(monitor.uploadSeries()->points(), QList<QPointF>{QPointF(1, 4)});
         QCOMPARE(monitor.leftAxis()->max(), 17.0);
-        QCOMPARE(monitor.bottomAxis()->max(), 11.0);
+        QCOMPARE(bottomMaximum(monitor), 11);
         QCOMPARE(monitor.bottomAxis()->titleText(), QString("17:05:09"));
-        // Every bottom label prints the time text.
-        QCOMPARE(monitor.bottomAxis()->labelFormat(), QString("17:05:09"));
+        // Every bottom label prints the time text, whatever moment its tick stands for.
+        const QString format = monitor.bottomAxis()->format();
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(3).toString(format), QString("17:05:09"));
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(86399999).toString(format), QString("17:05:09"));
 
         m_clock.advanceMs(2000);
         setSpeeds("8 kb/s", "1 kb/s");
@@ -111,7 +119,7 @@ private slots:
         for (int i = 0; i < 10; ++i) {
             monitor.takeSample();
         }
-        QCOMPARE(monitor.bottomAxis()->max(), 21.0);
+        QCOMPARE(bottomMaximum(monitor), 21);
 
         monitor.close();
         QVERIFY(!monitor.timer()->isActive());
