@@ -14,7 +14,7 @@ namespace tavlor::fuzz {
 namespace {
 
 constexpr const char* kPath = "/p/data/data.ini";
-constexpr const char* kKeys[] = {"oTA", "oTD", "SD",  "TYP",  "RD",      "TUp", "TDown",
+constexpr const char* kKeys[] = {"oTA",   "oTD", "SD",   "TYP",  "RD",      "TUp", "TDown",
                                  "onLAN", "BIn", "BOut", "MINI", "BEENDEN", "X",   "Y"};
 // Values that stress the writer: blanks at the ends, quotes, "=" and brackets, a line break.
 constexpr std::string_view kValues[] = {"", " a ", "\"q\"", "'x'", "k=v", "[DATA]", "a\r\nb", "\"", "  "};
@@ -106,7 +106,8 @@ std::string checkLoadSave(const std::string& bytes, const LocaleFormat& locale)
         return "the online times changed between two loads";
     }
     if (a.lastResetDate != b.lastResetDate || a.onLAN != b.onLAN || a.windowLeft != b.windowLeft ||
-        a.windowTop != b.windowTop || a.downloadMethod != b.downloadMethod || a.uploadMethod != b.uploadMethod ||
+        a.windowTop != b.windowTop || a.downloadMethod != b.downloadMethod ||
+        a.uploadMethod != b.uploadMethod ||
         first.view.itemIndex("rGroup") != second.view.itemIndex("rGroup")) {
         return "a setting changed between two loads";
     }

@@ -9,11 +9,13 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
     # GUI and tray tests, screenshots
-    xvfb xauth trayer xdotool x11-apps imagemagick
+    xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     # NetworkManager stand-in on a private bus
     dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
     # network namespaces for the interface-counter tests, shortcut validation
     iproute2 desktop-file-utils procps
+    # libFuzzer targets (preset "fuzz")
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -48,7 +48,11 @@ std::uint32_t decodeUtf8(std::string_view text, std::size_t& pos)
 {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     unsigned char lead = byte(pos);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    int length = lead < 0x80           ? 1
+                 : (lead >> 5) == 0x6  ? 2
+                 : (lead >> 4) == 0xE  ? 3
+                 : (lead >> 3) == 0x1E ? 4
+                                       : 0;
     if (length == 0 || pos + length > text.size()) {
         ++pos;
         return 0xFFFFFFFF;

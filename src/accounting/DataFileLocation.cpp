@@ -64,8 +64,9 @@ std::string ResolveDataFilePath(FileStore& files, const std::string& programFold
         folder.pop_back();
     }
     const std::string dataFolder = join(folder, "data");
-    const bool portable = !folder.empty() && (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
-                                                                               : files.isDirectoryWritable(folder));
+    const bool portable =
+        !folder.empty() && (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
+                                                              : files.isDirectoryWritable(folder));
     if (portable) {
         return join(dataFolder, "data.ini");
     }

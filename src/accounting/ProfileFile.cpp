@@ -63,7 +63,13 @@ struct Line
     std::size_t begin = 0;      // first byte of the line
     std::size_t contentEnd = 0; // end of the content, before "\r\n" or "\n"
     std::size_t end = 0;        // after the line break (== contentEnd for a last line without one)
-    enum class Kind { Blank, Section, Key, Other } kind = Kind::Other;
+    enum class Kind
+    {
+        Blank,
+        Section,
+        Key,
+        Other
+    } kind = Kind::Other;
     std::string_view name;  // section or key name, trimmed
     std::string_view value; // key value, trimmed
 };
@@ -132,7 +138,8 @@ struct SectionRange
     std::optional<Line> key;
 };
 
-std::optional<SectionRange> findSection(std::string_view bytes, std::string_view section, std::string_view key)
+std::optional<SectionRange> findSection(std::string_view bytes, std::string_view section,
+                                        std::string_view key)
 {
     LineReader lines(bytes);
     Line line;
@@ -161,7 +168,8 @@ std::optional<SectionRange> findSection(std::string_view bytes, std::string_view
 std::string readerForm(std::string_view value)
 {
     value = trim(value.substr(0, value.find('\0')));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
     return std::string(value.substr(0, ProfileFile::kMaxValueLength));
@@ -173,10 +181,11 @@ std::string readerForm(std::string_view value)
 std::string writerForm(std::string_view value)
 {
     value = value.substr(0, value.find_first_of(std::string_view("\n\0", 2)));
-    bool needsQuotes = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
-                                          (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                                           value.back() == value.front()));
-    return false && needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
+    bool needsQuotes =
+        !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
+                           (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                            value.back() == value.front()));
+    return needsQuotes ? "\"" + std::string(value) + "\"" : std::string(value);
 }
 
 std::string singleLine(std::string_view name)

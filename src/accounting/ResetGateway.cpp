@@ -25,7 +25,8 @@ void ResetCounters(UsageState& state, ViewModel& view, const Clock& clock, const
     save();
 }
 
-bool GatewaySwitchClicked(UsageState& state, bool ticked, const std::function<bool(const std::string&)>& confirm)
+bool GatewaySwitchClicked(UsageState& state, bool ticked,
+                          const std::function<bool(const std::string&)>& confirm)
 {
     const bool on = ticked && confirm(kGatewayQuestion);
     state.onLAN = on;

@@ -76,16 +76,30 @@ void setTotals(UsageState& state, double up, double down)
 std::string defaultFileBytes(const LocaleFormat& locale, const CivilDateTime& now)
 {
     const std::string today = locale.formatShortDate(now);
-    const char* lines[] = {"", "[data]", "oTA=0:0:0", "oTD=0:0:0"};
-    std::string text = "Diese Datei nicht \xC3\xA4ndern!!!  Tavlor-Timestamp: " + locale.formatDateTime(now);
-    for (const char* line : lines) {
-        text += "\r\n" + std::string(line);
+    // "Y" before "X" is the file's own order; saves update the lines in place and keep it.
+    const std::string lines[] = {"Diese Datei nicht \xC3\xA4ndern!!!  Tavlor-Timestamp: " +
+                                     locale.formatDateTime(now),
+                                 "",
+                                 "[data]",
+                                 "oTA=0:0:0",
+                                 "oTD=0:0:0",
+                                 "SD=" + today,
+                                 "TYP=0",
+                                 "RD=" + today,
+                                 "Tup=0",
+                                 "TDown=0",
+                                 "onLAN=0",
+                                 "BIn=0",
+                                 "BOut=1",
+                                 "MINI=0",
+                                 "BEENDEN=0",
+                                 "Y=0",
+                                 "X=0"};
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
     }
-    text += "\r\nSD=" + today + "\r\nTYP=0\r\nRD=" + today;
-    for (const char* line : {"Tup=0", "TDown=0", "onLAN=0", "BIn=0", "BOut=1", "MINI=0", "BEENDEN=0", "Y=0", "X=0"}) {
-        text += "\r\n" + std::string(line);
-    }
-    return Utf8ToCp1252(text + "\r\n");
+    return Utf8ToCp1252(text);
 }
 
 std::string folderOf(const std::string& path)
@@ -106,8 +120,8 @@ void createDefaultFile(FileStore& files, const std::string& path, const LocaleFo
     files.writeFile(path, defaultFileBytes(locale, now));
 }
 
-void readValues(const DataReader& file, const LocaleFormat& locale, const CivilDateTime& now, UsageState& state,
-                ViewModel& view)
+void readValues(const DataReader& file, const LocaleFormat& locale, const CivilDateTime& now,
+                UsageState& state, ViewModel& view)
 {
     const std::string today = locale.formatShortDate(now);
     const std::string all = file.text("oTA", "0:0:0");
@@ -162,7 +176,8 @@ void showLoaded(const UsageState& state, const LocaleFormat& locale, ViewModel& 
 
 } // namespace
 
-UsageDataFile::UsageDataFile(std::string path, FileStore& files, const LocaleFormat& locale, const Clock& clock)
+UsageDataFile::UsageDataFile(std::string path, FileStore& files, const LocaleFormat& locale,
+                             const Clock& clock)
     : m_path(std::move(path)), m_files(files), m_locale(locale), m_clock(clock)
 {
 }

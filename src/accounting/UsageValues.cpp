@@ -91,8 +91,7 @@ std::optional<std::int32_t> ParseFileInteger(std::string_view text)
 
 std::optional<double> ParseFileNumber(std::string_view text, const LocaleFormat& locale)
 {
-    for (const NumberFormat& nf :
-         {NumberFormat::fromLocale(locale), NumberFormat(","), NumberFormat(".")}) {
+    for (const NumberFormat& nf : {NumberFormat::fromLocale(locale), NumberFormat(","), NumberFormat(".")}) {
         std::optional<double> value = nf.parse(text);
         if (value && std::isfinite(*value)) {
             return value;

@@ -56,7 +56,7 @@ private:
     RasBinding& m_ras;
     ViewModel& m_view;
     ManagerUi& m_ui;
-    RASDIALPARAMSA m_dialParams{};  // DialParams; its password is wiped after every use
+    RASDIALPARAMSA m_dialParams{};     // DialParams; its password is wiped after every use
     RasHandle m_currentConnection = 0; // CurrentConnection
 };
 

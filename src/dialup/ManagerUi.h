@@ -16,8 +16,8 @@ public:
     virtual void clearEntries() = 0;
     virtual void addEntry(const std::string& name) = 0;
     virtual int entryCount() const = 0;
-    virtual int selectedIndex() const = 0;          // -1 when nothing is selected
-    virtual void setSelectedIndex(int index) = 0;   // does not run lstEntriesClick
+    virtual int selectedIndex() const = 0;        // -1 when nothing is selected
+    virtual void setSelectedIndex(int index) = 0; // does not run lstEntriesClick
     virtual std::string entryText(int index) const = 0;
 
     // Plain message box, OK button, no icon.

@@ -9,8 +9,7 @@ namespace {
 constexpr const char* kRasLibrary = "rasapi32.dll";
 constexpr const char* kRnaphLibrary = "rnaph.dll";
 
-template <typename Fn>
-Fn as(LibraryLoader::Function fn)
+template <typename Fn> Fn as(LibraryLoader::Function fn)
 {
     return reinterpret_cast<Fn>(fn);
 }
@@ -21,9 +20,8 @@ void builtInErrorText(unsigned code, char* buffer, RasDword bufferSize)
     if (buffer == nullptr || bufferSize == 0) {
         return;
     }
-    const std::string text = code == kRasServiceUnavailable
-                                 ? "Der Verbindungsdienst ist nicht erreichbar."
-                                 : "RAS-Fehler " + std::to_string(code) + ".";
+    const std::string text = code == kRasServiceUnavailable ? "Der Verbindungsdienst ist nicht erreichbar."
+                                                            : "RAS-Fehler " + std::to_string(code) + ".";
     const std::size_t n = std::min<std::size_t>(text.size(), bufferSize - 1);
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
@@ -88,7 +86,8 @@ RasDword RasBinding::RasCreatePhonebookEntryA(void* owner)
     if (!ensureLoaded()) {
         return kRasServiceUnavailable;
     }
-    return as<RasCreatePhonebookEntryFn>(require(m_bound.createEntry, "RasCreatePhonebookEntryA"))(owner, nullptr);
+    return as<RasCreatePhonebookEntryFn>(require(m_bound.createEntry, "RasCreatePhonebookEntryA"))(owner,
+                                                                                                   nullptr);
 }
 
 RasDword RasBinding::RasEditPhonebookEntryA(void* owner, const char* entryName)

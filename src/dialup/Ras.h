@@ -73,7 +73,8 @@ using RasCreatePhonebookEntryFn = RasDword (*)(void* owner, const char* phoneboo
 using RasEditPhonebookEntryFn = RasDword (*)(void* owner, const char* phonebook, const char* entryName);
 using RasRenameEntryFn = RasDword (*)(const char* phonebook, const char* oldName, const char* newName);
 using RasDeleteEntryFn = RasDword (*)(const char* phonebook, const char* entryName);
-using RasGetEntryDialParamsFn = RasDword (*)(const char* phonebook, RASDIALPARAMSA* params, RasBool* password);
+using RasGetEntryDialParamsFn = RasDword (*)(const char* phonebook, RASDIALPARAMSA* params,
+                                             RasBool* password);
 using RasGetErrorStringFn = RasDword (*)(unsigned code, char* buffer, RasDword bufferSize);
 using RasDialFn = RasDword (*)(void* extensions, const char* phonebook, RASDIALPARAMSA* params,
                                RasDword notifierType, void* notifier, RasHandle* connection);

@@ -17,16 +17,14 @@ inline void wipe(void* data, std::size_t size)
 }
 
 // Text of a field up to its terminating zero, never past the field.
-template <std::size_t N>
-std::string text(const char (&field)[N])
+template <std::size_t N> std::string text(const char (&field)[N])
 {
     const void* end = std::memchr(field, '\0', N);
     return std::string(field, end ? static_cast<const char*>(end) - field : N);
 }
 
 // Copies `value` with its terminating zero; refuses (false, field untouched) what does not fit.
-template <std::size_t N>
-bool assign(char (&field)[N], const std::string& value)
+template <std::size_t N> bool assign(char (&field)[N], const std::string& value)
 {
     if (value.size() > N - 1) {
         return false;

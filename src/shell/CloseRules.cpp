@@ -2,7 +2,8 @@
 
 namespace tavlor {
 
-CloseVerdict DecideClose(bool& quitRequested, bool mini, bool beenden, const std::function<bool()>& confirmQuit)
+CloseVerdict DecideClose(bool& quitRequested, bool mini, bool beenden,
+                         const std::function<bool()>& confirmQuit)
 {
     const bool quitting = quitRequested;
     // Cleared before asking: a "Nein" must not leave a stale quit request for the next close.

@@ -26,8 +26,8 @@ void ComposeTrayHint(const UsageState& state, ViewModel& view)
                kCrLf + "Up: " + up + traffic(view, "lOut");
         break;
     case 1:
-        hint = "Zeit: " + FormatDuration(state, "d", true) + kCrLf + " Down: " + down + traffic(view, "lInS") +
-               kCrLf + " Up: " + up + traffic(view, "lOutS");
+        hint = "Zeit: " + FormatDuration(state, "d", true) + kCrLf + " Down: " + down +
+               traffic(view, "lInS") + kCrLf + " Up: " + up + traffic(view, "lOutS");
         break;
     case 2:
         hint = "Zeit " + FormatDuration(state, "s", true) + kCrLf + " Down: " + down + traffic(view, "lInS") +

@@ -7,6 +7,26 @@
 #include <QTimer>
 #include <cstdio>
 
+namespace {
+// With TAVLOR_TRACE set, the program says when its event loop runs and when it saved, so that
+// scripts and process tests can measure start-up and count saves from outside.
+class TracingStore final : public tavlor::UsageStore
+{
+public:
+    explicit TracingStore(std::unique_ptr<tavlor::UsageStore> inner) : m_inner(std::move(inner)) {}
+    void load(tavlor::UsageState& state, tavlor::ViewModel& view) override { m_inner->load(state, view); }
+    void save(const tavlor::UsageState& state, const tavlor::ViewModel& view, int x, int y) override
+    {
+        m_inner->save(state, view, x, y);
+        std::fputs("tavlor: saved\n", stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    std::unique_ptr<tavlor::UsageStore> m_inner;
+};
+} // namespace
+
 int main(int argc, char* argv[])
 {
     // Before any window, and before connecting to the display: a refused start shows nothing.
@@ -20,10 +40,14 @@ int main(int argc, char* argv[])
     // The program lives in the tray: closing a dialog while the window is hidden must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    tavlor::TavlorApp tavlor(tavlor::makeRealServices());
+    const bool trace = qEnvironmentVariableIsSet("TAVLOR_TRACE");
+    tavlor::AppServices services = tavlor::makeRealServices();
+    if (trace) {
+        services.store = std::make_unique<TracingStore>(std::move(services.store));
+    }
+    tavlor::TavlorApp tavlor(std::move(services));
     tavlor.start();
-    if (qEnvironmentVariableIsSet("TAVLOR_STARTUP_TRACE")) {
-        // For scripts/measure-idle.sh: the moment the event loop runs.
+    if (trace) {
         QTimer::singleShot(0, [] {
             std::fputs("tavlor: event loop running\n", stdout);
             std::fflush(stdout);

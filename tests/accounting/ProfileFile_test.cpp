@@ -106,7 +106,8 @@ TEST(ProfileFileWrite, LfOnlyFileKeepsItsLineBreaks)
 
 TEST(ProfileFileWrite, EveryWrittenValueReadsBackUnchanged)
 {
-    for (const std::string value : {"", " lead", "trail ", "\"quoted\"", "'x'", "\"", "a=b", "[DATA]", "\t"}) {
+    for (const std::string value :
+         {"", " lead", "trail ", "\"quoted\"", "'x'", "\"", "a=b", "[DATA]", "\t"}) {
         ProfileFile file("[DATA]\r\nK=old\r\n");
         file.writeString("DATA", "K", value);
         EXPECT_EQ(file.readString("DATA", "K", "-"), value) << "value [" << value << "]";
@@ -128,7 +129,9 @@ TEST(Cp1252, ConvertsTheProgramsTextsBothWays)
     EXPECT_EQ(Utf8ToCp1252("\xC3\xA4nderung \xE2\x82\xAC"), "\xE4nderung \x80");
     EXPECT_EQ(Cp1252ToUtf8("\xE4\x80\x9F"), "\xC3\xA4\xE2\x82\xAC\xC5\xB8");
     // Not in the code page, malformed or cut-off UTF-8: one '?' each.
-    EXPECT_EQ(Utf8ToCp1252("a\xE2\x98\x83" "b"), "a?b");
+    EXPECT_EQ(Utf8ToCp1252("a\xE2\x98\x83"
+                           "b"),
+              "a?b");
     EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");
     EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");
     EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");

@@ -101,7 +101,8 @@ TEST(ResetCounters, AFailingSaveReachesTheCaller)
     test::GermanLocale german;
     UsageState state = busyState();
     ViewModel view;
-    EXPECT_THROW(ResetCounters(state, view, clock, german, [] { throw SaveError("nach x kann nicht geschrieben werden"); }),
+    EXPECT_THROW(ResetCounters(state, view, clock, german,
+                               [] { throw SaveError("nach x kann nicht geschrieben werden"); }),
                  SaveError);
     EXPECT_EQ(state.totalUpBytes, 0.0);
 }
@@ -122,8 +123,9 @@ TEST(GatewaySwitch, TickingAsksOnceAndOnlyYesKeepsTheBoxTicked)
     EXPECT_TRUE(GatewaySwitchClicked(state, true, answer(true)));
     EXPECT_TRUE(state.onLAN);
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0], "Nur aktivieren wenn Sie \xC3\xBC"
-                        "ber ein Netzwerk oder Gateway eine Verbindung ins Internet erhalten.\r\nHaken setzen? ");
+    EXPECT_EQ(asked[0],
+              "Nur aktivieren wenn Sie \xC3\xBC"
+              "ber ein Netzwerk oder Gateway eine Verbindung ins Internet erhalten.\r\nHaken setzen? ");
 
     EXPECT_FALSE(GatewaySwitchClicked(state, false, answer(true)));
     EXPECT_FALSE(state.onLAN);

@@ -17,7 +17,8 @@ TEST(UsageDataFuzzCorpus, EveryCheckedInInputPassesTheChecks)
     for (const auto& entry : std::filesystem::directory_iterator(TAVLOR_FUZZ_CORPUS)) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(fuzz::RunUsageDataInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), "")
+        EXPECT_EQ(fuzz::RunUsageDataInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                  "")
             << entry.path();
         ++inputs;
     }

@@ -98,9 +98,10 @@ TEST_F(UsageDataTest, MissingKeysAreAppendedToTheSection)
 {
     files.files[kFile] = "[data]\r\nTup=5\r\n\r\n[other]\r\nk=v\r\n";
     data.SaveUsageData(state, view, 0, 0);
-    EXPECT_EQ(files.files.at(kFile), "[data]\r\nTup=0\r\noTA=0:0:0\r\noTD=0:0:0\r\nSD=08.12.2026\r\nTYP=-1\r\n"
-                                     "RD=\r\nTDown=0\r\nonLAN=0\r\nBIn=0\r\nBOut=1\r\nMINI=0\r\nBEENDEN=0\r\n"
-                                     "X=0\r\nY=0\r\n\r\n[other]\r\nk=v\r\n");
+    EXPECT_EQ(files.files.at(kFile),
+              "[data]\r\nTup=0\r\noTA=0:0:0\r\noTD=0:0:0\r\nSD=08.12.2026\r\nTYP=-1\r\n"
+              "RD=\r\nTDown=0\r\nonLAN=0\r\nBIn=0\r\nBOut=1\r\nMINI=0\r\nBEENDEN=0\r\n"
+              "X=0\r\nY=0\r\n\r\n[other]\r\nk=v\r\n");
 }
 
 TEST_F(UsageDataTest, TotalsReadWithEitherDecimalSeparatorAndBadNumbersGiveZero)
@@ -272,8 +273,10 @@ TEST(DataFileLocation, BesideTheProgramWhenItsFolderCanBeWritten)
 {
     test::FakeFileStore files;
     files.folders = {"/opt", "/opt/app"};
-    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app/", "/home/u/.local/share/Tavlor"), "/opt/app/data/data.ini");
-    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app", "/home/u/.local/share/Tavlor"), "/opt/app/data/data.ini");
+    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app/", "/home/u/.local/share/Tavlor"),
+              "/opt/app/data/data.ini");
+    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app", "/home/u/.local/share/Tavlor"),
+              "/opt/app/data/data.ini");
     files.folders = {"C:\\Tools"};
     EXPECT_EQ(ResolveDataFilePath(files, "C:\\Tools\\", "C:\\Users\\u\\AppData\\Roaming\\Tavlor"),
               "C:\\Tools\\data\\data.ini");

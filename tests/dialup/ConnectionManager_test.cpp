@@ -99,7 +99,7 @@ TEST_F(ConnectionManagerTest, DialParamsFillTheFieldsAndThePasswordOnlyWhenStore
     manager.lstEntriesClick();
     EXPECT_EQ(view.text("eUser"), "mueller");
     EXPECT_EQ(view.text("eNum"), "+49 (0)30 1234-5"); // kept exactly, not made a number
-    EXPECT_EQ(view.text("ePass"), "geheim");           // no stored password: previous text stays
+    EXPECT_EQ(view.text("ePass"), "geheim");          // no stored password: previous text stays
 
     const RASDIALPARAMSA& params = manager.dialParams();
     EXPECT_TRUE(std::all_of(std::begin(params.szPassword), std::end(params.szPassword),

@@ -47,7 +47,10 @@ public:
         return it->second;
     }
     bool writeFile(const std::string& path, const std::string& bytes) override { return store(path, bytes); }
-    bool replaceFile(const std::string& path, const std::string& bytes) override { return store(path, bytes); }
+    bool replaceFile(const std::string& path, const std::string& bytes) override
+    {
+        return store(path, bytes);
+    }
 
     static std::string parentOf(const std::string& path)
     {

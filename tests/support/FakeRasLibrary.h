@@ -31,7 +31,7 @@ struct FakeRas
 
     bool rasLoadable = true;
     bool rnaphLoadable = false;
-    std::set<std::string> missing;       // absent from rasapi32.dll
+    std::set<std::string> missing;        // absent from rasapi32.dll
     std::set<std::string> rnaphFunctions; // present in rnaph.dll
 
     std::vector<Entry> entries;
@@ -42,7 +42,7 @@ struct FakeRas
     std::vector<std::string> calls;
     int loads = 0;
     int releases = 0;
-    RASDIALPARAMSA dialled{};            // the record RasDialA saw
+    RASDIALPARAMSA dialled{}; // the record RasDialA saw
     std::vector<RasHandle> hungUp;
     std::vector<std::pair<std::string, std::string>> renamed;
     std::vector<std::string> deleted;

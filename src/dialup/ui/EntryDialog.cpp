@@ -88,7 +88,8 @@ void EntryDialog::accept()
 {
     const std::string problem = entryFieldsProblem(fields());
     if (!problem.empty()) {
-        QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromStdString(problem), QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromStdString(problem), QMessageBox::Ok,
+                        this);
         box.exec();
         return;
     }

@@ -66,7 +66,8 @@ void QtManagerUi::showMessage(const std::string& text)
 
 bool QtManagerUi::askWarning(const std::string& text)
 {
-    QMessageBox box(QMessageBox::Warning, caption(), QString::fromStdString(text), QMessageBox::NoButton, m_window);
+    QMessageBox box(QMessageBox::Warning, caption(), QString::fromStdString(text), QMessageBox::NoButton,
+                    m_window);
     QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
     box.setDefaultButton(yes);

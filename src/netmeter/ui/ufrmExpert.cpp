@@ -47,7 +47,8 @@ void select(QButtonGroup* items, int index)
 
 TfrmExpert::TfrmExpert(UsageState& state, std::function<QString()> mainCaption, std::function<void()> applied,
                        QWidget* parent)
-    : QDialog(parent, Qt::Tool), m_state(state), m_mainCaption(std::move(mainCaption)), m_applied(std::move(applied))
+    : QDialog(parent, Qt::Tool), m_state(state), m_mainCaption(std::move(mainCaption)),
+      m_applied(std::move(applied))
 {
     setObjectName(QStringLiteral("frmExpert"));
     setModal(true);
@@ -71,13 +72,14 @@ void TfrmExpert::buildLayout()
     auto* line1 = new QLabel(QStringLiteral("Falls Tavlor Ihnen falsche oder keine Werte liefert,"), frame);
     line1->setObjectName(QStringLiteral("Label18"));
     line1->setGeometry(10, 18, 382, 16);
-    auto* line2 = new QLabel(QStringLiteral("können Sie hier die Methode zur Chipsatzerkennung ändern."), frame);
+    auto* line2 =
+        new QLabel(QStringLiteral("können Sie hier die Methode zur Chipsatzerkennung ändern."), frame);
     line2->setObjectName(QStringLiteral("Label19"));
     line2->setGeometry(10, 34, 382, 16);
     m_down = radioGroup(frame, "rDown", QStringLiteral("Download Adapter"), {10, 54, 186, 64},
                         QStringLiteral("Methode 1 (Default Einstellung)"), QStringLiteral("Methode 2"));
-    m_up = radioGroup(frame, "rUp", QStringLiteral("Upload Adapter"), {206, 54, 186, 64}, QStringLiteral("Methode 1 "),
-                      QStringLiteral("Methode 2 (Default Einstellung)"));
+    m_up = radioGroup(frame, "rUp", QStringLiteral("Upload Adapter"), {206, 54, 186, 64},
+                      QStringLiteral("Methode 1 "), QStringLiteral("Methode 2 (Default Einstellung)"));
     auto* close = new QPushButton(QStringLiteral("Änderungen Übernehmen und Fenster schliessen"), frame);
     close->setObjectName(QStringLiteral("btnClose"));
     close->setGeometry(10, 124, 382, 26);

@@ -28,8 +28,8 @@ std::string FileLockGuard::lockPathFor(const std::string& name, const char* runt
 InstanceGuard::Result FileLockGuard::acquire(const std::string& name)
 {
     release();
-    const std::string path =
-        lockPathFor(name, std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"), static_cast<unsigned>(::getuid()));
+    const std::string path = lockPathFor(name, std::getenv("XDG_RUNTIME_DIR"), std::getenv("TMPDIR"),
+                                         static_cast<unsigned>(::getuid()));
     // O_NOFOLLOW: in a shared temporary folder a planted link must not redirect the file.
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {

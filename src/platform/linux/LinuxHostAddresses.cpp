@@ -21,8 +21,8 @@ struct IndexedAddress
 bool wanted(const ifaddrs& entry)
 {
     // Point-to-point links may come without an address record; only IPv4 records count here.
-    return entry.ifa_addr != nullptr && entry.ifa_addr->sa_family == AF_INET && (entry.ifa_flags & IFF_UP) != 0 &&
-           (entry.ifa_flags & IFF_LOOPBACK) == 0;
+    return entry.ifa_addr != nullptr && entry.ifa_addr->sa_family == AF_INET &&
+           (entry.ifa_flags & IFF_UP) != 0 && (entry.ifa_flags & IFF_LOOPBACK) == 0;
 }
 } // namespace
 

@@ -17,6 +17,7 @@
 #include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace tavlor {
@@ -92,6 +93,11 @@ void parseLink(const nlmsghdr* msg, IfRow& row, char (&name)[IFNAMSIZ])
 NetlinkRowSource::NetlinkRowSource() : m_buffer(kReceiveBytes)
 {
     m_netlink = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE);
+    if (m_netlink >= 0) {
+        // The tick runs on the window thread: never wait long for an answer.
+        const timeval timeout{1, 0};
+        ::setsockopt(m_netlink, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    }
     m_ioctlSocket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
 }
 
@@ -154,6 +160,7 @@ bool NetlinkRowSource::sendDumpRequest(int type)
 
 template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage onMessage)
 {
+    m_kernelRefused = false;
     if (m_netlink < 0 || !sendDumpRequest(type)) {
         return false;
     }
@@ -175,6 +182,7 @@ template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage on
                 return true;
             }
             if (msg->nlmsg_type == NLMSG_ERROR) {
+                m_kernelRefused = true;
                 return false;
             }
             onMessage(msg);
@@ -222,7 +230,8 @@ bool NetlinkRowSource::readCounters()
         }
     });
     if (!ok) {
-        m_statsDumpWorks = false; // kernels before 4.7: full link dumps from now on
+        // Kernels before 4.7 refuse statistics dumps: full link dumps from then on.
+        m_statsDumpWorks = !m_kernelRefused;
         return false;
     }
     std::sort(m_fresh.begin(), m_fresh.end(),

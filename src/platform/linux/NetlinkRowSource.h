@@ -38,6 +38,7 @@ private:
     int m_ioctlSocket = -1;
     std::uint32_t m_sequence = 0;
     bool m_statsDumpWorks = true;
+    bool m_kernelRefused = false; // the last dump ended with an error message
     std::int64_t m_linksReadMs = 0;
     std::vector<char> m_buffer;
     std::vector<IfRow> m_rows; // sorted by interface index

@@ -72,7 +72,9 @@ bool writable(const std::string& path, const struct stat& st)
 // The file a symbolic link points to, so that the link itself stays in place.
 std::string resolveLink(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
         return path;
     }
@@ -106,11 +108,15 @@ bool atomicWrite(const std::string& requested, const std::string& bytes)
 {
     const std::string path = resolveLink(requested);
     const std::string folder = folderOf(path);
-    struct stat dirStat{};
+    struct stat dirStat
+    {
+    };
     if (::stat(folder.c_str(), &dirStat) != 0 || !writable(folder, dirStat)) {
         return false;
     }
-    struct stat old{};
+    struct stat old
+    {
+    };
     const bool exists = ::stat(path.c_str(), &old) == 0;
     if (exists && (!S_ISREG(old.st_mode) || !writable(path, old))) {
         return false;
@@ -130,13 +136,17 @@ bool atomicWrite(const std::string& requested, const std::string& bytes)
 
 bool PosixFileStore::fileExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool PosixFileStore::directoryExists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -147,7 +157,9 @@ bool PosixFileStore::createDirectory(const std::string& path)
 
 bool PosixFileStore::isDirectoryWritable(const std::string& path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && writable(path, st) &&
            ::access(path.c_str(), X_OK) == 0;
 }

@@ -33,7 +33,8 @@ std::vector<Token> tokenize(std::wstring_view pattern)
             const std::size_t end = pattern.find(L'\'', i + 1);
             const std::size_t stop = end == std::wstring_view::npos ? pattern.size() : end;
             // Two quotes in a row stand for one quote character.
-            literal() += stop == i + 1 ? std::wstring(L"'") : std::wstring(pattern.substr(i + 1, stop - i - 1));
+            literal() +=
+                stop == i + 1 ? std::wstring(L"'") : std::wstring(pattern.substr(i + 1, stop - i - 1));
             i = stop + 1;
         } else if (isFieldLetter(c)) {
             std::size_t run = i;
@@ -49,6 +50,9 @@ std::vector<Token> tokenize(std::wstring_view pattern)
     }
     return tokens;
 }
+
+// The first year Windows can write back (SYSTEMTIME starts in 1601).
+constexpr int kFirstYear = 1601;
 
 bool isLeap(int year)
 {
@@ -126,7 +130,8 @@ std::optional<CivilDateTime> ParseWithPattern(std::wstring_view pattern, std::ws
             year = digits <= 2 ? 2000 + value : value;
         }
     }
-    if (pos != text.size() || year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month)) {
+    if (pos != text.size() || year < kFirstYear || month < 1 || month > 12 || day < 1 ||
+        day > daysInMonth(year, month)) {
         return std::nullopt;
     }
     CivilDateTime date;

@@ -14,8 +14,9 @@ namespace tavlor::win32 {
 // The pattern with every year field widened to "yyyy".
 std::wstring WithFourDigitYear(std::wstring_view pattern);
 // The date the text spells in the pattern; nullopt when it does not follow the pattern exactly
-// or names no real calendar date. Day and month take one or two digits, the year one to four
-// (up to two digits mean 20yy). Patterns with month or weekday names are not read.
+// or names no real calendar date from 1601 on (earlier ones could not be written back). Day and
+// month take one or two digits, the year one to four (up to two digits mean 20yy). Patterns with
+// month or weekday names are not read.
 std::optional<CivilDateTime> ParseWithPattern(std::wstring_view pattern, std::wstring_view text);
 
 } // namespace tavlor::win32

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 
 namespace tavlor::win32 {
 
@@ -52,8 +53,8 @@ bool writeAll(HANDLE file, const std::string& bytes)
 // Writes the bytes to a new file and forces them to disk before anything is renamed.
 bool writeDurably(const std::wstring& path, const std::string& bytes)
 {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return false;
     }
@@ -98,15 +99,28 @@ bool WinFileStore::createDirectory(const std::string& path)
     return wide && CreateDirectoryW(wide->c_str(), nullptr) != 0;
 }
 
+// Tries what a save does: create a new file there. (GetTempFileName is no help: Wine answers
+// success even when the file could not be created.)
 bool WinFileStore::isDirectoryWritable(const std::string& path)
 {
     const auto wide = Utf8ToWide(path);
-    wchar_t probe[MAX_PATH + 16] = {};
-    if (!wide || wide->size() >= MAX_PATH - 14 || GetTempFileNameW(wide->c_str(), L"tav", 0, probe) == 0) {
+    if (!wide || !directoryExists(path)) {
         return false;
     }
-    DeleteFileW(probe);
-    return true;
+    for (unsigned attempt = 0; attempt < 16; ++attempt) {
+        const std::wstring probe = *wide + L"\\~tavlor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(GetTickCount64() + attempt) + L".tmp";
+        HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    return false;
 }
 
 std::optional<std::string> WinFileStore::readFile(const std::string& path)
@@ -125,7 +139,8 @@ std::optional<std::string> WinFileStore::readFile(const std::string& path)
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr)) {
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
+                      nullptr)) {
             return std::nullopt;
         }
         if (got == 0) {
@@ -143,8 +158,8 @@ bool WinFileStore::writeFile(const std::string& path, const std::string& bytes)
     if (!wide) {
         return false;
     }
-    FileHandle file(CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(
+        CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return false;
     }

@@ -8,12 +8,14 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace tavlor::win32 {
 
 static_assert(sizeof(MIB_IFROW) == kIfRowBytes, "the row layout of the interface contract");
-static_assert(offsetof(MIB_IFTABLE, table) == kIfTableHeaderBytes, "the table layout of the interface contract");
+static_assert(offsetof(MIB_IFTABLE, table) == kIfTableHeaderBytes,
+              "the table layout of the interface contract");
 
 namespace {
 constexpr DWORD kSaturatedSpeed = 0xFFFFFFFFu;
@@ -70,7 +72,8 @@ std::uint32_t WinInterfaceRowSource::getIfTable(std::span<IfRow> rows, std::uint
         }
         return result;
     }
-    const std::uint32_t count = std::min<std::uint32_t>(table->dwNumEntries, static_cast<std::uint32_t>(rows.size()));
+    const std::uint32_t count =
+        std::min<std::uint32_t>(table->dwNumEntries, static_cast<std::uint32_t>(rows.size()));
     for (std::uint32_t i = 0; i < count; ++i) {
         rows[i] = toRow(table->table[i]);
     }

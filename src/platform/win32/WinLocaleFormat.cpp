@@ -22,8 +22,7 @@ SYSTEMTIME toSystemTime(const CivilDateTime& t)
 }
 
 // The calls answer the needed length first and then fill; 0 means failure.
-template <typename Call>
-std::wstring fetch(Call call)
+template <typename Call> std::wstring fetch(Call call)
 {
     const int needed = call(nullptr, 0);
     if (needed <= 0) {
@@ -86,9 +85,8 @@ std::string WinLocaleFormat::formatDateTime(const CivilDateTime& moment) const
 std::string WinLocaleFormat::formatLongTime(const CivilDateTime& moment) const
 {
     const SYSTEMTIME st = toSystemTime(moment);
-    return WideToUtf8(fetch([&](wchar_t* buffer, int size) {
-        return GetTimeFormatEx(locale(), 0, &st, nullptr, buffer, size);
-    }));
+    return WideToUtf8(fetch(
+        [&](wchar_t* buffer, int size) { return GetTimeFormatEx(locale(), 0, &st, nullptr, buffer, size); }));
 }
 
 } // namespace tavlor::win32

@@ -32,8 +32,7 @@ private:
     HRESULT m_result;
 };
 
-template <typename T>
-class ComPtr
+template <typename T> class ComPtr
 {
 public:
     ComPtr() = default;
@@ -53,8 +52,8 @@ private:
     T* m_ptr = nullptr;
 };
 
-bool saveLink(const std::string& target, const std::string& folder,
-              const std::string& icon, const std::wstring& file)
+bool saveLink(const std::string& target, const std::string& folder, const std::string& icon,
+              const std::wstring& file)
 {
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,

@@ -33,13 +33,13 @@ struct BasicInformation
     ULONG_PTR activeProcessorsAffinityMask;
     CCHAR numberOfProcessors;
 };
-static_assert(sizeof(void*) != 4 || (sizeof(BasicInformation) == 44 &&
-                                     offsetof(BasicInformation, numberOfProcessors) == 40));
-static_assert(sizeof(void*) != 8 || (sizeof(BasicInformation) == 64 &&
-                                     offsetof(BasicInformation, numberOfProcessors) == 56));
+static_assert(sizeof(void*) != 4 ||
+              (sizeof(BasicInformation) == 44 && offsetof(BasicInformation, numberOfProcessors) == 40));
+static_assert(sizeof(void*) != 8 ||
+              (sizeof(BasicInformation) == 64 && offsetof(BasicInformation, numberOfProcessors) == 56));
 
-constexpr ULONG kTimeOfDayBytes = 32;     // current system time at byte 8
-constexpr ULONG kPerformanceBytes = 312;  // total idle time at byte 0
+constexpr ULONG kTimeOfDayBytes = 32;    // current system time at byte 8
+constexpr ULONG kPerformanceBytes = 312; // total idle time at byte 0
 constexpr ULONG kLargestPerformanceBytes = 4096;
 
 QueryFunction queryFunction()

@@ -20,7 +20,8 @@ AppServices makeRealServices()
     services.loader = platform::makeLibraryLoader();
     services.systemName = platform::systemName();
 
-    const std::string programFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
+    const std::string programFolder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
     // GenericDataLocation honours XDG_DATA_HOME and falls back to ~/.local/share.
     const std::string userDataFolder =
         (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tavlor"))

@@ -38,11 +38,12 @@ TavlorApp::TavlorApp(AppServices services)
 {
     initShellResources();
     m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers);
-    m_tick = std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
+    m_tick =
+        std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
     m_gauge = GaugePictures();
 
     // Start-up order: the main window with its tray icon and running timers, its creation
-    // handler, then the adapter dialog and the monitor, both hidden.
+    // handler, then the adapter dialog, hidden; the monitor follows at its first showing.
     m_window = std::make_unique<TfrmTavlor>();
     const QIcon icon(QStringLiteral(":/tavlor/VemoIco.png"));
     m_window->setWindowIcon(icon);
@@ -52,16 +53,17 @@ TavlorApp::TavlorApp(AppServices services)
     m_tray->setHint("Tavlor");
     createTimers();
     m_ras = std::make_unique<RasBinding>(*m_services.loader);
-    m_managerUi = std::make_unique<QtManagerUi>(m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")),
-                                                m_window.get());
+    m_managerUi = std::make_unique<QtManagerUi>(
+        m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_ras, m_view, *m_managerUi);
     FormCreate();
     m_expert = new TfrmExpert(
-        m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); }, m_window.get());
-    m_monitor = new TfrmMonitor(m_view, m_numbers, *m_services.locale, *m_services.clock, m_window.get());
+        m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); },
+        m_window.get());
     wireWindow();
     wireConnectionManager();
     watchSessionEnd();
+    m_window->setFormEvents(this);
 }
 
 TavlorApp::~TavlorApp()
@@ -109,13 +111,22 @@ void TavlorApp::FormCreate()
 
 void TavlorApp::start()
 {
-    m_window->setFormEvents(this);
     // The first showing stands centred on the desktop; (windowLeft, windowTop) is for the
     // double-click on the tray icon.
     if (QScreen* screen = m_window->screen()) {
         m_window->move(screen->availableGeometry().center() - m_window->rect().center());
     }
     m_window->show();
+}
+
+TfrmMonitor& TavlorApp::monitor()
+{
+    // Built at its first showing: the chart library costs memory the resident program
+    // should not carry while nobody looks at the graph. Built once, it keeps its series.
+    if (m_monitor == nullptr) {
+        m_monitor = new TfrmMonitor(m_view, m_numbers, *m_services.locale, *m_services.clock, m_window.get());
+    }
+    return *m_monitor;
 }
 
 bool TavlorApp::handle(const std::function<void()>& handler)
@@ -184,8 +195,9 @@ bool TavlorApp::FormCloseQuery()
     }
     CloseVerdict verdict = CloseVerdict::StayOpen;
     handle([this, &verdict] {
-        verdict = DecideClose(m_quitRequested, m_view.checked("cbMini"), m_view.checked("cbBeenden"),
-                              [this] { return AskConfirmation(m_window.get(), QStringLiteral("Tavlor wirklich beenden?")); });
+        verdict = DecideClose(m_quitRequested, m_view.checked("cbMini"), m_view.checked("cbBeenden"), [this] {
+            return AskConfirmation(m_window.get(), QStringLiteral("Tavlor wirklich beenden?"));
+        });
     });
     if (verdict == CloseVerdict::HideToTray) {
         // Without a notification area the window minimises normally instead of vanishing.

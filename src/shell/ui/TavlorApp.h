@@ -46,7 +46,7 @@ public:
     TfrmTavlor& window() const { return *m_window; }
     TrayController& tray() const { return *m_tray; }
     TfrmExpert& expert() const { return *m_expert; }
-    TfrmMonitor& monitor() const { return *m_monitor; }
+    TfrmMonitor& monitor();
     UsageState& state() { return m_state; }
     ViewModel& view() { return m_view; }
 

@@ -64,7 +64,8 @@ void TavlorApp::wireConnectionManager()
     onClick(w, "btnHangup", this, [this, m] { handle([m] { m->btnHangupClick(); }); });
     onClick(w, "btnDetails", this, [this, m] { handle([m] { m->btnDetailsClick(); }); });
     if (auto* entries = w->findChild<QListWidget*>(QStringLiteral("lstEntries"))) {
-        connect(entries, &QListWidget::itemClicked, this, [this, m] { handle([m] { m->lstEntriesClick(); }); });
+        connect(entries, &QListWidget::itemClicked, this,
+                [this, m] { handle([m] { m->lstEntriesClick(); }); });
     }
 }
 
@@ -126,7 +127,7 @@ void TavlorApp::Button1Click()
         if (AskConfirmation(m_window.get(), QStringLiteral("Die \"Graph-Funktion\" ist noch im Beta Stadium. "
                                                            "Graphen wirklich anzeigen?"))) {
             m_tray->HideToTray();
-            m_monitor->exec();
+            monitor().exec();
         }
     });
 }

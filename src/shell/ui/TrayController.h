@@ -46,10 +46,10 @@ public:
     QAction* quitItem() const { return m_quitItem; }
 
 signals:
-    void mouseMoved();       // TrayIconMouseMove
-    void doubleClicked();    // TrayIconDblClick
-    void showRequested();    // Beenden1Click ("Tavlor zeigen")
-    void quitRequested();    // Tavlorbeenden1Click ("Tavlor beenden")
+    void mouseMoved();    // TrayIconMouseMove
+    void doubleClicked(); // TrayIconDblClick
+    void showRequested(); // Beenden1Click ("Tavlor zeigen")
+    void quitRequested(); // Tavlorbeenden1Click ("Tavlor beenden")
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

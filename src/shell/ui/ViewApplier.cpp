@@ -186,9 +186,8 @@ void ViewApplier::bindInput()
         }
     }
     if (QButtonGroup* items = radioItems(find("rGroup"))) {
-        connect(items, &QButtonGroup::idToggled, this, [this, items](int, bool) {
-            m_view.setItemIndex("rGroup", items->checkedId());
-        });
+        connect(items, &QButtonGroup::idToggled, this,
+                [this, items](int, bool) { m_view.setItemIndex("rGroup", items->checkedId()); });
     }
 }
 

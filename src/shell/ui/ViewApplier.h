@@ -18,7 +18,8 @@ class ViewApplier final : public QObject
 {
     Q_OBJECT
 public:
-    ViewApplier(QWidget* root, ViewModel& view, QLabel* statusPanel, std::function<void(const std::string&)> trayHint);
+    ViewApplier(QWidget* root, ViewModel& view, QLabel* statusPanel,
+                std::function<void(const std::string&)> trayHint);
     Q_DISABLE_COPY_MOVE(ViewApplier)
 
     // Takes the widgets' design-time state into the view model (texts, enabled states, check

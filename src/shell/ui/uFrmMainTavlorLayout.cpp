@@ -108,15 +108,21 @@ QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QR
 void buildTimeGroup(QWidget* client)
 {
     QGroupBox* box = group(client, "gbTime", QStringLiteral("Online Zeit und Traffic"), {4, 2, 438, 108});
-    struct Row { const char* name; const char* caption; const char* text; QColor color; };
+    struct Row
+    {
+        const char* name;
+        const char* caption;
+        const char* text;
+        QColor color;
+    };
     const Row rows[] = {{"lotAll", "Onlinezeit Gesamt", "-", kBlack},
                         {"lOtDay", "Onlinezeit Heute", "-", kBlack},
                         {"lOTS", "Aktuelle Onlinesession", "-", kBlack},
                         {"lAll", "Gemessenes Datenvolumen", "0 kb", kRed}};
     int y = 16;
     for (const Row& row : rows) {
-        caption(box, QString::fromUtf8(row.caption), 10, y + 2);
-        value(box, row.name, QString::fromUtf8(row.text), {150, y, 280, 20}, row.color);
+        caption(box, QString::fromUtf8(row.caption), 10, y + 2, 154);
+        value(box, row.name, QString::fromUtf8(row.text), {166, y, 264, 20}, row.color);
         y += 22;
     }
 }
@@ -192,12 +198,14 @@ void buildChoiceAndReset(QWidget* client)
     items->button(0)->setChecked(true);
     checkBox(client, "cbLan", QStringLiteral("Online Gateway?"), {12, 490, 200, 22}, true);
 
-    QGroupBox* reset = group(client, "JvGroupBox3", QStringLiteral("Werte auf 0 setzen"), {220, 404, 222, 162});
+    QGroupBox* reset =
+        group(client, "JvGroupBox3", QStringLiteral("Werte auf 0 setzen"), {220, 404, 222, 162});
     caption(reset, QStringLiteral("Last Reset"), 10, 18, 66);
     value(reset, "lRd", QStringLiteral("-"), {78, 16, 134, 20}, kBlack, false);
     button(reset, "btnReset", QStringLiteral("Alle Werte zurücksetzen"), {10, 40, 202, 22});
     button(reset, "btnWinStart", QStringLiteral("Tavlor mit Windows starten"), {10, 64, 202, 22});
-    QPushButton* expert = button(reset, "btnExpert", QStringLiteral("Experten Einstellungen"), {10, 88, 202, 22});
+    QPushButton* expert =
+        button(reset, "btnExpert", QStringLiteral("Experten Einstellungen"), {10, 88, 202, 22});
     expert->setToolTip(QStringLiteral("Falls Tavlor die Traffic Daten nicht richtig anzeigt können hier "
                                       "Einstellungen vorgenommen werden."));
     button(reset, "btnDetails", QStringLiteral("VerbindungsManager  öffnen>>"), {10, 112, 202, 22});
@@ -236,7 +244,8 @@ void TfrmTavlor::buildLeftColumn(QWidget* client)
 
 void TfrmTavlor::buildRightColumn(QWidget* client)
 {
-    QGroupBox* manager = group(client, "JvGroupBox5", QStringLiteral("Verbindungsmanager"), {447, 2, 380, 280});
+    QGroupBox* manager =
+        group(client, "JvGroupBox5", QStringLiteral("Verbindungsmanager"), {447, 2, 380, 280});
     auto* entries = new QListWidget(manager);
     entries->setObjectName(QStringLiteral("lstEntries"));
     entries->setGeometry(10, 18, 170, 216);
@@ -247,11 +256,13 @@ void TfrmTavlor::buildRightColumn(QWidget* client)
     caption(manager, QStringLiteral("Username"), 190, 118);
     edit(manager, "eUser", QStringLiteral("eUser"), {190, 134, 180, 20}, 256);
     caption(manager, QStringLiteral("Passwort"), 190, 156);
-    edit(manager, "ePass", QStringLiteral("ePass"), {190, 172, 180, 20}, 256)->setEchoMode(QLineEdit::Password);
+    edit(manager, "ePass", QStringLiteral("ePass"), {190, 172, 180, 20}, 256)
+        ->setEchoMode(QLineEdit::Password);
     caption(manager, QStringLiteral("Nummer"), 190, 194);
     // The number is text: leading zeros, "+", blanks and "*99#" must survive.
     edit(manager, "eNum", QStringLiteral("0"), {190, 210, 180, 20}, 128)->setAlignment(Qt::AlignRight);
-    button(manager, "btnDialEntry", QStringLiteral("Eintrag anwählen"), {10, 244, 175, 26})->setEnabled(false);
+    button(manager, "btnDialEntry", QStringLiteral("Eintrag anwählen"), {10, 244, 175, 26})
+        ->setEnabled(false);
     button(manager, "btnHangup", QStringLiteral("Verbindung trennen."), {195, 244, 175, 26});
 
     QGroupBox* ending = group(client, "JvGroupBox6", QStringLiteral("Beenden"), {447, 286, 380, 66});
@@ -267,8 +278,8 @@ void TfrmTavlor::buildRightColumn(QWidget* client)
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     palette.setColor(QPalette::Text, kDarkRed);
     memo->setPalette(palette);
-    QPushButton* spende = button(donate, "btnSpende", QStringLiteral("Spenden Informationen anzeigen"),
-                                 {10, 174, 360, 28});
+    QPushButton* spende =
+        button(donate, "btnSpende", QStringLiteral("Spenden Informationen anzeigen"), {10, 174, 360, 28});
     QFont large = spende->font();
     large.setPixelSize(13);
     spende->setFont(large);

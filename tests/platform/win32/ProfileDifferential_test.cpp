@@ -53,10 +53,24 @@ std::vector<ReadShape> readShapes()
 {
     const Query tup{"DATA", "TUp"};
     std::vector<ReadShape> shapes = {
-        {"DefaultFile", kDefaultFile,
-         {{"DATA", "oTA"}, {"DATA", "oTD"}, {"DATA", "SD"}, {"DATA", "TYP"}, {"DATA", "RD"}, tup,
-          {"DATA", "TDown"}, {"DATA", "onLAN"}, {"DATA", "BIn"}, {"DATA", "BOut"}, {"DATA", "MINI"},
-          {"DATA", "BEENDEN"}, {"DATA", "X"}, {"DATA", "Y"}, {"DATA", "Nope"}, {"Other", "X"}}},
+        {"DefaultFile",
+         kDefaultFile,
+         {{"DATA", "oTA"},
+          {"DATA", "oTD"},
+          {"DATA", "SD"},
+          {"DATA", "TYP"},
+          {"DATA", "RD"},
+          tup,
+          {"DATA", "TDown"},
+          {"DATA", "onLAN"},
+          {"DATA", "BIn"},
+          {"DATA", "BOut"},
+          {"DATA", "MINI"},
+          {"DATA", "BEENDEN"},
+          {"DATA", "X"},
+          {"DATA", "Y"},
+          {"DATA", "Nope"},
+          {"Other", "X"}}},
         {"KeyCase", "[data]\r\nTUP=5\r\n", {tup, {"data", "tup"}}},
         {"SectionCase", "[DaTa]\r\nTUp=5\r\n", {tup, {"dAtA", "TUp"}}},
         {"BlanksAroundKeyAndValue", "[data]\r\n  TUp  =  7  \r\n", {tup}},
@@ -71,7 +85,8 @@ std::vector<ReadShape> readShapes()
         {"BlankValue", "[data]\r\nTUp=   \r\n", {tup}},
         {"LineWithoutEquals", "[data]\r\nTUp\r\nTDown 5\r\n", {tup, {"DATA", "TDown"}}},
         {"DuplicateKeys", "[data]\r\nTUp=1\r\ntup=2\r\nTUP=3\r\n", {tup}},
-        {"DuplicateSections", "[data]\r\nTUp=1\r\n[other]\r\nX=9\r\n[DATA]\r\nTUp=2\r\nTDown=3\r\n",
+        {"DuplicateSections",
+         "[data]\r\nTUp=1\r\n[other]\r\nX=9\r\n[DATA]\r\nTUp=2\r\nTDown=3\r\n",
          {tup, {"DATA", "TDown"}, {"other", "X"}}},
         {"KeyInAnotherSection", "[other]\r\nTUp=1\r\n[data]\r\nTDown=2\r\n", {tup, {"other", "TUp"}}},
         {"MissingSection", "[other]\r\nTUp=1\r\n", {tup}},
@@ -80,7 +95,9 @@ std::vector<ReadShape> readShapes()
         {"TooLongValue", "[data]\r\nTUp=" + std::string(3000, 'y') + "z\r\n", {tup}},
         {"EqualsInValue", "[data]\r\nTUp=a=b=c\r\n", {tup}},
         {"BlankInsideKey", "[data]\r\nmy key = 1\r\n", {{"DATA", "my key"}}},
-        {"CommentLines", "; comment\r\n[data]\r\n;TUp=1\r\nTUp=2 ; not a comment\r\n", {tup, {"DATA", ";TUp"}}},
+        {"CommentLines",
+         "; comment\r\n[data]\r\n;TUp=1\r\nTUp=2 ; not a comment\r\n",
+         {tup, {"DATA", ";TUp"}}},
         {"BlanksInSectionHeader", "[ data ]\r\nTUp=1\r\n", {tup, {" data ", "TUp"}}},
         {"TextAfterSectionHeader", "[data] tail\r\nTUp=1\r\n", {tup}},
         {"LfLineEnds", "[data]\nTUp=1\nTDown=2\n", {tup, {"DATA", "TDown"}}},
@@ -89,7 +106,9 @@ std::vector<ReadShape> readShapes()
         {"KeysBeforeAnySection", "TUp=1\r\n[data]\r\nTDown=2\r\n", {tup, {"DATA", "TDown"}}},
         {"EmptyKey", "[data]\r\n=5\r\nTUp=6\r\n", {tup}},
         {"IndentedSectionHeader", "   [data]\r\nTUp=1\r\n", {tup}},
-        {"Cp1252Bytes", "[data]\r\nRD=\xE4\xF6\xFC\xDF\x80\r\n\xC4ndern=1\r\n", {{"DATA", "RD"}, {"DATA", "\xC4ndern"}}},
+        {"Cp1252Bytes",
+         "[data]\r\nRD=\xE4\xF6\xFC\xDF\x80\r\n\xC4ndern=1\r\n",
+         {{"DATA", "RD"}, {"DATA", "\xC4ndern"}}},
         {"BlankLinesEverywhere", "\r\n\r\n[data]\r\n\r\n  \r\nTUp=1\r\n\r\n", {tup}},
         {"EmptySectionThenReal", "[data]\r\n[other]\r\nTUp=1\r\n", {tup, {"other", "TUp"}}},
     };
@@ -113,7 +132,9 @@ TEST_P(ProfileRead, ReadsTheSameAsTheSystem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ProfileRead, testing::ValuesIn(readShapes()),
-                         [](const testing::TestParamInfo<ReadShape>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<ReadShape>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Windows matches names with the locale's case rules; Wine folds only A to Z. The program's
 // reader does what Windows does, so this shape is checked on its own.
@@ -147,11 +168,22 @@ struct WriteShape
 std::vector<WriteShape> writeShapes()
 {
     return {
-        {"SaveIntoTheDefaultFile", kDefaultFile,
-         {{"DATA", "oTA", "5:7:9"}, {"DATA", "oTD", "0:1:2"}, {"DATA", "SD", "09.12.2026"}, {"DATA", "TYP", "2"},
-          {"DATA", "RD", "01.12.2026"}, {"DATA", "TUp", "4509715660,8"}, {"DATA", "TDown", "123456789"},
-          {"DATA", "onLAN", "1"}, {"DATA", "BIn", "1"}, {"DATA", "BOut", "0"}, {"DATA", "MINI", "1"},
-          {"DATA", "BEENDEN", "1"}, {"DATA", "X", "-20"}, {"DATA", "Y", "300"}}},
+        {"SaveIntoTheDefaultFile",
+         kDefaultFile,
+         {{"DATA", "oTA", "5:7:9"},
+          {"DATA", "oTD", "0:1:2"},
+          {"DATA", "SD", "09.12.2026"},
+          {"DATA", "TYP", "2"},
+          {"DATA", "RD", "01.12.2026"},
+          {"DATA", "TUp", "4509715660,8"},
+          {"DATA", "TDown", "123456789"},
+          {"DATA", "onLAN", "1"},
+          {"DATA", "BIn", "1"},
+          {"DATA", "BOut", "0"},
+          {"DATA", "MINI", "1"},
+          {"DATA", "BEENDEN", "1"},
+          {"DATA", "X", "-20"},
+          {"DATA", "Y", "300"}}},
         {"KeyKeepsItsSpelling", "[data]\r\nTup=0\r\n", {{"DATA", "TUp", "5"}}},
         {"MissingKeyGoesToTheEndOfItsSection", "[data]\r\nA=1\r\n[other]\r\nB=2\r\n", {{"DATA", "C", "3"}}},
         {"MissingSectionGoesToTheEnd", "[other]\r\nB=2\r\n", {{"DATA", "TUp", "1"}}},
@@ -164,7 +196,9 @@ std::vector<WriteShape> writeShapes()
         {"NoFinalLineEnd", "[data]\r\nA=1", {{"DATA", "B", "2"}, {"DATA", "A", "3"}}},
         {"BlanksAroundTheOldLine", "[data]\r\n  TUp  =  7  \r\n", {{"DATA", "TUp", "8"}}},
         {"QuotedValueReplaced", "[data]\r\nTUp=\"7\"\r\n", {{"DATA", "TUp", "8"}}},
-        {"RepeatedWrites", "[data]\r\nTUp=0\r\n", {{"DATA", "TUp", "1"}, {"DATA", "TUp", "22"}, {"DATA", "TUp", "3"}}},
+        {"RepeatedWrites",
+         "[data]\r\nTUp=0\r\n",
+         {{"DATA", "TUp", "1"}, {"DATA", "TUp", "22"}, {"DATA", "TUp", "3"}}},
         {"SectionEndsWithBlankLines", "[data]\r\nA=1\r\n\r\n\r\n[other]\r\nB=2\r\n", {{"DATA", "C", "3"}}},
         {"DuplicateSections", "[data]\r\nA=1\r\n[other]\r\n[data]\r\nB=2\r\n", {{"DATA", "B", "5"}}},
     };
@@ -204,7 +238,8 @@ TEST_P(ProfileWrite, WritesTheSameLinesAsTheSystem)
     test::WriteWhole(file, GetParam().bytes);
     ProfileFile profile(GetParam().bytes);
     for (const Write& w : GetParam().writes) {
-        ASSERT_TRUE(WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), file.c_str()));
+        ASSERT_TRUE(
+            WritePrivateProfileStringA(w.section.c_str(), w.key.c_str(), w.value.c_str(), file.c_str()));
         profile.writeString(w.section, w.key, w.value);
     }
     const std::string written = test::ReadWhole(file);
@@ -216,7 +251,9 @@ TEST_P(ProfileWrite, WritesTheSameLinesAsTheSystem)
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ProfileWrite, testing::ValuesIn(writeShapes()),
-                         [](const testing::TestParamInfo<WriteShape>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<WriteShape>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // The one difference chosen on purpose: the program edits the line in place and keeps every
 // other line as it was, blank lines and the header included, as Windows itself does. Wine's

@@ -66,7 +66,8 @@ TEST(WinLocaleFormat, TheUsersOwnLocaleReadsBackWhatItWrites)
 {
     const WinLocaleFormat user;
     EXPECT_FALSE(user.decimalSeparator().empty());
-    for (const CivilDateTime& d : {date(2026, 12, 8), date(2000, 1, 1), date(2028, 2, 29), date(1999, 12, 31)}) {
+    for (const CivilDateTime& d :
+         {date(2026, 12, 8), date(2000, 1, 1), date(2028, 2, 29), date(1999, 12, 31)}) {
         const std::string text = user.formatShortDate(d);
         EXPECT_EQ(user.parseShortDate(text), d) << text;
     }
@@ -88,6 +89,8 @@ TEST(DatePattern, LiteralsQuotesAndFieldOrderAreFollowed)
     EXPECT_EQ(ParseWithPattern(L"yyyy-MM-dd", L"2026-12-8x"), std::nullopt);
     EXPECT_EQ(ParseWithPattern(L"dd MMMM yyyy", L"08 12 2026"), std::nullopt) << "month names are not read";
     EXPECT_EQ(ParseWithPattern(L"MM/yyyy", L"12/2026"), std::nullopt) << "no day";
+    EXPECT_EQ(ParseWithPattern(L"yyyy-MM-dd", L"1600-12-31"), std::nullopt) << "before the system's calendar";
+    EXPECT_EQ(ParseWithPattern(L"yyyy-MM-dd", L"1601-01-01"), date(1601, 1, 1));
 }
 
 } // namespace

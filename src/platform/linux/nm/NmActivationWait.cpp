@@ -18,15 +18,16 @@ NmActivationWait::NmActivationWait(NmProxy& proxy, QDBusObjectPath active)
     : m_proxy(proxy), m_active(std::move(active))
 {
     // QtDBus offers only the string-based connect for bus signals.
-    m_subscribed = m_proxy.bus().connect(kService, m_active.path(), kActiveIface, QStringLiteral("StateChanged"),
-                                         this, SLOT(onStateChanged(uint, uint)));
+    m_subscribed =
+        m_proxy.bus().connect(kService, m_active.path(), kActiveIface, QStringLiteral("StateChanged"), this,
+                              SLOT(onStateChanged(uint, uint)));
 }
 
 NmActivationWait::~NmActivationWait()
 {
     if (m_subscribed) {
-        m_proxy.bus().disconnect(kService, m_active.path(), kActiveIface, QStringLiteral("StateChanged"), this,
-                                 SLOT(onStateChanged(uint, uint)));
+        m_proxy.bus().disconnect(kService, m_active.path(), kActiveIface, QStringLiteral("StateChanged"),
+                                 this, SLOT(onStateChanged(uint, uint)));
     }
 }
 

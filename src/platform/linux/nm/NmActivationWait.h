@@ -15,7 +15,12 @@ class NmActivationWait final : public QObject
     Q_OBJECT
 
 public:
-    enum class Outcome { Activated, Failed, TimedOut };
+    enum class Outcome
+    {
+        Activated,
+        Failed,
+        TimedOut
+    };
 
     NmActivationWait(NmProxy& proxy, QDBusObjectPath active);
     ~NmActivationWait() override;

@@ -94,7 +94,8 @@ RasDword NmRasProvider::dial(RASDIALPARAMSA* params, RasHandle* connection)
     QDBusObjectPath active;
     if (!m_proxy.AddAndActivateConnection2(dialCopy(std::move(profile), *params), options, copy, active)) {
         const QString name = m_proxy.lastError().name();
-        if (name.endsWith(QLatin1String("UnknownDevice")) || name.endsWith(QLatin1String("ConnectionNotAvailable"))) {
+        if (name.endsWith(QLatin1String("UnknownDevice")) ||
+            name.endsWith(QLatin1String("ConnectionNotAvailable"))) {
             return kNmNoDevice;
         }
         return failure();
@@ -155,7 +156,8 @@ RasDword NmRasProvider::enumConnections(RASCONNA* connections, RasDword* byteCou
         ++found;
     }
     // Handles of connections that are gone are forgotten.
-    std::erase_if(m_handles, [&paths](const auto& item) { return !paths.contains(QDBusObjectPath(item.second)); });
+    std::erase_if(m_handles,
+                  [&paths](const auto& item) { return !paths.contains(QDBusObjectPath(item.second)); });
     *count = static_cast<RasDword>(found);
     if (found > room) {
         *byteCount = static_cast<RasDword>(found * sizeof(RASCONNA));

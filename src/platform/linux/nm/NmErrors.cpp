@@ -34,7 +34,8 @@ std::string errorText(RasDword code, const std::string& detail)
     case kNmNoEditor:
         return "Kein Eingabedialog verfügbar.";
     case kNmServiceError:
-        return detail.empty() ? std::string("NetworkManager meldet einen Fehler.") : "NetworkManager: " + detail;
+        return detail.empty() ? std::string("NetworkManager meldet einen Fehler.")
+                              : "NetworkManager: " + detail;
     default:
         return "Unbekannter Fehler " + std::to_string(code) + ".";
     }

@@ -7,7 +7,8 @@
 namespace tavlor::platform::nm {
 
 // The provider's return codes; the numbers follow the RAS ones where one fits.
-enum NmRasError : RasDword {
+enum NmRasError : RasDword
+{
     kNmInvalidHandle = 6,
     kNmInvalidName = 123,
     kNmAlreadyExists = 183,

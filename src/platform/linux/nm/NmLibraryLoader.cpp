@@ -54,8 +54,7 @@ RasDword enumConnections(RASCONNA* connections, RasDword* bytes, RasDword* count
     return g_provider ? g_provider->enumConnections(connections, bytes, count) : kNmServiceUnavailable;
 }
 
-template <typename Fn>
-LibraryLoader::Function exported(Fn fn)
+template <typename Fn> LibraryLoader::Function exported(Fn fn)
 {
     return reinterpret_cast<LibraryLoader::Function>(fn);
 }
@@ -79,7 +78,8 @@ const std::map<std::string, LibraryLoader::Function>& exports()
 } // namespace
 
 NmLibraryLoader::NmLibraryLoader(const QDBusConnection& bus, int dialTimeoutMs)
-    : m_proxy(std::make_unique<NmProxy>(bus)), m_provider(std::make_unique<NmRasProvider>(*m_proxy, dialTimeoutMs))
+    : m_proxy(std::make_unique<NmProxy>(bus)),
+      m_provider(std::make_unique<NmRasProvider>(*m_proxy, dialTimeoutMs))
 {
     g_provider = m_provider.get();
 }

@@ -42,7 +42,8 @@ QString dialUpKind(const NmSettings& settings)
         return type;
     }
     if (type == QLatin1String("bluetooth") &&
-        settings.value(QStringLiteral("bluetooth")).value(QStringLiteral("type")).toString() == QLatin1String("dun")) {
+        settings.value(QStringLiteral("bluetooth")).value(QStringLiteral("type")).toString() ==
+            QLatin1String("dun")) {
         return type;
     }
     return {};
@@ -73,10 +74,11 @@ NmSettings newProfile(const DialEntryFields& fields)
 {
     NmSettings settings;
     const QString kind = str(fields.kind);
-    settings[kConnection] = QVariantMap{{QStringLiteral("id"), str(fields.name)},
-                                        {QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
-                                        {QStringLiteral("type"), kind},
-                                        {QStringLiteral("autoconnect"), false}};
+    settings[kConnection] =
+        QVariantMap{{QStringLiteral("id"), str(fields.name)},
+                    {QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces)},
+                    {QStringLiteral("type"), kind},
+                    {QStringLiteral("autoconnect"), false}};
     if (kind == QLatin1String("pppoe")) {
         // Any wired link may carry it.
         settings[QStringLiteral("802-3-ethernet")] = QVariantMap{};
@@ -102,7 +104,8 @@ void applyFields(DialUpProfile& profile, const DialEntryFields& fields)
     setPassword(data, str(fields.password));
 }
 
-void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password, const QString& number)
+void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password,
+                     const QString& number)
 {
     QVariantMap& data = profile.settings[profile.dataSetting];
     if (kindHasNumber(profile.kind.toStdString())) {

@@ -14,7 +14,10 @@ struct DialUpProfile
     QString kind;
     QString dataSetting;
 
-    QString id() const { return settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString(); }
+    QString id() const
+    {
+        return settings.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString();
+    }
 };
 
 // "gsm", "cdma", "pppoe" or "bluetooth" (dial-up networking only); empty for other profiles.
@@ -27,7 +30,8 @@ NmSettings newProfile(const DialEntryFields& fields);
 // Writes the editable fields into an existing profile; the kind stays.
 void applyFields(DialUpProfile& profile, const DialEntryFields& fields);
 // The values to dial with, written where the profile's kind keeps them.
-void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password, const QString& number);
+void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password,
+                     const QString& number);
 // Secrets answered by GetSecrets, folded into the profile so that Update keeps them.
 void mergeSecrets(NmSettings& settings, const NmSettings& secrets);
 QString storedPassword(const NmSettings& secrets, const QString& dataSetting);

@@ -40,8 +40,7 @@ QVariant unwrap(const QVariant& value)
     return value;
 }
 
-template <typename T>
-bool firstArgument(const QDBusMessage& reply, T& out)
+template <typename T> bool firstArgument(const QDBusMessage& reply, T& out)
 {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         return false;
@@ -110,7 +109,8 @@ bool NmProxy::ListConnections(QList<QDBusObjectPath>& out)
 bool NmProxy::AddConnection(const NmSettings& settings, QDBusObjectPath& out)
 {
     return firstArgument(
-        call(kSettingsPath, kSettingsIface, QStringLiteral("AddConnection"), {QVariant::fromValue(settings)}), out);
+        call(kSettingsPath, kSettingsIface, QStringLiteral("AddConnection"), {QVariant::fromValue(settings)}),
+        out);
 }
 
 bool NmProxy::GetSettings(const QDBusObjectPath& connection, NmSettings& out)
@@ -120,13 +120,14 @@ bool NmProxy::GetSettings(const QDBusObjectPath& connection, NmSettings& out)
 
 bool NmProxy::GetSecrets(const QDBusObjectPath& connection, const QString& settingName, NmSettings& out)
 {
-    return firstArgument(call(connection.path(), kConnectionIface, QStringLiteral("GetSecrets"), {settingName}),
-                         out);
+    return firstArgument(
+        call(connection.path(), kConnectionIface, QStringLiteral("GetSecrets"), {settingName}), out);
 }
 
 bool NmProxy::Update(const QDBusObjectPath& connection, const NmSettings& settings)
 {
-    return call(connection.path(), kConnectionIface, QStringLiteral("Update"), {QVariant::fromValue(settings)})
+    return call(connection.path(), kConnectionIface, QStringLiteral("Update"),
+                {QVariant::fromValue(settings)})
                .type() == QDBusMessage::ReplyMessage;
 }
 
@@ -162,7 +163,8 @@ bool NmProxy::AddAndActivateConnection2(const NmSettings& settings, const QVaria
 
 bool NmProxy::DeactivateConnection(const QDBusObjectPath& active)
 {
-    return call(kManagerPath, kManagerIface, QStringLiteral("DeactivateConnection"), {QVariant::fromValue(active)})
+    return call(kManagerPath, kManagerIface, QStringLiteral("DeactivateConnection"),
+                {QVariant::fromValue(active)})
                .type() == QDBusMessage::ReplyMessage;
 }
 
@@ -178,7 +180,8 @@ bool NmProxy::ActiveConnections(QList<QDBusObjectPath>& out)
 
 bool NmProxy::ActiveConnectionProperties(const QDBusObjectPath& active, QVariantMap& out)
 {
-    return firstArgument(call(active.path(), kPropertiesIface, QStringLiteral("GetAll"), {kActiveIface}), out);
+    return firstArgument(call(active.path(), kPropertiesIface, QStringLiteral("GetAll"), {kActiveIface}),
+                         out);
 }
 
 bool NmProxy::ActiveConnectionState(const QDBusObjectPath& active, uint& out)

@@ -33,13 +33,16 @@ bool fits(const DialEntryFields& f)
 }
 } // namespace
 
-NmRasProvider::NmRasProvider(NmProxy& proxy, int dialTimeoutMs) : m_proxy(proxy), m_dialTimeoutMs(dialTimeoutMs) {}
+NmRasProvider::NmRasProvider(NmProxy& proxy, int dialTimeoutMs)
+    : m_proxy(proxy), m_dialTimeoutMs(dialTimeoutMs)
+{
+}
 
 RasDword NmRasProvider::failure()
 {
     const QDBusError::ErrorType type = m_proxy.lastError().type();
-    if (type == QDBusError::ServiceUnknown || type == QDBusError::NoReply || type == QDBusError::Disconnected ||
-        type == QDBusError::NoServer || type == QDBusError::Timeout) {
+    if (type == QDBusError::ServiceUnknown || type == QDBusError::NoReply ||
+        type == QDBusError::Disconnected || type == QDBusError::NoServer || type == QDBusError::Timeout) {
         return kNmServiceUnavailable;
     }
     m_lastDetail = m_proxy.lastError().message().toStdString();

@@ -2,7 +2,10 @@
 // namespace: nothing else sends there, IPv6 is off and the neighbour entry is static.
 #include "platform/linux/NetlinkRowSource.h"
 
+#include "accounting/AccountingTick.h"
 #include "netmeter/Kvonline.h"
+
+#include "FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +17,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace tavlor {
@@ -40,6 +45,34 @@ const IfRow* find(const std::vector<IfRow>& rows, const char* name)
     }
     return nullptr;
 }
+
+// The kernel's full 64-bit counter of a link ("rx" or "tx"), as iproute2 reports it.
+std::uint64_t kernelBytes(const char* link, const char* direction)
+{
+    const std::string command = std::string("ip -j -s link show dev ") + link;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string json;
+    char chunk[4096];
+    for (std::size_t got; pipe != nullptr && (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        json.append(chunk, got);
+    }
+    if (pipe != nullptr) {
+        ::pclose(pipe);
+    }
+    const std::string key = std::string("\"") + direction + "\":{\"bytes\":";
+    const std::size_t at = json.find(key);
+    return at == std::string::npos ? 0 : std::stoull(json.substr(at + key.size()));
+}
+
+class AlwaysOnline final : public TickHooks
+{
+public:
+    bool IsOnline(bool) override { return true; }
+    void ShowIpAddresses() override {}
+    void RefreshConnectionStatus() override {}
+    void ShowWindowsUptime() override {}
+    void SaveUsageData() override {}
+};
 
 void sendDatagrams(int count, std::size_t bytes)
 {
@@ -122,6 +155,45 @@ TEST_F(NetlinkCounters, ANewPointToPointLinkAppearsAtOnceWithoutAHardwareAddress
     const IfRow* tun = find(rows, "ttun");
     ASSERT_NE(tun, nullptr);
     EXPECT_EQ(tun->dwPhysAddrLen, 0u);
+}
+
+// Real 32-bit wraps: more than 4 GiB pass the veth pair at 10 Gbit/s, and the tick's totals
+// still equal the kernel's 64-bit counters.
+TEST_F(NetlinkCounters, TotalsFollowTheKernelCountersAcrossARealWrap)
+{
+    ASSERT_EQ(std::system("ip link set tva mtu 65535 && ip link set tvb mtu 65535"), 0);
+    NetlinkRowSource source;
+    const NumberFormat numbers(",");
+    InterfaceSampler sampler(source, numbers);
+    sampler.InitInterfaceTable();
+    const std::int32_t base = sampler.adapterBase();
+    const std::vector<IfRow> rows = readTable(source);
+    UsageState state;
+    for (std::int32_t pos = 1; pos <= static_cast<std::int32_t>(rows.size()); ++pos) {
+        const unsigned index = rows[static_cast<std::size_t>(pos - 1)].dwIndex;
+        if (index == if_nametoindex("tvb")) {
+            state.downloadMethod = pos - base;
+        } else if (index == if_nametoindex("tva")) {
+            state.uploadMethod = pos - base;
+        }
+    }
+    test::FakeClock clock;
+    ViewModel view;
+    AlwaysOnline hooks;
+    AccountingTick tick(state, view, sampler, clock, numbers, hooks);
+    tick.tCheckTimer();
+    const std::uint64_t txStart = kernelBytes("tva", "tx");
+    const std::uint64_t rxStart = kernelBytes("tvb", "rx");
+    for (int second = 0; second < 5; ++second) {
+        sendDatagrams(15000, 65000); // about 0.98 GB: what 10 Gbit/s carries in 0.8 s
+        clock.advanceMs(1000);
+        tick.tCheckTimer();
+    }
+    const std::uint64_t sent = kernelBytes("tva", "tx") - txStart;
+    ASSERT_GT(sent, 1ULL << 32);
+    EXPECT_EQ(state.totalUpBytes, static_cast<double>(sent));
+    EXPECT_EQ(state.totalDownBytes, static_cast<double>(kernelBytes("tvb", "rx") - rxStart));
+    EXPECT_EQ(view.text("lSpeed"), "10000Mbit");
 }
 
 } // namespace

@@ -6,8 +6,10 @@
 #include "netmeter/KvonlineProbes.h"
 #include "platform/linux/nm/NmProxy.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 
 #include <gtest/gtest.h>
 
@@ -148,7 +150,6 @@ TEST_F(NmStandIn, CreateWritesAProfileAndEditKeepsTheStoredSecret)
 
     ui.selected = 0;
     editor.change = [](DialEntryFields& f) { f.number = "*99#1"; };
-    const auto enumerations = ui.entries;
     manager.btnEditEntryClick();
     EXPECT_EQ(editor.shown.password, "geheim");
     EXPECT_EQ(editor.shown.apn, "internet");
@@ -176,6 +177,36 @@ TEST_F(NmStandIn, RenameRefusesEmptyAndTakenNamesAndKeepsTheSecret)
     EXPECT_NE(rename(nullptr, "Mobil", ""), 0u);
     EXPECT_EQ(rename(nullptr, "Mobil", "Mobil"), 0u);
     EXPECT_NE(rename(nullptr, "Gibt es nicht", "X"), 0u);
+}
+
+template <typename T> T fromBus(const QVariant& value)
+{
+    if (value.userType() == qMetaTypeId<QDBusArgument>()) {
+        return qdbus_cast<T>(value.value<QDBusArgument>());
+    }
+    return value.value<T>();
+}
+
+TEST_F(NmStandIn, RenameSendsStructuredSettingsBackUnchanged)
+{
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    NmSettings withAddresses = profile("Fest", "gsm", "gsm", {{"number", "*99#"}});
+    const QList<QVariantMap> addressData{{{"address", "10.0.0.2"}, {"prefix", QVariant::fromValue(24u)}}};
+    withAddresses[QStringLiteral("ipv4")] = {
+        {QStringLiteral("method"), QStringLiteral("manual")},
+        {QStringLiteral("dns"), QVariant::fromValue(QList<uint>{0x08080808u})},
+        {QStringLiteral("address-data"), QVariant::fromValue(addressData)}};
+    add(withAddresses);
+    auto rename = reinterpret_cast<RasRenameEntryFn>(ras.GetRasProc("RasRenameEntry"));
+    ASSERT_EQ(rename(nullptr, "Fest", "Fest 2"), 0u);
+
+    const QVariantMap ipv4 = stored("Fest 2", "gsm").value("ipv4");
+    EXPECT_EQ(ipv4.value("method").toString(), "manual");
+    EXPECT_EQ(fromBus<QList<uint>>(ipv4.value("dns")), QList<uint>{0x08080808u});
+    const auto addresses = fromBus<QList<QVariantMap>>(ipv4.value("address-data"));
+    ASSERT_EQ(addresses.size(), 1);
+    EXPECT_EQ(addresses.front().value("address").toString(), "10.0.0.2");
+    EXPECT_EQ(addresses.front().value("prefix").toUInt(), 24u);
 }
 
 TEST_F(NmStandIn, DeleteRemovesTheProfileOnlyAfterYes)
@@ -289,7 +320,7 @@ TEST_F(NmStandIn, TwoActiveConnectionsShowTheFirstAndCountBoth)
     EXPECT_FALSE(IsOnline(false, loader));
 }
 
-TEST_F(NmStandIn, DeletingAConnectedEntryEndsItsConnection)
+TEST_F(NmStandIn, DeletingAConnectedEntryLeavesTheConnectionToItsHangUp)
 {
     manager.RefreshEntryList();
     dial(1, "kunde@isp", "x", "");
@@ -297,7 +328,12 @@ TEST_F(NmStandIn, DeletingAConnectedEntryEndsItsConnection)
     ui.selected = 1;
     ui.answers = {true};
     manager.btnDeleteEntryClick();
+    EXPECT_EQ(ui.entries, (std::vector<std::string>{"Handy", "BT"}));
+    EXPECT_EQ(RasConnectionCount(loader), 1);
+
+    manager.btnHangupClick();
     EXPECT_EQ(RasConnectionCount(loader), 0);
+    EXPECT_EQ(profileCount(), 3); // the dialling copy went with the connection
 }
 
 TEST(NmAbsent, TheLibraryDoesNotOpenAndTheManagerReportsFailures)
@@ -311,6 +347,7 @@ TEST(NmAbsent, TheLibraryDoesNotOpenAndTheManagerReportsFailures)
     ViewModel view;
     test::FakeManagerUi ui;
     ConnectionManager manager(ras, view, ui);
+    manager.initialiseControls();
     manager.btnDetailsClick();
     EXPECT_EQ(ui.messages, std::vector<std::string>{"RasEnumEntries failed."});
     manager.btnHangupClick();

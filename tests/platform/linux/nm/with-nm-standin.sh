@@ -38,7 +38,7 @@ cat >"$work/bus.conf" <<CONF
 </busconfig>
 CONF
 
-dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/address" &
+dbus-daemon --config-file="$work/bus.conf" --nofork --print-address=3 3>"$work/address" 2>"$work/bus.log" &
 bus_pid=$!
 for _ in $(seq 100); do
     [ -s "$work/address" ] && break

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The real program with an XEmbed tray host (trayer) on its own Xvfb: the first activation
+# sends it to the tray, a single click on the icon does nothing, a double-click brings the
+# window back at the position loaded at start-up. (Minimising needs a window manager, which
+# this display does not run.)
+# Every process started here is stopped by its PID.
+set -uo pipefail
+program=$1
+for tool in Xvfb trayer xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
+done
+
+root=$(mktemp -d /tmp/tavlor-tray-XXXXXX)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$root"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+display=":$((300 + RANDOM % 200))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+export DISPLAY=$display
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.5
+
+mkdir -p "$root/app/data" "$root/home" "$root/run"
+chmod 700 "$root/run"
+cp "$program" "$root/app/tavlor"
+# A data file whose saved position the double-click must restore.
+printf 'x\r\n\r\n[data]\r\nX=60\r\nY=40\r\n' >"$root/app/data/data.ini"
+export HOME=$root/home XDG_RUNTIME_DIR=$root/run
+export DBUS_SESSION_BUS_ADDRESS=disabled: DBUS_SYSTEM_BUS_ADDRESS=unix:path=$root/no-system-bus
+"$root/app/tavlor" >"$root/log" 2>&1 &
+pids+=($!)
+
+shown() { xdotool search --onlyvisible --name '^Tavlor v2\.9$' 2>/dev/null | head -1; }
+wait_for() { # wait_for shown|hidden
+    for _ in $(seq 40); do
+        if [ "$1" = shown ] && [ -n "$(shown)" ]; then return 0; fi
+        if [ "$1" = hidden ] && [ -z "$(shown)" ]; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+
+wait_for shown || fail "the window did not appear"
+window=$(shown)
+# Without a window manager nothing focuses the window: a click into it is its first activation.
+xdotool mousemove --window "$window" 100 300 click 1
+wait_for hidden || fail "the first activation did not send the program to the tray"
+
+icon=$(xdotool search --class trayer 2>/dev/null | while read -r w; do
+    xwininfo -id "$w" -tree 2>/dev/null | grep -q '"Tavlor"' && echo "$w"
+done | head -1)
+eval "$(xdotool getwindowgeometry --shell "${icon:-0}" 2>/dev/null)" || true
+x=$((${X:-1256} + 12)) y=$((${Y:-0} + 12))
+xdotool mousemove "$x" "$y" click 1
+sleep 0.8
+[ -z "$(shown)" ] || fail "a single click showed the window"
+xdotool mousemove "$x" "$y" click --repeat 2 --delay 60 1
+wait_for shown || fail "a double-click did not show the window"
+eval "$(xdotool getwindowgeometry --shell "$(shown)")"
+[ "$X" = 60 ] && [ "$Y" = 40 ] || fail "double-click placed the window at $X,$Y instead of 60,40"
+
+if [ "$failures" -ne 0 ]; then
+    cat "$root/log"
+    exit 1
+fi
+echo "tray behaviour as expected"

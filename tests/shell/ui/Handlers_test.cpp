@@ -1,0 +1,237 @@
+#include "ShellRig.h"
+#include "accounting/ResetGateway.h"
+#include "desktop/Donation.h"
+#include "netmeter/ui/ufrmExpert.h"
+#include "shell/ui/TrayController.h"
+#include "views/ui/ufrmMonitor.h"
+
+#include <QCheckBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace tavlor;
+using namespace tavlor::test;
+
+namespace {
+void hover(ShellRig& rig)
+{
+    QHelpEvent event(QEvent::ToolTip, QPoint(1, 1), QPoint(1, 1));
+    QCoreApplication::sendEvent(rig.app->tray().icon(), &event);
+}
+
+QString toolTip(ShellRig& rig)
+{
+    return rig.app->tray().icon()->toolTip();
+}
+} // namespace
+
+class HandlersTest final : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resetClearsTotalsRecordsTheDateAndSaves();
+    void gatewayQuestionOnlyJaKeepsTheBoxTicked();
+    void trayHintFollowsTheTickAndThePointer();
+    void noItemSelectedKeepsTheLastHint();
+    void neinToTheMonitorQuestionLeavesEverythingAsItWas();
+    void jaToTheMonitorQuestionHidesTheProgramFirst();
+    void donationLinesPressedTwiceAppearOnce();
+    void newAdapterMethodsReachTheNextSave();
+    void autostartSaysWhetherTheShortcutWasWritten();
+    void contactLabelOpensTheAddress();
+};
+
+void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
+{
+    ShellRig rig([](UsageState& state, ViewModel& view) {
+        state.totalHours = 5;
+        state.totalUpBytes = state.baseUpBytes = 4000;
+        state.totalDownBytes = state.baseDownBytes = 9000;
+        state.totalBytes = 13000;
+        state.todayHours = 2;
+        state.lastResetDate = "01.01.2026";
+        view.setText("lRd", "01.01.2026");
+        view.setText("lAll", "12,7 kb");
+    });
+    rig.find<QPushButton>("btnReset")->click();
+    QCOMPARE(rig.store->saves, 1);
+    QCOMPARE(rig.find<QLabel>("lAll")->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>("lotAll")->text(), QStringLiteral("-"));
+    QCOMPARE(rig.find<QLabel>("lIn")->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>("lOut")->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>("lRd")->text(), QStringLiteral("08.12.2026"));
+    QCOMPARE(rig.app->state().totalHours, 0);
+    QCOMPARE(rig.app->state().totalBytes, 0.0);
+    QCOMPARE(rig.app->state().todayHours, 2);
+
+    // Online afterwards: the totals restart from zero and grow with new traffic only.
+    rig.goOnline();
+    rig.app->tCheckTimer();
+    rig.rows->byIndex(2).dwInOctets += 2048;
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QCOMPARE(rig.app->state().totalDownBytes, 2048.0);
+}
+
+void HandlersTest::gatewayQuestionOnlyJaKeepsTheBoxTicked()
+{
+    ShellRig rig;
+    auto* lan = rig.find<QCheckBox>("cbLan");
+    QVERIFY(!lan->isChecked());
+    {
+        BoxAnswerer nein(QStringLiteral("&Nein"));
+        lan->click();
+        QCOMPARE(nein.answered, 1);
+        QCOMPARE(nein.text, QString::fromUtf8(kGatewayQuestion));
+        QCOMPARE(nein.caption, QStringLiteral("Bestätigung"));
+        QCOMPARE(nein.icon, QMessageBox::Question);
+    }
+    QVERIFY(!lan->isChecked());
+    QVERIFY(!rig.app->state().onLAN);
+    {
+        BoxAnswerer ja(QStringLiteral("&Ja"));
+        lan->click();
+        QCOMPARE(ja.answered, 1);
+    }
+    QVERIFY(lan->isChecked());
+    QVERIFY(rig.app->state().onLAN);
+    rig.app->tCheckTimer();
+    QCOMPARE(rig.find<QLabel>("lcon")->text(), QStringLiteral("Internet Gateway"));
+    BoxAnswerer never(QStringLiteral("&Ja"));
+    lan->click();
+    QTest::qWait(20);
+    QCOMPARE(never.answered, 0);
+    QVERIFY(!lan->isChecked());
+    QVERIFY(!rig.app->state().onLAN);
+}
+
+void HandlersTest::trayHintFollowsTheTickAndThePointer()
+{
+    ShellRig rig;
+    rig.app->tCheckTimer();
+    QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
+    // Offline, the pointer still composes from the offline labels.
+    rig.find<QRadioButton>("rGroupItem2")->click();
+    hover(rig);
+    QCOMPARE(toolTip(rig), QStringLiteral("Zeit 0 Stunden, 0 Minuten, 0 Sekunden.\r\n"
+                                          " Down: 0 kb/s (Traffic: 0 kb)\r\n"
+                                          "Up: 0 kb/s (Traffic: 0 kb)"));
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
+    // Online, every tick refreshes it (trays without pointer events show current figures).
+    rig.goOnline();
+    rig.find<QRadioButton>("rGroupItem0")->click();
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QVERIFY2(toolTip(rig).startsWith(QStringLiteral("Zeit: 0 Stunden, 0 Minuten, 1 Sekunden.\r\nDown: ")),
+             qPrintable(toolTip(rig)));
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QVERIFY(toolTip(rig).startsWith(QStringLiteral("Zeit: 0 Stunden, 0 Minuten, 2 Sekunden.")));
+}
+
+void HandlersTest::noItemSelectedKeepsTheLastHint()
+{
+    ShellRig rig([](UsageState&, ViewModel& view) { view.setItemIndex("rGroup", -1); });
+    for (QRadioButton* item : rig.find<QWidget>("rGroup")->findChildren<QRadioButton*>()) {
+        QVERIFY(!item->isChecked());
+    }
+    rig.app->tCheckTimer();
+    hover(rig);
+    QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
+    rig.goOnline();
+    rig.app->tCheckTimer();
+    QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
+}
+
+void HandlersTest::neinToTheMonitorQuestionLeavesEverythingAsItWas()
+{
+    ShellRig rig({}, true);
+    QVERIFY(rig.shownFromTray());
+    BoxAnswerer nein(QStringLiteral("&Nein"));
+    rig.find<QPushButton>("Button1")->click();
+    QCOMPARE(nein.answered, 1);
+    QCOMPARE(nein.text,
+             QStringLiteral("Die \"Graph-Funktion\" ist noch im Beta Stadium. Graphen wirklich anzeigen?"));
+    QCOMPARE(nein.caption, QStringLiteral("Bestätigung"));
+    QVERIFY(rig.window().isVisible());
+    QVERIFY(!rig.app->monitor().isVisible());
+    QCOMPARE(rig.app->monitor().model().sampleCount(), 0);
+}
+
+void HandlersTest::jaToTheMonitorQuestionHidesTheProgramFirst()
+{
+    ShellRig rig({}, true);
+    QVERIFY(rig.shownFromTray());
+    bool hiddenWhileShown = false;
+    bool monitorShown = false;
+    QTimer::singleShot(50, [&] {
+        monitorShown = rig.app->monitor().isVisible();
+        hiddenWhileShown = !rig.window().isVisible();
+        rig.app->monitor().close();
+    });
+    BoxAnswerer ja(QStringLiteral("&Ja"));
+    rig.find<QPushButton>("Button1")->click();
+    QVERIFY(monitorShown);
+    QVERIFY(hiddenWhileShown);
+    // Nothing is restored afterwards: the program stays in the tray.
+    QVERIFY(!rig.window().isVisible());
+    QVERIFY(rig.app->monitor().model().sampleCount() >= 1);
+}
+
+void HandlersTest::donationLinesPressedTwiceAppearOnce()
+{
+    ShellRig rig;
+    QStringList expected;
+    for (const std::string& line : DonationLines()) {
+        expected << QString::fromStdString(line);
+    }
+    QCOMPARE(expected.size(), 11);
+    auto* memo = rig.find<QPlainTextEdit>("Memo1");
+    rig.find<QPushButton>("btnSpende")->click();
+    rig.find<QPushButton>("btnSpende")->click();
+    QCOMPARE(memo->toPlainText().split('\n'), expected);
+}
+
+void HandlersTest::newAdapterMethodsReachTheNextSave()
+{
+    ShellRig rig;
+    QTimer::singleShot(20, [&rig] {
+        TfrmExpert& expert = rig.app->expert();
+        QVERIFY(expert.isVisible());
+        expert.findChild<QRadioButton*>("rDown1")->click();
+        expert.findChild<QRadioButton*>("rUp0")->click();
+        expert.findChild<QPushButton*>("btnClose")->click();
+    });
+    rig.find<QPushButton>("btnExpert")->click();
+    QCOMPARE(rig.app->state().downloadMethod, 1);
+    QCOMPARE(rig.app->state().uploadMethod, 0);
+    rig.find<QPushButton>("btnReset")->click();
+    QCOMPARE(rig.store->savedMethods.back(), (std::pair<int, int>{1, 0}));
+}
+
+void HandlersTest::autostartSaysWhetherTheShortcutWasWritten()
+{
+    ShellRig rig;
+    BoxAnswerer ok(QStringLiteral("OK"));
+    rig.find<QPushButton>("btnWinStart")->click();
+    QCOMPARE(ok.answered, 1);
+    QCOMPARE(ok.text, QStringLiteral("Tavlor konnte keine Verknüpfung im Autostart Ordner anlegen."));
+    QCOMPARE(ok.icon, QMessageBox::NoIcon);
+}
+
+void HandlersTest::contactLabelOpensTheAddress()
+{
+    ShellRig rig;
+    rig.app->start();
+    QTest::mouseClick(rig.find<QLabel>("lContact"), Qt::LeftButton);
+    QCOMPARE(rig.openedAddresses, std::vector<std::string>{kContactAddress});
+}
+
+QTEST_MAIN(HandlersTest)
+#include "Handlers_test.moc"
