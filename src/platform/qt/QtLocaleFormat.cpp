@@ -1,7 +1,5 @@
 #include "platform/qt/QtLocaleFormat.h"
 
-#include "platform/Platform.h"
-
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
@@ -87,12 +85,5 @@ std::string QtLocaleFormat::formatLongTime(const CivilDateTime& moment) const
 {
     return utf8(m_locale.toString(toQTime(moment), m_timePattern));
 }
-
-namespace platform {
-std::unique_ptr<LocaleFormat> makeLocaleFormat()
-{
-    return std::make_unique<QtLocaleFormat>(QLocale::system());
-}
-} // namespace platform
 
 } // namespace tavlor

@@ -96,12 +96,13 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text, cons
     return box;
 }
 
-QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QRect& area, int maxLength)
+// No maxLength: a silent cut of pasted text would dial a wrong number or user; the connection
+// manager refuses over-long values with a message instead.
+QLineEdit* edit(QWidget* parent, const char* name, const QString& text, const QRect& area)
 {
     auto* field = new QLineEdit(text, parent);
     field->setObjectName(QLatin1String(name));
     field->setGeometry(area);
-    field->setMaxLength(maxLength);
     return field;
 }
 
@@ -254,13 +255,13 @@ void TfrmTavlor::buildRightColumn(QWidget* client)
     button(manager, "btnRenameEntry", QStringLiteral("Eintrag umbennen"), {190, 66, 180, 22});
     button(manager, "btnDeleteEntry", QStringLiteral("Eintrag löschen"), {190, 90, 180, 22});
     caption(manager, QStringLiteral("Username"), 190, 118);
-    edit(manager, "eUser", QStringLiteral("eUser"), {190, 134, 180, 20}, 256);
+    edit(manager, "eUser", QStringLiteral("eUser"), {190, 134, 180, 20});
     caption(manager, QStringLiteral("Passwort"), 190, 156);
-    edit(manager, "ePass", QStringLiteral("ePass"), {190, 172, 180, 20}, 256)
+    edit(manager, "ePass", QStringLiteral("ePass"), {190, 172, 180, 20})
         ->setEchoMode(QLineEdit::Password);
     caption(manager, QStringLiteral("Nummer"), 190, 194);
     // The number is text: leading zeros, "+", blanks and "*99#" must survive.
-    edit(manager, "eNum", QStringLiteral("0"), {190, 210, 180, 20}, 128)->setAlignment(Qt::AlignRight);
+    edit(manager, "eNum", QStringLiteral("0"), {190, 210, 180, 20})->setAlignment(Qt::AlignRight);
     button(manager, "btnDialEntry", QStringLiteral("Eintrag anwählen"), {10, 244, 175, 26})
         ->setEnabled(false);
     button(manager, "btnHangup", QStringLiteral("Verbindung trennen."), {195, 244, 175, 26});

@@ -40,5 +40,19 @@ TEST(QtLocaleFormat, EnglishUsesItsOwnOrderAndSeparator)
     EXPECT_EQ(us.parseShortDate("12/8/2026")->month, 12);
 }
 
+// Without LANG the system locale is Qt's "C" locale, whose short date spells the month
+// ("8 Dec 2026"); the data file's SD must still read back as the same date.
+TEST(QtLocaleFormat, CLocaleDatesReadBack)
+{
+    const QtLocaleFormat c(QLocale::c());
+    const CivilDateTime day{2026, 12, 8, 0, 0, 0, 0};
+    const std::string text = c.formatShortDate(day);
+    const auto back = c.parseShortDate(text);
+    ASSERT_TRUE(back.has_value()) << text;
+    EXPECT_EQ(back->year, 2026);
+    EXPECT_EQ(back->month, 12);
+    EXPECT_EQ(back->day, 8);
+}
+
 } // namespace
 } // namespace tavlor
