@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RasAbi.h" // chosen by CMake: the handle width of the platform's RAS library
 #include "platform/LibraryLoader.h"
 
 #include <cstdint>
@@ -15,8 +16,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Connection handles are 32 bits wide so that the 32-bit record layout holds on every build.
-using RasHandle = std::uint32_t;
 using RasDword = std::uint32_t;
 using RasBool = std::int32_t;
 
@@ -29,6 +28,7 @@ inline constexpr int kRasMaxUserName = 256;
 inline constexpr int kRasMaxPassword = 256;
 inline constexpr int kRasMaxDomain = 15;
 
+#pragma pack(push, 4) // the packing of the system's RAS records
 struct RASENTRYNAMEA
 {
     RasDword dwSize;
@@ -55,8 +55,10 @@ struct RASDIALPARAMSA
     char szDomain[kRasMaxDomain + 1];
 };
 
+#pragma pack(pop)
+
 static_assert(sizeof(RASENTRYNAMEA) == 264);
-static_assert(sizeof(RASCONNA) == 412);
+static_assert(sizeof(RASCONNA) == kRasConnSize);
 static_assert(sizeof(RASDIALPARAMSA) == 1052);
 
 // Return codes the program itself looks at.
