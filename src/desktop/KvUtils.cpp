@@ -51,13 +51,13 @@ std::string TargetFolder(ShellFolders& shell, const std::string& keyword, const 
 bool CreateShellLink(ShellFolders& shell, const std::string& linkName, const std::string& keyword,
                      const std::string& iconFile)
 {
-    ShortcutSpec spec;
-    spec.target = shell.programFile();
-    spec.workingDirectory = shell.programFolder();
-    spec.iconFile = spec.workingDirectory + iconFile;
+    ShortcutDefinition shortcut;
+    shortcut.target = shell.programFile();
+    shortcut.workingDirectory = shell.programFolder();
+    shortcut.iconFile = shortcut.workingDirectory + iconFile;
     // A shortcut without a target, or one saved relative to whatever the current drive is,
     // would be a file that starts nothing.
-    if (spec.target.empty() || linkName.empty()) {
+    if (shortcut.target.empty() || linkName.empty()) {
         return false;
     }
     const std::string sep = Separator(shell);
@@ -65,8 +65,8 @@ bool CreateShellLink(ShellFolders& shell, const std::string& linkName, const std
     if (folder.empty()) {
         return false;
     }
-    spec.file = folder + sep + linkName + shell.shortcutExtension();
-    return shell.writeShortcut(spec);
+    shortcut.file = folder + sep + linkName + shell.shortcutExtension();
+    return shell.writeShortcut(shortcut);
 }
 
 std::string AutostartMessage(bool written)

@@ -11,7 +11,7 @@ inline constexpr int kCsidlDesktopDirectory = 16;
 inline constexpr int kCsidlCommonStartMenu = 22;
 inline constexpr int kCsidlCommonDesktopDirectory = 25;
 
-struct ShortcutSpec
+struct ShortcutDefinition
 {
     std::string file;             // full path of the shortcut file to write
     std::string target;           // full path of the program
@@ -33,7 +33,7 @@ public:
     // The platform's shortcut file name ending (".lnk" on Windows, ".desktop" on Linux).
     virtual std::string shortcutExtension() = 0;
     // Writes (or overwrites) the shortcut; false when nothing was written.
-    virtual bool writeShortcut(const ShortcutSpec& spec) = 0;
+    virtual bool writeShortcut(const ShortcutDefinition& shortcut) = 0;
 };
 
 } // namespace tavlor

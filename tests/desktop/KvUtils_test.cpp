@@ -15,7 +15,7 @@ class FakeShell final : public ShellFolders
 public:
     std::map<int, std::string> folders;
     std::set<std::string> directories;
-    std::vector<ShortcutSpec> written;
+    std::vector<ShortcutDefinition> written;
     std::string program = "/opt/tavlor/tavlor";
     std::string folder = "/opt/tavlor/";
     bool writeSucceeds = true;
@@ -38,12 +38,12 @@ public:
     std::string programFile() override { return program; }
     std::string programFolder() override { return folder; }
     std::string shortcutExtension() override { return ".desktop"; }
-    bool writeShortcut(const ShortcutSpec& spec) override
+    bool writeShortcut(const ShortcutDefinition& shortcut) override
     {
         if (!writeSucceeds) {
             return false;
         }
-        written.push_back(spec);
+        written.push_back(shortcut);
         return true;
     }
 };
@@ -54,11 +54,11 @@ TEST(CreateShellLink, StartWritesIntoTheStartupFolderWithTargetFolderAndIcon)
     shell.folders[kCsidlStartup] = "/home/u/.config/autostart";
     ASSERT_TRUE(CreateShellLink(shell, "Tavlor", "start", "VemoIco.ico"));
     ASSERT_EQ(shell.written.size(), 1u);
-    const ShortcutSpec& spec = shell.written.front();
-    EXPECT_EQ(spec.file, "/home/u/.config/autostart/Tavlor.desktop");
-    EXPECT_EQ(spec.target, "/opt/tavlor/tavlor");
-    EXPECT_EQ(spec.workingDirectory, "/opt/tavlor/");
-    EXPECT_EQ(spec.iconFile, "/opt/tavlor/VemoIco.ico");
+    const ShortcutDefinition& shortcut = shell.written.front();
+    EXPECT_EQ(shortcut.file, "/home/u/.config/autostart/Tavlor.desktop");
+    EXPECT_EQ(shortcut.target, "/opt/tavlor/tavlor");
+    EXPECT_EQ(shortcut.workingDirectory, "/opt/tavlor/");
+    EXPECT_EQ(shortcut.iconFile, "/opt/tavlor/VemoIco.ico");
 }
 
 TEST(CreateShellLink, DeskPrefersTheAllUsersFolderThenTheUsersOwn)

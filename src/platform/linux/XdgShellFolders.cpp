@@ -154,14 +154,14 @@ bool ReplaceFile(const std::string& path, const std::string& bytes)
 }
 } // namespace
 
-std::string DesktopEntryText(const ShortcutSpec& spec)
+std::string DesktopEntryText(const ShortcutDefinition& shortcut)
 {
     std::string text = "[Desktop Entry]\n";
     text += "Type=Application\n";
-    text += "Name=" + EscapeString(NameFromFile(spec.file)) + "\n";
-    text += "Exec=" + ExecValue(spec.target) + "\n";
-    text += "Path=" + EscapeString(spec.workingDirectory) + "\n";
-    text += "Icon=" + EscapeString(spec.iconFile) + "\n";
+    text += "Name=" + EscapeString(NameFromFile(shortcut.file)) + "\n";
+    text += "Exec=" + ExecValue(shortcut.target) + "\n";
+    text += "Path=" + EscapeString(shortcut.workingDirectory) + "\n";
+    text += "Icon=" + EscapeString(shortcut.iconFile) + "\n";
     text += "Terminal=false\n";
     text += "X-GNOME-Autostart-enabled=true\n";
     return text;
@@ -272,9 +272,9 @@ std::string XdgShellFolders::programFolder()
     return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
 }
 
-bool XdgShellFolders::writeShortcut(const ShortcutSpec& spec)
+bool XdgShellFolders::writeShortcut(const ShortcutDefinition& shortcut)
 {
-    return IsAbsolute(spec.file) && ReplaceFile(spec.file, DesktopEntryText(spec));
+    return IsAbsolute(shortcut.file) && ReplaceFile(shortcut.file, DesktopEntryText(shortcut));
 }
 
 std::unique_ptr<ShellFolders> makeShellFolders()

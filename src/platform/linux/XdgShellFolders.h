@@ -24,7 +24,7 @@ public:
     std::string programFile() override;
     std::string programFolder() override;
     std::string shortcutExtension() override { return ".desktop"; }
-    bool writeShortcut(const ShortcutSpec& spec) override;
+    bool writeShortcut(const ShortcutDefinition& shortcut) override;
 
 private:
     std::string home() const;
@@ -37,6 +37,6 @@ private:
 };
 
 // The desktop entry text for a shortcut (exposed for tests).
-std::string DesktopEntryText(const ShortcutSpec& spec);
+std::string DesktopEntryText(const ShortcutDefinition& shortcut);
 
 } // namespace tavlor::platform

@@ -127,13 +127,13 @@ std::string WinShellFolders::shortcutExtension()
     return ".lnk";
 }
 
-bool WinShellFolders::writeShortcut(const ShortcutSpec& spec)
+bool WinShellFolders::writeShortcut(const ShortcutDefinition& shortcut)
 {
     // IShellLinkA takes the ANSI code page; a path it cannot spell would give a dead link.
-    const auto target = Utf8ToAnsi(spec.target);
-    const auto folder = Utf8ToAnsi(spec.workingDirectory);
-    const auto icon = Utf8ToAnsi(spec.iconFile);
-    const auto file = Utf8ToWide(spec.file);
+    const auto target = Utf8ToAnsi(shortcut.target);
+    const auto folder = Utf8ToAnsi(shortcut.workingDirectory);
+    const auto icon = Utf8ToAnsi(shortcut.iconFile);
+    const auto file = Utf8ToWide(shortcut.file);
     if (!target || !folder || !icon || !file) {
         return false;
     }

@@ -14,7 +14,7 @@ public:
     std::string programFile() override;
     std::string programFolder() override;
     std::string shortcutExtension() override;
-    bool writeShortcut(const ShortcutSpec& spec) override;
+    bool writeShortcut(const ShortcutDefinition& shortcut) override;
 };
 
 } // namespace tavlor::win32

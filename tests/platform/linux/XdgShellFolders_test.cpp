@@ -166,11 +166,11 @@ TEST_F(XdgShellFoldersTest, ProgAndDeskFolderRules)
 TEST_F(XdgShellFoldersTest, UnwritableFolderReportsFailure)
 {
     XdgShellFolders folders = shell();
-    ShortcutSpec spec{(m_home / "missing/Tavlor.desktop").string(), "/opt/tavlor/tavlor", "/opt/tavlor/",
+    ShortcutDefinition shortcut{(m_home / "missing/Tavlor.desktop").string(), "/opt/tavlor/tavlor", "/opt/tavlor/",
                       "/opt/tavlor/VemoIco.ico"};
-    EXPECT_FALSE(folders.writeShortcut(spec));
-    spec.file = "Tavlor.desktop";
-    EXPECT_FALSE(folders.writeShortcut(spec));
+    EXPECT_FALSE(folders.writeShortcut(shortcut));
+    shortcut.file = "Tavlor.desktop";
+    EXPECT_FALSE(folders.writeShortcut(shortcut));
 }
 
 TEST_F(XdgShellFoldersTest, ProgramFileIsTheRunningExecutable)

@@ -56,14 +56,14 @@ LinkContent readLink(const std::string& file)
     return content;
 }
 
-ShortcutSpec specIn(const test::TempFolder& folder, const std::string& target)
+ShortcutDefinition specIn(const test::TempFolder& folder, const std::string& target)
 {
-    ShortcutSpec spec;
-    spec.file = folder.file("Tavlor.lnk");
-    spec.target = target;
-    spec.workingDirectory = folder.path() + "\\";
-    spec.iconFile = folder.path() + "\\VemoIco.ico";
-    return spec;
+    ShortcutDefinition shortcut;
+    shortcut.file = folder.file("Tavlor.lnk");
+    shortcut.target = target;
+    shortcut.workingDirectory = folder.path() + "\\";
+    shortcut.iconFile = folder.path() + "\\VemoIco.ico";
+    return shortcut;
 }
 
 TEST(WinShellFolders, AShortcutReadsBackWithTargetWorkingFolderAndIcon)
@@ -72,14 +72,14 @@ TEST(WinShellFolders, AShortcutReadsBackWithTargetWorkingFolderAndIcon)
     WinShellFolders shell;
     const std::string target = folder.file("Tavlor.exe");
     test::WriteWhole(target, "MZ");
-    const ShortcutSpec spec = specIn(folder, target);
+    const ShortcutDefinition shortcut = specIn(folder, target);
 
-    ASSERT_TRUE(shell.writeShortcut(spec));
-    const LinkContent link = readLink(spec.file);
+    ASSERT_TRUE(shell.writeShortcut(shortcut));
+    const LinkContent link = readLink(shortcut.file);
     ASSERT_TRUE(link.loaded);
-    EXPECT_EQ(link.path, spec.target);
-    EXPECT_EQ(link.workingDirectory, spec.workingDirectory);
-    EXPECT_EQ(link.iconFile, spec.iconFile); // written although the icon file does not exist
+    EXPECT_EQ(link.path, shortcut.target);
+    EXPECT_EQ(link.workingDirectory, shortcut.workingDirectory);
+    EXPECT_EQ(link.iconFile, shortcut.iconFile); // written although the icon file does not exist
     EXPECT_EQ(link.iconIndex, 0);
 }
 
@@ -87,11 +87,11 @@ TEST(WinShellFolders, WritingAgainReplacesTheShortcut)
 {
     test::TempFolder folder;
     WinShellFolders shell;
-    ShortcutSpec spec = specIn(folder, folder.file("Old.exe"));
-    ASSERT_TRUE(shell.writeShortcut(spec));
-    spec.target = folder.file("New.exe");
-    ASSERT_TRUE(shell.writeShortcut(spec));
-    EXPECT_EQ(readLink(spec.file).path, folder.file("New.exe"));
+    ShortcutDefinition shortcut = specIn(folder, folder.file("Old.exe"));
+    ASSERT_TRUE(shell.writeShortcut(shortcut));
+    shortcut.target = folder.file("New.exe");
+    ASSERT_TRUE(shell.writeShortcut(shortcut));
+    EXPECT_EQ(readLink(shortcut.file).path, folder.file("New.exe"));
 }
 
 TEST(WinShellFolders, APathTheAnsiCallsCannotSpellWritesNothing)
@@ -99,18 +99,18 @@ TEST(WinShellFolders, APathTheAnsiCallsCannotSpellWritesNothing)
     test::TempFolder folder;
     WinShellFolders shell;
     // "测" has no form in code page 1252: a link to "?.exe" would start nothing.
-    const ShortcutSpec spec = specIn(folder, folder.file("\xE6\xB5\x8B.exe"));
-    EXPECT_FALSE(shell.writeShortcut(spec));
-    EXPECT_FALSE(test::Exists(spec.file));
+    const ShortcutDefinition shortcut = specIn(folder, folder.file("\xE6\xB5\x8B.exe"));
+    EXPECT_FALSE(shell.writeShortcut(shortcut));
+    EXPECT_FALSE(test::Exists(shortcut.file));
 }
 
 TEST(WinShellFolders, ASaveIntoAMissingFolderReportsFailure)
 {
     test::TempFolder folder;
     WinShellFolders shell;
-    ShortcutSpec spec = specIn(folder, folder.file("Tavlor.exe"));
-    spec.file = folder.file("missing\\Tavlor.lnk");
-    EXPECT_FALSE(shell.writeShortcut(spec));
+    ShortcutDefinition shortcut = specIn(folder, folder.file("Tavlor.exe"));
+    shortcut.file = folder.file("missing\\Tavlor.lnk");
+    EXPECT_FALSE(shell.writeShortcut(shortcut));
 }
 
 TEST(WinShellFolders, KnowsTheProgramItsFolderAndTheUsersStartupFolder)

@@ -70,7 +70,7 @@ public:
     std::string programFile() override { return "/opt/tavlor/tavlor"; }
     std::string programFolder() override { return "/opt/tavlor/"; }
     std::string shortcutExtension() override { return ".desktop"; }
-    bool writeShortcut(const ShortcutSpec&) override { return false; }
+    bool writeShortcut(const ShortcutDefinition&) override { return false; }
 };
 
 // The whole program on fakes: no file, no network, no connection service, no tray unless asked.
