@@ -80,17 +80,6 @@ std::size_t digitRun(std::string_view text)
     return n;
 }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 double truncateArithmetically(int decimals, double value)
 {
     if (decimals > kPrecision) {
@@ -133,7 +122,7 @@ std::string NumberFormat::format(double value) const
 
 std::optional<double> NumberFormat::parse(std::string_view text) const
 {
-    text = trimBlanks(text);
+    text = TrimBlanks(text);
     std::string plain; // the same number with "." for std::from_chars
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -283,6 +272,17 @@ std::string ExtractToken(std::string_view text, int n, char separator)
     }
     const std::size_t end = text.find(separator, start);
     return std::string(text.substr(start, end == std::string_view::npos ? text.size() - start : end - start));
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 } // namespace tavlor

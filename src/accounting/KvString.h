@@ -31,6 +31,8 @@ private:
 std::string FormatDuration(const UsageState& state, std::string_view letter, bool longStyle);
 std::string FormatByteSize(const NumberFormat& nf, double amount);
 double TruncateDecimals(const NumberFormat& nf, int decimals, double value);
+// The text without blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view text);
 int CountSeparators(std::string_view text, char separator);
 std::string ExtractToken(std::string_view text, int n, char separator);
 

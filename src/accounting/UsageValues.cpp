@@ -68,17 +68,6 @@ std::optional<std::int32_t> parseDecimal(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 } // namespace
 
 std::optional<std::int32_t> ParseFileInteger(std::string_view text)
@@ -105,7 +94,7 @@ std::optional<HoursMinutesSeconds> ParseDurationFields(std::string_view text)
     std::int32_t fields[3] = {0, 0, 0};
     for (int n = 1; n <= 3; ++n) {
         const std::string field = ExtractToken(text, n, ':');
-        std::optional<std::int32_t> value = parseDecimal(trimBlanks(field));
+        std::optional<std::int32_t> value = parseDecimal(TrimBlanks(field));
         if (!value) {
             return std::nullopt;
         }

@@ -1,5 +1,7 @@
 #include "platform/linux/XdgShellFolders.h"
 
+#include "platform/linux/PosixFileStore.h"
+
 #include "platform/Platform.h"
 
 #include <cerrno>
@@ -116,42 +118,6 @@ std::string NameFromFile(const std::string& file)
     return name.empty() ? std::string("Tavlor") : name;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// New file beside the target, flushed, then renamed over it: a reader never sees half an entry.
-bool ReplaceFile(const std::string& path, const std::string& bytes)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return false;
-    }
-    std::string temp = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return false;
-    }
-    const bool written = WriteAll(fd, bytes) && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
-}
 } // namespace
 
 std::string DesktopEntryText(const ShortcutDefinition& shortcut)
@@ -274,7 +240,8 @@ std::string XdgShellFolders::programFolder()
 
 bool XdgShellFolders::writeShortcut(const ShortcutDefinition& shortcut)
 {
-    return IsAbsolute(shortcut.file) && ReplaceFile(shortcut.file, DesktopEntryText(shortcut));
+    // The same atomic replacement as the data file: a reader never sees half an entry.
+    return IsAbsolute(shortcut.file) && PosixFileStore().replaceFile(shortcut.file, DesktopEntryText(shortcut));
 }
 
 std::unique_ptr<ShellFolders> makeShellFolders()
