@@ -1,5 +1,6 @@
 #include "accounting/UsageData.h"
 
+#include <optional>
 #include <vector>
 
 namespace tavlor {
@@ -72,8 +73,18 @@ std::string ResolveDataFilePath(FileStore& files, const std::string& programFold
     }
     // Installed where the user cannot write: counting into a file that can never be created
     // would lose everything on every run, so the file lives with the user's data instead.
+    const std::string userFile = join(join(userDataFolder, "data"), "data.ini");
     createFolders(files, userDataFolder);
-    return join(join(userDataFolder, "data"), "data.ini");
+    // Counters kept beside the program before it became write-protected carry over once, so that
+    // moving to the user's folder does not look like a reset; the old file stays as it was.
+    const std::string oldFile = join(dataFolder, "data.ini");
+    if (!folder.empty() && !files.fileExists(userFile) && files.fileExists(oldFile)) {
+        if (const std::optional<std::string> bytes = files.readFile(oldFile)) {
+            createFolders(files, join(userDataFolder, "data"));
+            files.replaceFile(userFile, *bytes);
+        }
+    }
+    return userFile;
 }
 
 } // namespace tavlor

@@ -305,5 +305,22 @@ TEST(DataFileLocation, InTheUsersDataFolderWhenTheProgramFolderIsWriteProtected)
               "C:\\Users\\u\\AppData\\Roaming\\Tavlor\\data\\data.ini");
 }
 
+TEST(DataFileLocation, CountersBesideAWriteProtectedProgramCarryOverOnce)
+{
+    test::FakeFileStore files;
+    files.folders = {"/opt", "/opt/app", "/opt/app/data", "/home", "/home/u"};
+    files.readOnlyFolders = {"/opt/app", "/opt/app/data"};
+    files.files["/opt/app/data/data.ini"] = "[data]\r\nTUp=5\r\n";
+    const std::string userFile = "/home/u/Tavlor/data/data.ini";
+    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app/", "/home/u/Tavlor"), userFile);
+    EXPECT_EQ(files.files.at(userFile), "[data]\r\nTUp=5\r\n");
+    EXPECT_EQ(files.files.at("/opt/app/data/data.ini"), "[data]\r\nTUp=5\r\n");
+
+    // Once the user's file exists it is the record; the old one is never copied over it again.
+    files.files[userFile] = "[data]\r\nTUp=9\r\n";
+    EXPECT_EQ(ResolveDataFilePath(files, "/opt/app/", "/home/u/Tavlor"), userFile);
+    EXPECT_EQ(files.files.at(userFile), "[data]\r\nTUp=9\r\n");
+}
+
 } // namespace
 } // namespace tavlor
