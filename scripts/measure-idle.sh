@@ -9,7 +9,6 @@ program=${1:-$PWD/build/bin/tavlor}
 seconds=${2:-60}
 
 work=$(mktemp -d /tmp/tavlor-measure-XXXXXX)
-display=":$((120 + RANDOM % 100))"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -18,13 +17,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-export DISPLAY=$display
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+. scripts/lib/virtual-display.sh
+start_virtual_display 1280x800
+start_tray_host
 
 mkdir -p "$work/app" "$work/home" "$work/run"
 chmod 700 "$work/run"

@@ -12,18 +12,10 @@ if [ ! -x "$demo" ]; then
 fi
 mkdir -p "$(dirname "$out")"
 
-# A display number nobody uses: Xvfb refuses one whose lock file exists.
-number=$(( 150 + RANDOM % 100 ))
-while [ -e "/tmp/.X${number}-lock" ]; do
-    number=$(( number + 1 ))
-done
-Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    [ -e "/tmp/.X11-unix/X$number" ] && break
-    sleep 0.1
-done
+pids=()
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; done' EXIT
+. scripts/lib/virtual-display.sh
+start_virtual_display 1024x768
 
-DISPLAY=":$number" QT_QPA_PLATFORM=xcb dbus-run-session -- "$demo" "$out"
+QT_QPA_PLATFORM=xcb dbus-run-session -- "$demo" "$out"
 echo "screenshot-monitor: wrote $out"

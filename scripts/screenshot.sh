@@ -9,7 +9,6 @@ out=$PWD/docs
 mkdir -p "$out"
 
 work=$(mktemp -d /tmp/tavlor-shot-XXXXXX)
-display=":$((120 + RANDOM % 100))"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -18,14 +17,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1400x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+. scripts/lib/virtual-display.sh
+start_virtual_display 1400x800
 
 mkdir -p "$work/app" "$work/home" "$work/run"
 chmod 700 "$work/run"
 cp "$program" "$work/app/tavlor"
-export DISPLAY=$display HOME=$work/home XDG_RUNTIME_DIR=$work/run LANG=de_DE.UTF-8 LC_ALL=
+export HOME=$work/home XDG_RUNTIME_DIR=$work/run LANG=de_DE.UTF-8 LC_ALL=
 export DBUS_SESSION_BUS_ADDRESS=disabled: DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-system-bus
 "$work/app/tavlor" >/dev/null 2>&1 &
 pids+=($!)

@@ -7,7 +7,7 @@
 set -uo pipefail
 program=$1
 for tool in Xvfb trayer xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
 
 root=$(mktemp -d /tmp/tavlor-tray-XXXXXX)
@@ -24,14 +24,9 @@ fail() {
     failures=$((failures + 1))
 }
 
-display=":$((300 + RANDOM % 200))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
-export DISPLAY=$display
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+. "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
+start_virtual_display 1280x800 || exit 1
+start_tray_host
 
 mkdir -p "$root/app/data" "$root/home" "$root/run"
 chmod 700 "$root/run"
