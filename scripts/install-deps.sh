@@ -17,6 +17,8 @@ packages=(
     # libFuzzer targets (preset "fuzz")
     clang libclang-rt-14-dev
 )
+# Other scripts name their own packages: scripts/install-deps.sh PACKAGE...
+if [ $# -gt 0 ]; then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do
