@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-core test-windows bench clean
+.PHONY: all deps configure build run test test-core windows test-windows bench clean
 
 all: build
 
@@ -23,8 +23,15 @@ run: build
 test: build
 	@bash scripts/run-tests.sh
 
+# Tavlor.exe and dist/Tavlor-<version>-win64.zip; builds the Qt for Windows first when it is
+# missing (scripts/build-qt-windows.sh, about half an hour).
+windows:
+	@bash scripts/build-windows.sh
+
+# The Windows layer's tests, then Tavlor.exe itself, under Wine.
 test-windows:
 	@bash scripts/test-windows.sh
+	@bash scripts/test-windows-program.sh
 
 bench: build
 	@$(BUILD_DIR)/bin/tavlor-bench

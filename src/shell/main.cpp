@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 #include "shell/doppelt.h"
 #include "shell/ui/AppServices.h"
+#include "shell/ui/SystemSession.h"
 #include "shell/ui/TavlorApp.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ int main(int argc, char* argv[])
         services.store = std::make_unique<TracingStore>(std::move(services.store));
     }
     tavlor::TavlorApp tavlor(std::move(services));
+    const auto sessionWatch = tavlor::watchSystemSessionEnd(tavlor);
     tavlor.start();
     if (trace) {
         QTimer::singleShot(0, [] {

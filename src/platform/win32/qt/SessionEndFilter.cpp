@@ -1,13 +1,12 @@
 #include "platform/win32/qt/SessionEndFilter.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 
 #include <windows.h>
 
 namespace tavlor::win32 {
 
-SessionEndFilter::SessionEndFilter(std::function<void()> save) : m_save(std::move(save)) {}
+SessionEndFilter::SessionEndFilter(std::function<void()> end) : m_end(std::move(end)) {}
 
 bool SessionEndFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result)
 {
@@ -15,23 +14,39 @@ bool SessionEndFilter::nativeEventFilter(const QByteArray& eventType, void* mess
         return false;
     }
     const MSG* msg = static_cast<const MSG*>(message);
-    if (msg->message != WM_QUERYENDSESSION) {
-        return false;
-    }
-    if (result != nullptr) {
-        *result = TRUE;
-    }
-    // Every top-level window of the program gets the query; the data is saved only once.
-    if (!m_ended) {
-        m_ended = true;
-        if (m_save) {
-            m_save();
+    if (msg->message == WM_QUERYENDSESSION) {
+        // The program ends on the query even if another program cancels the session end
+        // afterwards: its data is saved either way.
+        endOnce();
+        if (result != nullptr) {
+            *result = TRUE;
         }
-        // exit(), not quit(): quit() would first ask every window to close, and the main
-        // window's close request may hide instead of closing.
-        QCoreApplication::exit(0);
+        return true;
     }
-    return true;
+    if (msg->message == WM_ENDSESSION) {
+        // FALSE: the session goes on. Qt's own handling would emit aboutToQuit for a session
+        // that has already been dealt with here.
+        if (msg->wParam != FALSE) {
+            endOnce();
+        }
+        if (result != nullptr) {
+            *result = 0;
+        }
+        return true;
+    }
+    return false;
+}
+
+void SessionEndFilter::endOnce()
+{
+    // Every top-level window of the program gets the messages; the program ends only once.
+    if (m_ended) {
+        return;
+    }
+    m_ended = true;
+    if (m_end) {
+        m_end();
+    }
 }
 
 } // namespace tavlor::win32

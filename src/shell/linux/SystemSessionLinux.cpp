@@ -1,0 +1,10 @@
+#include "shell/ui/SystemSession.h"
+
+namespace tavlor {
+
+std::unique_ptr<QAbstractNativeEventFilter> watchSystemSessionEnd(TavlorApp&)
+{
+    return nullptr;
+}
+
+} // namespace tavlor

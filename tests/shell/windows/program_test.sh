@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Tavlor.exe under Wine, the way a Windows user meets it: first start, a second start, the end
+# of the session, counting a real link in gateway mode, the autostart shortcut and the expanded
+# window. Runs inside a network namespace of its own (scripts/test-windows-program.sh starts it
+# through `unshare -n`), so the Wine server and its network driver see only this test's links,
+# on the X display ($DISPLAY, with a tray host) the caller started.
+#
+#   program_test.sh EXE ICON WORKDIR [SCREENSHOT.png]
+set -uo pipefail
+exe=$1 icon=$2 work=$3 screenshot=${4:-}
+here=$(cd "$(dirname "$0")" && pwd)
+python=/usr/bin/python3
+
+pids=()
+cleanup() {
+    wineserver -k 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+}
+trap cleanup EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+ok() { echo "ok: $*"; }
+
+# --- a link of our own: vt0 here, vt1 in a peer namespace; exact counts (no IPv6, no ARP) ---
+ip link set lo up
+unshare -n sleep 900 &
+peer=$!
+pids+=("$peer")
+sleep 0.2
+in_peer() { nsenter --net="/proc/$peer/ns/net" "$@"; }
+ip link add vt0 type veth peer name vt1 netns "$peer"
+sysctl -qw net.ipv6.conf.vt0.disable_ipv6=1
+in_peer sysctl -qw net.ipv6.conf.vt1.disable_ipv6=1
+ip addr add 10.201.0.1/24 dev vt0 && ip link set vt0 up
+in_peer ip addr add 10.201.0.2/24 dev vt1 && in_peer ip link set vt1 up && in_peer ip link set lo up
+ip neigh replace 10.201.0.2 lladdr "$(in_peer cat /sys/class/net/vt1/address)" dev vt0 nud permanent
+in_peer ip neigh replace 10.201.0.1 lladdr "$(cat /sys/class/net/vt0/address)" dev vt1 nud permanent
+
+# --- a fresh Wine prefix with the program in C:\Tavlor, German user locale ---
+export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    LANG=de_DE.UTF-8 LC_ALL= TAVLOR_TRACE=1
+mkdir -p "$HOME"
+wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot could not create the prefix"; exit 1; }
+app=$WINEPREFIX/drive_c/Tavlor
+mkdir -p "$app"
+cp "$exe" "$app/Tavlor.exe"
+cp "$icon" "$app/VemoIco.ico"
+data=$app/data/data.ini
+
+# start LOG: the program in the background; $started is its PID once its event loop runs.
+start() {
+    wine 'C:\Tavlor\Tavlor.exe' >"$1" 2>&1 &
+    started=$!
+    pids+=("$started")
+    for _ in $(seq 600); do
+        grep -q 'event loop running' "$1" 2>/dev/null && return 0
+        kill -0 "$started" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+ended_within() { # ended_within PID SECONDS
+    for _ in $(seq $(($2 * 10))); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+saves() { grep -c 'tavlor: saved' "$1"; }
+window() { xdotool search --onlyvisible --name '^Tavlor v2\.9$' 2>/dev/null | head -1; }
+wait_for_window() {
+    for _ in $(seq 100); do
+        [ -n "$(window)" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+# The icons trayer holds: child windows of its panel that are mapped.
+tray_icons() {
+    local panel
+    panel=$(xdotool search --class trayer 2>/dev/null | while read -r w; do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Width: [1-9]' && xwininfo -id "$w" -children | grep -q 'child' && echo "$w"
+    done | head -1)
+    [ -n "$panel" ] && xwininfo -id "$panel" -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p'
+}
+value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/p" "$data"; }
+
+# "Tavlor mit Windows starten" and "VerbindungsManager  öffnen>>", clicked by their place in
+# the window's client area, as a user reaches them: from the tray icon.
+shortcut_and_expanded_window() {
+    local shown icon X Y WIDTH HEIGHT link
+    shown=$(window)
+    if [ -n "$shown" ]; then # nothing focuses it without a window manager: a click activates it
+        xdotool mousemove --window "$shown" 100 300 click 1
+        sleep 1.5
+    fi
+    icon=$(tray_icons | head -1)
+    eval "$(xdotool getwindowgeometry --shell "${icon:-0}" 2>/dev/null)"
+    xdotool mousemove $((${X:-0} + ${WIDTH:-0} / 2)) $((${Y:-0} + ${HEIGHT:-0} / 2)) click --repeat 2 --delay 80 1
+    wait_for_window || { fail "a double-click on the tray icon did not show the window"; return; }
+    shown=$(window)
+    xdotool mousemove --window "$shown" 331 479 click 1 # btnWinStart at (230, 468), 202 x 22
+    sleep 2
+    xdotool key Return # the message box that reports the shortcut
+    sleep 1
+    link=$(find "$WINEPREFIX/drive_c/users" -path '*/Startup/Tavlor.lnk' | head -1)
+    if [ -z "$link" ]; then
+        fail "no Tavlor.lnk in the Startup folder"
+    else
+        "$python" "$here/read_lnk.py" "$link" >"$work/link.txt"
+        if grep -qx 'target=C:\\Tavlor\\Tavlor.exe' "$work/link.txt" &&
+            grep -qE '^workdir=C:\\Tavlor\\?$' "$work/link.txt"; then
+            ok "the Startup folder's Tavlor.lnk starts C:\\Tavlor\\Tavlor.exe in C:\\Tavlor"
+        else
+            fail "the shortcut reads back as: $(tr '\n' ' ' <"$work/link.txt")"
+        fi
+    fi
+    xdotool mousemove --window "$shown" 331 527 click 1 # btnDetails at (230, 516), 202 x 22
+    sleep 2
+    eval "$(xdotool getwindowgeometry --shell "$shown")"
+    [ "${WIDTH:-0}" -ge 820 ] && ok "the window expanded to $WIDTH pixels" || fail "the window is ${WIDTH:-?} pixels wide"
+    [ -z "$screenshot" ] || import -window "$shown" "$screenshot"
+}
+
+# --- 1. first start: the default data file beside the program, the icon in the tray ---
+start "$work/run1.log" || { cat "$work/run1.log"; echo "FAIL: Tavlor.exe did not start"; exit 1; }
+first=$started
+if [ -f "$data" ]; then
+    "$python" "$here/check_default_file.py" "$data" && ok "data\\data.ini: the 17 default lines, Windows-1252, CR LF" ||
+        fail "data\\data.ini is not the default file"
+else
+    fail "no data\\data.ini beside Tavlor.exe"
+fi
+sleep 2
+icons=$(tray_icons | wc -l)
+[ "$icons" -eq 1 ] && ok "the tray icon is embedded in the notification area" || fail "$icons tray icons instead of 1"
+
+# --- 2. a second start ends at once and leaves the first running ---
+begin=$(date +%s%N)
+timeout 60 wine 'C:\Tavlor\Tavlor.exe' >"$work/run2.log" 2>&1
+code=$?
+took=$((($(date +%s%N) - begin) / 1000000))
+if [ "$code" -eq 0 ] && ! grep -q 'event loop running' "$work/run2.log" && kill -0 "$first" 2>/dev/null &&
+    [ "$(tray_icons | wc -l)" -eq 1 ]; then
+    ok "a second Tavlor.exe ended with exit code 0 after $took ms; the first runs on"
+else
+    fail "second start: exit code $code after $took ms; first running: $(kill -0 "$first" 2>/dev/null && echo yes || echo no)"
+fi
+
+# --- 3. the end of the session: saved exactly once, the program ended ---
+before=$(stat -c %Y.%i "$data")
+wineboot --end-session >/dev/null 2>&1
+if ended_within "$first" 20 && [ "$(saves "$work/run1.log")" -eq 1 ] && [ "$(stat -c %Y.%i "$data")" != "$before" ]; then
+    ok "the end of the session saved once and ended Tavlor.exe"
+else
+    fail "end of session: $(saves "$work/run1.log") saves; running: $(kill -0 "$first" 2>/dev/null && echo yes || echo no)"
+fi
+wineserver -w
+
+# --- 4. gateway mode: the link's traffic counted, the autostart shortcut, the expanded window ---
+sed -i 's/^onLAN=0\r$/onLAN=1\r/; s/^BOut=1\r$/BOut=0\r/' "$data"
+start "$work/run3.log" || { cat "$work/run3.log"; echo "FAIL: Tavlor.exe did not start again"; exit 1; }
+counting=$started
+sleep 3 # the first online ticks take the session's start readings
+rx0=$(cat /sys/class/net/vt0/statistics/rx_bytes) tx0=$(cat /sys/class/net/vt0/statistics/tx_bytes)
+send='import socket,sys
+s=socket.socket(socket.AF_INET,socket.SOCK_DGRAM)
+for _ in range(int(sys.argv[2])): s.sendto(b"t"*1000,(sys.argv[1],9))'
+in_peer "$python" -c "$send" 10.201.0.1 24000 & # 24 MB towards the program: download
+"$python" -c "$send" 10.201.0.2 9000            # 9 MB from here: upload
+wait $!
+
+shortcut_and_expanded_window
+
+sleep 3 # the ticks catch up with the last datagrams
+rx1=$(cat /sys/class/net/vt0/statistics/rx_bytes) tx1=$(cat /sys/class/net/vt0/statistics/tx_bytes)
+wineboot --end-session >/dev/null 2>&1
+ended_within "$counting" 20 || fail "the end of the session did not end the counting run"
+[ "$(saves "$work/run3.log")" -eq 1 ] || fail "the counting run saved $(saves "$work/run3.log") times at its end"
+down=$(value_of TDown | tr , .) up=$(value_of TUp | tr , .)
+kernel_down=$((rx1 - rx0)) kernel_up=$((tx1 - tx0))
+within() { "$python" -c "import sys; sys.exit(0 if abs(float('$1') - $2) <= 65536 else 1)"; }
+if [ "$kernel_down" -gt 20000000 ] && [ "$kernel_up" -gt 8000000 ] && within "$down" "$kernel_down" &&
+    within "$up" "$kernel_up"; then
+    ok "counted download $down / upload $up bytes; the kernel counted $kernel_down / $kernel_up"
+else
+    fail "counted download ${down:-?} / upload ${up:-?} bytes; the kernel counted $kernel_down / $kernel_up"
+fi
+
+[ "$failures" -eq 0 ] || { echo "--- program output"; cat "$work"/run*.log; }
+exit $((failures > 0))
