@@ -74,9 +74,10 @@ trap cleanup EXIT
 . scripts/lib/virtual-display.sh
 start_virtual_display 1280x800 || exit 1
 start_tray_host
+sleep 1 # trayer takes a moment to own the notification area
 
 started=$(date +%s)
-unshare -n bash tests/shell/windows/program_test.sh "$exe" resources/VemoIco.ico "$work" "$screenshot" |
+unshare -n -m --propagation private bash tests/shell/windows/program_test.sh "$exe" resources/VemoIco.ico "$work" "$screenshot" |
     sed 's/^/test-windows-program: /'
 [ "${PIPESTATUS[0]}" -eq 0 ] || failures=$((failures + 1))
 

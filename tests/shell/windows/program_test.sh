@@ -2,7 +2,7 @@
 # Tavlor.exe under Wine, the way a Windows user meets it: first start, a second start, the end
 # of the session, counting a real link in gateway mode, the autostart shortcut and the expanded
 # window. Runs inside a network namespace of its own (scripts/test-windows-program.sh starts it
-# through `unshare -n`), so the Wine server and its network driver see only this test's links,
+# through `unshare -n -m`), so the Wine server and its network driver see only this test's links,
 # on the X display ($DISPLAY, with a tray host) the caller started.
 #
 #   program_test.sh EXE ICON WORKDIR [SCREENSHOT.png]
@@ -26,6 +26,8 @@ fail() {
 ok() { echo "ok: $*"; }
 
 # --- a link of our own: vt0 here, vt1 in a peer namespace; exact counts (no IPv6, no ARP) ---
+# The namespace's own /sys, for this script and for Wine's network driver alike.
+mount -t sysfs sysfs /sys || { echo "FAIL: no /sys of the test's own"; exit 1; }
 ip link set lo up
 unshare -n sleep 900 &
 peer=$!
@@ -37,8 +39,9 @@ sysctl -qw net.ipv6.conf.vt0.disable_ipv6=1
 in_peer sysctl -qw net.ipv6.conf.vt1.disable_ipv6=1
 ip addr add 10.201.0.1/24 dev vt0 && ip link set vt0 up
 in_peer ip addr add 10.201.0.2/24 dev vt1 && in_peer ip link set vt1 up && in_peer ip link set lo up
-ip neigh replace 10.201.0.2 lladdr "$(in_peer cat /sys/class/net/vt1/address)" dev vt0 nud permanent
-in_peer ip neigh replace 10.201.0.1 lladdr "$(cat /sys/class/net/vt0/address)" dev vt1 nud permanent
+mac_of() { ip -br link show "$1" | awk '{print $3}'; }
+ip neigh replace 10.201.0.2 lladdr "$(in_peer bash -c "$(declare -f mac_of); mac_of vt1")" dev vt0 nud permanent
+in_peer ip neigh replace 10.201.0.1 lladdr "$(mac_of vt0)" dev vt1 nud permanent
 
 # --- a fresh Wine prefix with the program in C:\Tavlor, German user locale ---
 export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
@@ -79,28 +82,36 @@ wait_for_window() {
     done
     return 1
 }
-# The icons trayer holds: child windows of its panel that are mapped.
+# trayer grows its panel by one icon's width (20 pixels at its height of 24) for every icon it
+# embeds; Wine docks a program's icon a few seconds after the program added it.
+tray_panel() { xdotool search --class trayer 2>/dev/null | while read -r w; do
+    xwininfo -id "$w" | grep -q '"panel"' && echo "$w"; done | head -1; }
 tray_icons() {
-    local panel
-    panel=$(xdotool search --class trayer 2>/dev/null | while read -r w; do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Width: [1-9]' && xwininfo -id "$w" -children | grep -q 'child' && echo "$w"
-    done | head -1)
-    [ -n "$panel" ] && xwininfo -id "$panel" -children | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p'
+    local WIDTH=0
+    eval "$(xdotool getwindowgeometry --shell "$(tray_panel)" 2>/dev/null)"
+    echo $(((WIDTH - 2) / 20))
+}
+wait_for_icons() { # wait_for_icons COUNT
+    for _ in $(seq 300); do
+        [ "$(tray_icons)" -eq "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
 }
 value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/p" "$data"; }
 
 # "Tavlor mit Windows starten" and "VerbindungsManager  öffnen>>", clicked by their place in
 # the window's client area, as a user reaches them: from the tray icon.
 shortcut_and_expanded_window() {
-    local shown icon X Y WIDTH HEIGHT link
+    local shown X Y WIDTH HEIGHT link
     shown=$(window)
     if [ -n "$shown" ]; then # nothing focuses it without a window manager: a click activates it
         xdotool mousemove --window "$shown" 100 300 click 1
         sleep 1.5
     fi
-    icon=$(tray_icons | head -1)
-    eval "$(xdotool getwindowgeometry --shell "${icon:-0}" 2>/dev/null)"
-    xdotool mousemove $((${X:-0} + ${WIDTH:-0} / 2)) $((${Y:-0} + ${HEIGHT:-0} / 2)) click --repeat 2 --delay 80 1
+    wait_for_icons 1 || fail "the counting run has no tray icon"
+    eval "$(xdotool getwindowgeometry --shell "$(tray_panel)")"
+    xdotool mousemove $((X + WIDTH - 11)) $((Y + 12)) click --repeat 2 --delay 80 1
     wait_for_window || { fail "a double-click on the tray icon did not show the window"; return; }
     shown=$(window)
     xdotool mousemove --window "$shown" 331 479 click 1 # btnWinStart at (230, 468), 202 x 22
@@ -135,9 +146,8 @@ if [ -f "$data" ]; then
 else
     fail "no data\\data.ini beside Tavlor.exe"
 fi
-sleep 2
-icons=$(tray_icons | wc -l)
-[ "$icons" -eq 1 ] && ok "the tray icon is embedded in the notification area" || fail "$icons tray icons instead of 1"
+wait_for_icons 1 && ok "the tray icon is embedded in the notification area" ||
+    fail "$(tray_icons) tray icons instead of 1"
 
 # --- 2. a second start ends at once and leaves the first running ---
 begin=$(date +%s%N)
@@ -145,7 +155,7 @@ timeout 60 wine 'C:\Tavlor\Tavlor.exe' >"$work/run2.log" 2>&1
 code=$?
 took=$((($(date +%s%N) - begin) / 1000000))
 if [ "$code" -eq 0 ] && ! grep -q 'event loop running' "$work/run2.log" && kill -0 "$first" 2>/dev/null &&
-    [ "$(tray_icons | wc -l)" -eq 1 ]; then
+    [ "$(tray_icons)" -eq 1 ]; then
     ok "a second Tavlor.exe ended with exit code 0 after $took ms; the first runs on"
 else
     fail "second start: exit code $code after $took ms; first running: $(kill -0 "$first" 2>/dev/null && echo yes || echo no)"

@@ -51,7 +51,8 @@ def read(path):
         if flags & flag:
             count = struct.unpack_from("<H", data, offset)[0]
             raw = data[offset + 2:offset + 2 + count * unit]
-            fields[name] = raw.decode("utf-16-le" if unit == 2 else "cp1252")
+            # Wine counts the terminating NUL as well; Windows does not.
+            fields[name] = raw.decode("utf-16-le" if unit == 2 else "cp1252").rstrip("\0")
             offset += 2 + count * unit
     return fields
 

@@ -6,7 +6,7 @@
 
 namespace tavlor::win32 {
 
-SessionEndFilter::SessionEndFilter(std::function<void()> end) : m_end(std::move(end)) {}
+SessionEndFilter::SessionEndFilter(std::function<void()> end) : m_messages(std::move(end)) {}
 
 bool SessionEndFilter::nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result)
 {
@@ -14,39 +14,14 @@ bool SessionEndFilter::nativeEventFilter(const QByteArray& eventType, void* mess
         return false;
     }
     const MSG* msg = static_cast<const MSG*>(message);
-    if (msg->message == WM_QUERYENDSESSION) {
-        // The program ends on the query even if another program cancels the session end
-        // afterwards: its data is saved either way.
-        endOnce();
-        if (result != nullptr) {
-            *result = TRUE;
-        }
-        return true;
+    std::intptr_t answer = 0;
+    if (!m_messages.handle(msg->message, msg->wParam, answer)) {
+        return false;
     }
-    if (msg->message == WM_ENDSESSION) {
-        // FALSE: the session goes on. Qt's own handling would emit aboutToQuit for a session
-        // that has already been dealt with here.
-        if (msg->wParam != FALSE) {
-            endOnce();
-        }
-        if (result != nullptr) {
-            *result = 0;
-        }
-        return true;
+    if (result != nullptr) {
+        *result = answer;
     }
-    return false;
-}
-
-void SessionEndFilter::endOnce()
-{
-    // Every top-level window of the program gets the messages; the program ends only once.
-    if (m_ended) {
-        return;
-    }
-    m_ended = true;
-    if (m_end) {
-        m_end();
-    }
+    return true;
 }
 
 } // namespace tavlor::win32

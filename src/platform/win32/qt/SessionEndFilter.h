@@ -1,17 +1,15 @@
 #pragma once
 
+#include "platform/win32/SessionEndMessages.h"
+
 #include <QAbstractNativeEventFilter>
 
 #include <functional>
 
 namespace tavlor::win32 {
 
-// Answers the system's end-of-session query (WM_QUERYENDSESSION) with consent and ends the
-// program through `end` (which saves and leaves the event loop), without the close request of
-// the main window: no question, no hiding. A session ended without a query (WM_ENDSESSION
-// alone, as a forced log-off sends it) ends the program the same way, before the handler
-// returns, because the system may terminate the process right after it. Either way `end`
-// runs once. Install with QCoreApplication::installNativeEventFilter before the event loop runs.
+// Hands the end-of-session messages of the program's windows to SessionEndMessages before Qt
+// sees them. Install with QCoreApplication::installNativeEventFilter before the event loop runs.
 class SessionEndFilter final : public QAbstractNativeEventFilter
 {
 public:
@@ -22,10 +20,7 @@ public:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private:
-    void endOnce();
-
-    std::function<void()> m_end;
-    bool m_ended = false;
+    SessionEndMessages m_messages;
 };
 
 } // namespace tavlor::win32
