@@ -1,11 +1,21 @@
-# The Windows program: Tavlor.exe, one file with Qt, the C++ run-time and the icon and
-# version resource inside, for the GUI subsystem (no console window).
+# The Windows program: Tavlor.exe for the GUI subsystem (no console window), with the icon,
+# version and manifest resource; against a static Qt (scripts/build-qt-windows.sh) one file
+# with Qt and the C++ run-time inside.
 set(TAVLOR_ICON_FILE ${PROJECT_SOURCE_DIR}/resources/VemoIco.ico)
 set(TAVLOR_MANIFEST_FILE ${CMAKE_CURRENT_LIST_DIR}/Tavlor.manifest)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Tavlor.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Tavlor.rc @ONLY)
 target_sources(tavlor PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/Tavlor.rc)
 set_target_properties(tavlor PROPERTIES OUTPUT_NAME Tavlor WIN32_EXECUTABLE ON)
 target_link_libraries(tavlor PRIVATE tavlor_platform_win32_qt)
-# No libstdc++, libgcc or winpthread DLL beside the program; stripped, since nobody debugs
-# the shipped file and the symbols would double its size.
-target_link_options(tavlor PRIVATE -static -static-libgcc -static-libstdc++ -s)
+if(MINGW)
+    # No libstdc++, libgcc or winpthread DLL beside the program; stripped, since nobody debugs
+    # the shipped file and the symbols would double its size.
+    target_link_options(tavlor PRIVATE -static-libgcc -static-libstdc++ -s)
+    get_target_property(tavlor_qt_type Qt6::Core TYPE)
+    if(tavlor_qt_type STREQUAL "STATIC_LIBRARY")
+        target_link_options(tavlor PRIVATE -static)
+    endif()
+elseif(MSVC)
+    # The resource carries the manifest already.
+    target_link_options(tavlor PRIVATE /MANIFEST:NO)
+endif()
