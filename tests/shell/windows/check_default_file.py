@@ -3,9 +3,9 @@ German dates (the user's locale in the test). Usage: check_default_file.py FILE"
 import re
 import sys
 
-DATE = r"\d{2}\.\d{2}\.\d{4}"
+DATE = r"\d{1,2}\.\d{1,2}\.\d{4}"
 EXPECTED = [
-    "Diese Datei nicht \u00e4ndern!!!  Tavlor-Timestamp: " + DATE + r" \d{2}:\d{2}:\d{2}",
+    "Diese Datei nicht \u00e4ndern!!!  Tavlor-Timestamp: " + DATE + r" \d{1,2}:\d{2}(:\d{2})?",
     "", r"\[data\]", "oTA=0:0:0", "oTD=0:0:0", "SD=" + DATE, "TYP=0", "RD=" + DATE, "Tup=0",
     "TDown=0", "onLAN=0", "BIn=0", "BOut=1", "MINI=0", "BEENDEN=0", "Y=0", "X=0",
 ]

@@ -44,8 +44,10 @@ ip neigh replace 10.201.0.2 lladdr "$(in_peer bash -c "$(declare -f mac_of); mac
 in_peer ip neigh replace 10.201.0.1 lladdr "$(mac_of vt0)" dev vt1 nud permanent
 
 # --- a fresh Wine prefix with the program in C:\Tavlor, German user locale ---
-export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    LANG=de_DE.UTF-8 LC_ALL= TAVLOR_TRACE=1
+# Wine takes the Windows locale from the Unix one, which must exist: a private German one.
+localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" || { echo "FAIL: no German locale (package locales)"; exit 1; }
+export LOCPATH=$work/locale LANG=de_DE.UTF-8 LC_ALL= TAVLOR_TRACE=1
+export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$HOME"
 wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot could not create the prefix"; exit 1; }
 app=$WINEPREFIX/drive_c/Tavlor
@@ -98,7 +100,8 @@ wait_for_icons() { # wait_for_icons COUNT
     done
     return 1
 }
-value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/p" "$data"; }
+# Keys keep the spelling they had in the file ("Tup" of the default file): matched without case.
+value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/Ip" "$data"; }
 
 # "Tavlor mit Windows starten" and "VerbindungsManager  öffnen>>", clicked by their place in
 # the window's client area, as a user reaches them: from the tray icon.
