@@ -83,31 +83,45 @@ if ! apt-get source --print-uris qt6-base >/dev/null 2>&1; then
     $SUDO apt-get update -qq
 fi
 
-rm -rf "$work"
-mkdir -p "$work/src"
-step "fetching Debian's qt6-base source into $work/src"
-(cd "$work/src" && apt-get source -qq qt6-base >"$work/apt-source.log" 2>&1) ||
-    { tail -20 "$work/apt-source.log"; say "FAILED: apt-get source qt6-base"; exit 1; }
-qtbase_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -1)
-[ -n "$qtbase_src" ] || { say "FAILED: no qt6-base $qt_version source (Debian's archive has another version?)"; exit 1; }
-
-step "unpacking Qt Charts from ${charts_tarball#"$root_dir"/}"
-tar -xJf "$charts_tarball" -C "$work/src"
-charts_src=$(find "$work/src" -maxdepth 1 -type d -name "qtcharts*" | head -1)
-
-# The installed Qt's qt.toolchain.cmake loads the toolchain by path: keep it beside that Qt.
-rm -rf "$prefix"
-mkdir -p "$prefix"
-cp "$toolchain" "$prefix/toolchain-mingw64-qt.cmake"
-
 build() { nice -n "$niceness" cmake --build "$1" --parallel "$jobs" >>"$2" 2>&1; }
 fail() { tail -40 "$1"; say "FAILED after $(elapsed): $2 (log: $1)"; exit 1; }
+find_sources() {
+    qtbase_src=$(find "$work/src" -maxdepth 1 -type d -name "qt6-base-$qt_version*" | head -1)
+    charts_src=$(find "$work/src" -maxdepth 1 -type d -name "qtcharts*" | head -1)
+}
 
-step "configuring qtbase (log: $work/qtbase.log)"
-cmake -S "$qtbase_src" -B "$work/build-qtbase" -G Ninja "${qtbase_options[@]}" \
-    -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64-qt.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \
-    >"$work/qtbase.log" 2>&1 ||
-    fail "$work/qtbase.log" "configuring qtbase"
+fresh_start() {
+    rm -rf "$work"
+    mkdir -p "$work/src"
+    step "fetching Debian's qt6-base source into $work/src"
+    (cd "$work/src" && apt-get source -qq qt6-base >"$work/apt-source.log" 2>&1) ||
+        { tail -20 "$work/apt-source.log"; say "FAILED: apt-get source qt6-base"; exit 1; }
+    step "unpacking Qt Charts from ${charts_tarball#"$root_dir"/}"
+    tar -xJf "$charts_tarball" -C "$work/src"
+    find_sources
+    [ -n "$qtbase_src" ] || { say "FAILED: no qt6-base $qt_version source (Debian's archive has another version?)"; exit 1; }
+
+    # The installed Qt's qt.toolchain.cmake loads the toolchain by path: keep it beside that Qt.
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    cp "$toolchain" "$prefix/toolchain-mingw64-qt.cmake"
+    step "configuring qtbase (log: $work/qtbase.log)"
+    cmake -S "$qtbase_src" -B "$work/build-qtbase" -G Ninja "${qtbase_options[@]}" \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw64-qt.cmake" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        >"$work/qtbase.log" 2>&1 ||
+        fail "$work/qtbase.log" "configuring qtbase"
+    fingerprint >"$work/recipe"
+}
+
+# An interrupted build (a reboot, a closed terminal) goes on where it stopped: the sources and
+# build trees stay in $work, marked with the recipe they follow, until Qt is installed.
+if [ -f "$work/recipe" ] && [ "$(cat "$work/recipe")" = "$(fingerprint)" ] &&
+    [ -f "$work/build-qtbase/build.ninja" ] && [ -f "$prefix/toolchain-mingw64-qt.cmake" ]; then
+    step "resuming the interrupted build in $work"
+    find_sources
+else
+    fresh_start
+fi
 step "building qtbase with $jobs jobs at niceness $niceness"
 build "$work/build-qtbase" "$work/qtbase.log" || fail "$work/qtbase.log" "building qtbase"
 cmake --install "$work/build-qtbase" >>"$work/qtbase.log" 2>&1 || fail "$work/qtbase.log" "installing qtbase"
