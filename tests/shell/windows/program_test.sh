@@ -45,6 +45,7 @@ in_peer ip neigh replace 10.201.0.1 lladdr "$(mac_of vt0)" dev vt1 nud permanent
 
 # --- a fresh Wine prefix with the program in C:\Tavlor, German user locale ---
 # Wine takes the Windows locale from the Unix one, which must exist: a private German one.
+mkdir -p "$work/locale"
 localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" || { echo "FAIL: no German locale (package locales)"; exit 1; }
 export LOCPATH=$work/locale LANG=de_DE.UTF-8 LC_ALL= TAVLOR_TRACE=1
 export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
