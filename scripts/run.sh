@@ -14,13 +14,15 @@ fi
 
 pids=()
 stop_helpers() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    if [ -n "${runtime_dir:-}" ]; then rm -rf "$runtime_dir"; fi
 }
 trap stop_helpers EXIT
 # Ctrl+C reaches every process of the terminal's group: Tavlor saves and quits on it, and
 # this script waits for that instead of dying with an error status.
-trap ':' INT TERM
+interrupted=0
+trap 'interrupted=1' INT TERM
 
 . scripts/lib/virtual-display.sh
 echo "run: no desktop found (DISPLAY and WAYLAND_DISPLAY are unset);"
@@ -33,7 +35,17 @@ run: display: end Tavlor (Ctrl+C), set onLAN=1 in its data file and start it aga
 run:   sed -i 's/^onLAN=0/onLAN=1/' '$data_file'
 EOF
 fi
+# The display and the tray host run in sessions of their own, so that Ctrl+C reaches Tavlor
+# and this script only and the display outlives Tavlor's last save. (Started in the background,
+# each function replaces its subshell, so the PIDs the helpers record stay the servers' own.)
+Xvfb() { exec setsid Xvfb "$@"; }
+trayer() { exec setsid trayer "$@"; }
 start_virtual_display 1280x800
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    runtime_dir=$XDG_RUNTIME_DIR
+fi
 start_tray_host
 # A session bus of our own for the tray; dbus-run-session would print a harmless warning about
 # the file limit and die of the Ctrl+C before Tavlor has saved.
@@ -41,6 +53,7 @@ if bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/nul
     export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
     pids+=("${bus##*$'\n'}")
 fi
+[ "$interrupted" -eq 0 ] || exit 0
 status=0
 "$program" || status=$?
 exit "$status"
