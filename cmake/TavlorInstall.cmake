@@ -15,15 +15,21 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/VemoIco.png DESTINATION ${CMAKE_IN
         RENAME tavlor.png)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${TAVLOR_DOC_DIR} RENAME copyright)
 
-# Debian's policy asks for the changelog compressed with gzip -9n (no name, no time stamp).
-set(TAVLOR_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TAVLOR_PACKAGING_DIR}/changelog)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
-execute_process(COMMAND gzip -9n -c ${TAVLOR_PACKAGING_DIR}/changelog OUTPUT_FILE ${TAVLOR_CHANGELOG_GZ}
-                RESULT_VARIABLE gzip_result)
-if(gzip_result EQUAL 0)
-    install(FILES ${TAVLOR_CHANGELOG_GZ} DESTINATION ${TAVLOR_DOC_DIR})
-endif()
+# Debian's policy asks for the changelog and the manual page compressed with gzip -9n (no name,
+# no time stamp), so that two builds of one source give the same package.
+function(tavlor_install_gzipped source destination)
+    get_filename_component(name ${source} NAME)
+    set(packed ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
+    execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${packed} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "gzip could not pack ${source}")
+    endif()
+    install(FILES ${packed} DESTINATION ${destination})
+endfunction()
+tavlor_install_gzipped(${TAVLOR_PACKAGING_DIR}/changelog ${TAVLOR_DOC_DIR})
+tavlor_install_gzipped(${TAVLOR_PACKAGING_DIR}/tavlor.1 ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavlor)
