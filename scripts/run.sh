@@ -27,7 +27,7 @@ trap 'interrupted=1' INT TERM
 . scripts/lib/virtual-display.sh
 echo "run: no desktop found (DISPLAY and WAYLAND_DISPLAY are unset);"
 echo "run: starting Tavlor on a virtual display (Xvfb) with a tray host. Ctrl+C ends it."
-if ! grep -qs $'^onLAN=1\r\?$' "$data_file"; then
+if ! grep -qsE $'^onLAN=1\r?$' "$data_file"; then
     cat <<EOF
 run: Tavlor counts while a dial-up or mobile-broadband connection of NetworkManager is up, or
 run: all the time in gateway mode ("Online Gateway?"). Nobody can tick that box on a virtual
