@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-core windows test-windows bench clean
+.PHONY: all deps configure build program run package test test-core windows test-windows bench clean
 
 all: build
 
@@ -16,8 +16,16 @@ configure: deps
 build: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
-run: build
+# Only the program and what it links: the tests are built by `make test`.
+program: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS) --target tavlor
+
+run: program
 	@bash scripts/run.sh
+
+# The Debian package, from the install rules, into $(BUILD_DIR).
+package: program
+	@cd $(BUILD_DIR) && cpack --config CPackConfig.cmake
 
 # Every test through CTest; CTest prints its summary last.
 test: build

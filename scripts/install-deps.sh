@@ -14,6 +14,8 @@ packages=(
     dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
     # network namespaces for the interface-counter tests, shortcut validation
     iproute2 desktop-file-utils procps
+    # the Debian package (CPack asks file and dpkg-shlibdeps) and its checks
+    dpkg-dev file appstream lintian
     # libFuzzer targets (preset "fuzz")
     clang libclang-rt-14-dev
 )

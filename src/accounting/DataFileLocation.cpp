@@ -58,16 +58,16 @@ void createFolders(FileStore& files, const std::string& folder)
 } // namespace
 
 std::string ResolveDataFilePath(FileStore& files, const std::string& programFolder,
-                                const std::string& userDataFolder)
+                                const std::string& userDataFolder, DataPlacement placement)
 {
     std::string folder = programFolder;
     while (folder.size() > 1 && endsWithSeparator(folder)) {
         folder.pop_back();
     }
     const std::string dataFolder = join(folder, "data");
-    const bool portable =
-        !folder.empty() && (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
-                                                              : files.isDirectoryWritable(folder));
+    const bool portable = placement == DataPlacement::BesideProgramWhenWritable && !folder.empty() &&
+                          (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
+                                                             : files.isDirectoryWritable(folder));
     if (portable) {
         return join(dataFolder, "data.ini");
     }

@@ -19,10 +19,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Whether a program may keep its data beside itself at all: an installed one (or one in a build
+// tree that a clean removes) keeps it with the user's data whatever it may write.
+enum class DataPlacement
+{
+    BesideProgramWhenWritable,
+    UserFolder
+};
+
 // Where data/data.ini lives: beside the program when that folder can be written, else in the
 // user's data folder (userDataFolder, e.g. ~/.local/share/Tavlor). Returns the file's full path.
 std::string ResolveDataFilePath(FileStore& files, const std::string& programFolder,
-                                const std::string& userDataFolder);
+                                const std::string& userDataFolder,
+                                DataPlacement placement = DataPlacement::BesideProgramWhenWritable);
 
 // The usage data file: loading at start-up and saving.
 class UsageDataFile

@@ -11,6 +11,7 @@
 #include "platform/SystemTimesSource.h"
 
 #include <memory>
+#include <string>
 
 // The real implementations of the platform interfaces. CMake builds exactly one
 // implementation of each factory (src/platform/linux or src/platform/win32).
@@ -18,6 +19,10 @@ namespace tavlor::platform {
 
 // "Linux" or "Windows": the name the program's texts use for the system it runs on.
 const char* systemName();
+
+// Whether the program's folder belongs to an installation (or a build tree) rather than to a
+// copy of the program the user keeps somewhere as a folder of its own.
+bool isInstalledProgramFolder(const std::string& programFolder);
 
 std::unique_ptr<Clock> makeClock();
 std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource();

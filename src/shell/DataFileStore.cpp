@@ -4,9 +4,9 @@ namespace tavlor {
 
 DataFileStore::DataFileStore(std::unique_ptr<FileStore> files, const std::string& programFolder,
                              const std::string& userDataFolder, const LocaleFormat& locale,
-                             const Clock& clock)
+                             const Clock& clock, DataPlacement placement)
     : m_files(std::move(files)),
-      m_file(ResolveDataFilePath(*m_files, programFolder, userDataFolder), *m_files, locale, clock)
+      m_file(ResolveDataFilePath(*m_files, programFolder, userDataFolder, placement), *m_files, locale, clock)
 {
 }
 

@@ -12,7 +12,8 @@ class DataFileStore final : public UsageStore
 {
 public:
     DataFileStore(std::unique_ptr<FileStore> files, const std::string& programFolder,
-                  const std::string& userDataFolder, const LocaleFormat& locale, const Clock& clock);
+                  const std::string& userDataFolder, const LocaleFormat& locale, const Clock& clock,
+                  DataPlacement placement = DataPlacement::BesideProgramWhenWritable);
 
     void load(UsageState& state, ViewModel& view) override;
     void save(const UsageState& state, const ViewModel& view, int windowX, int windowY) override;

@@ -322,5 +322,25 @@ TEST(DataFileLocation, CountersBesideAWriteProtectedProgramCarryOverOnce)
     EXPECT_EQ(files.files.at(userFile), "[data]\r\nTUp=9\r\n");
 }
 
+TEST(DataFileLocation, AnInstalledProgramKeepsItsDataWithTheUserWhereverItMayWrite)
+{
+    test::FakeFileStore files;
+    // root may write /usr/bin; a build tree is writable and wiped by a clean.
+    files.folders = {"/usr", "/usr/bin", "/src", "/src/build", "/src/build/bin", "/src/build/bin/data",
+                     "/home"};
+    files.files["/src/build/bin/data/data.ini"] = "[data]\r\nTUp=5\r\n";
+    const std::string userFile = "/home/u/.local/share/Tavlor/data/data.ini";
+    for (const std::string program : {"/usr/bin/", "/src/build/bin/"}) {
+        SCOPED_TRACE(program);
+        EXPECT_EQ(
+            ResolveDataFilePath(files, program, "/home/u/.local/share/Tavlor", DataPlacement::UserFolder),
+            userFile);
+    }
+    EXPECT_FALSE(files.directoryExists("/usr/bin/data"));
+    // Counters a build tree kept before carry over, and the old file is left as it was.
+    EXPECT_EQ(files.files.at(userFile), "[data]\r\nTUp=5\r\n");
+    EXPECT_EQ(files.files.at("/src/build/bin/data/data.ini"), "[data]\r\nTUp=5\r\n");
+}
+
 } // namespace
 } // namespace tavlor

@@ -240,8 +240,16 @@ std::string XdgShellFolders::programFolder()
 
 bool XdgShellFolders::writeShortcut(const ShortcutDefinition& shortcut)
 {
+    ShortcutDefinition entry = shortcut;
+    // An installed program has no icon file beside it; its icon is in the desktop's icon theme.
+    struct stat st
+    {
+    };
+    if (stat(entry.iconFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        entry.iconFile = kThemeIconName;
+    }
     // The same atomic replacement as the data file: a reader never sees half an entry.
-    return IsAbsolute(shortcut.file) && PosixFileStore().replaceFile(shortcut.file, DesktopEntryText(shortcut));
+    return IsAbsolute(entry.file) && PosixFileStore().replaceFile(entry.file, DesktopEntryText(entry));
 }
 
 std::unique_ptr<ShellFolders> makeShellFolders()

@@ -36,6 +36,9 @@ private:
     std::string m_programFile;
 };
 
+// The icon's name in the desktop's icon theme, where an installation puts it.
+inline constexpr const char* kThemeIconName = "tavlor";
+
 // The desktop entry text for a shortcut (exposed for tests).
 std::string DesktopEntryText(const ShortcutDefinition& shortcut);
 

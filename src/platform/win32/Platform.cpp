@@ -17,6 +17,12 @@ const char* systemName()
     return "Windows";
 }
 
+// A Windows program keeps its data beside itself wherever it may write there.
+bool isInstalledProgramFolder(const std::string&)
+{
+    return false;
+}
+
 std::unique_ptr<Clock> makeClock()
 {
     return std::make_unique<win32::WinClock>();

@@ -26,8 +26,11 @@ AppServices makeRealServices()
     const std::string userDataFolder =
         (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tavlor"))
             .toStdString();
+    const DataPlacement placement = platform::isInstalledProgramFolder(programFolder)
+                                        ? DataPlacement::UserFolder
+                                        : DataPlacement::BesideProgramWhenWritable;
     services.store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
-                                                     *services.locale, *services.clock);
+                                                     *services.locale, *services.clock, placement);
     return services;
 }
 

@@ -115,20 +115,30 @@ TEST_F(XdgShellFoldersTest, MenuAndAllUsersFolders)
 
 TEST_F(XdgShellFoldersTest, AutostartLinkIsAValidDesktopEntry)
 {
-    XdgShellFolders folders = shell("/opt/tavlor/tavlor");
-    ASSERT_TRUE(CreateShellLink(folders, "Tavlor", "start", "VemoIco.ico"));
+    const std::string app = (m_home / "app").string();
+    fs::create_directories(app);
+    std::ofstream(app + "/VemoIco.ico") << "icon";
+    // A copy of its own finds its icon beside it; an installed one has it in the icon theme.
+    const struct
+    {
+        std::string program, folder, icon;
+    } cases[] = {
+        {app + "/tavlor", app + "/", app + "/VemoIco.ico"},
+        {"/usr/bin/tavlor", "/usr/bin/", "tavlor"},
+    };
     const fs::path file = m_home / ".config/autostart/Tavlor.desktop";
-    EXPECT_EQ(ReadAll(file), "[Desktop Entry]\n"
-                             "Type=Application\n"
-                             "Name=Tavlor\n"
-                             "Exec=\"/opt/tavlor/tavlor\"\n"
-                             "Path=/opt/tavlor/\n"
-                             "Icon=/opt/tavlor/VemoIco.ico\n"
-                             "Terminal=false\n"
-                             "X-GNOME-Autostart-enabled=true\n");
-    EXPECT_TRUE(Validates(file));
+    for (const auto& c : cases) {
+        XdgShellFolders folders = shell(c.program);
+        ASSERT_TRUE(CreateShellLink(folders, "Tavlor", "start", "VemoIco.ico"));
+        const std::string expected = "[Desktop Entry]\nType=Application\nName=Tavlor\n"
+                                     "Exec=\"" + c.program + "\"\nPath=" + c.folder + "\nIcon=" + c.icon +
+                                     "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
+        EXPECT_EQ(ReadAll(file), expected);
+        EXPECT_TRUE(Validates(file));
+    }
 
     // Pressed again: the one file is rewritten, no temporary file stays behind.
+    XdgShellFolders folders = shell(app + "/tavlor");
     ASSERT_TRUE(CreateShellLink(folders, "Tavlor", "start", "VemoIco.ico"));
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
 }
