@@ -1,5 +1,6 @@
 #include "netmeter/Kvonline.h"
 
+#include <algorithm>
 #include <new>
 
 namespace tavlor {
@@ -91,7 +92,8 @@ bool InterfaceSampler::refresh()
     return m_valid;
 }
 
-const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod) const
+const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMethod,
+                                           std::int32_t uploadMethod) const
 {
     if (!m_valid || m_adapterBase <= 0) {
         return nullptr;
@@ -110,22 +112,16 @@ const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMetho
 
 const LinkRow* InterfaceSampler::findIndex(std::uint32_t index) const
 {
-    for (const LinkRow& row : m_links) {
-        if (m_valid && index != 0 && row.index == index) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [&](const LinkRow& r) { return r.index == index; });
+    return m_valid && index != 0 && it != m_links.end() ? &*it : nullptr;
 }
 
 const LinkRow* InterfaceSampler::findName(const std::string& name) const
 {
-    for (const LinkRow& row : m_links) {
-        if (m_valid && !name.empty() && row.name == name) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [&](const LinkRow& r) { return r.name == name; });
+    return m_valid && !name.empty() && it != m_links.end() ? &*it : nullptr;
 }
 
 const LinkRow* InterfaceSampler::onlineLink(bool gateway) const
@@ -138,12 +134,9 @@ const LinkRow* InterfaceSampler::onlineLink(bool gateway) const
 
 const LinkRow* InterfaceSampler::firstUpAdapter() const
 {
-    for (const LinkRow& row : m_links) {
-        if (m_valid && row.up && isAdapter(row)) {
-            return &row;
-        }
-    }
-    return nullptr;
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [](const LinkRow& r) { return r.up && isAdapter(r); });
+    return m_valid && it != m_links.end() ? &*it : nullptr;
 }
 
 std::string InterfaceSampler::speedText(const LinkRow* row) const
@@ -170,7 +163,8 @@ double InterfaceSampler::GetAdapterValue(char kind, std::int32_t downloadMethod,
     return counterValue(*row, kind);
 }
 
-std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod)
+std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMethod,
+                                             std::int32_t uploadMethod)
 {
     kind = lower(kind);
     if ((kind != 'i' && kind != 'o' && kind != 's') || !refresh()) {

@@ -19,8 +19,8 @@ class InterfaceSampler
 public:
     // routes and dialup tell which link is online; without them only the row arithmetic and the
     // first working adapter are known.
-    InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers, DefaultRouteSource* routes = nullptr,
-                     const DialupLinkSource* dialup = nullptr);
+    InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers,
+                     DefaultRouteSource* routes = nullptr, const DialupLinkSource* dialup = nullptr);
 
     // Reads the table once; the snapshot queries below answer from it. Runs the discovery
     // while AdapterBase is unknown. false when the table cannot be read (no snapshot then).

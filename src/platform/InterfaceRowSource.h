@@ -10,7 +10,7 @@ enum class LinkKind : std::uint8_t
 {
     Other,
     Loopback,
-    Ethernet, // wired and wireless adapters alike: anything with an Ethernet-style frame
+    Ethernet,     // wired and wireless adapters alike: anything with an Ethernet-style frame
     PointToPoint, // ppp, wwan in raw-IP mode, tun
     Tunnel
 };
@@ -21,11 +21,11 @@ struct LinkRow
     std::uint32_t index = 0; // the system's interface index
     std::string name;        // "eth0", "ppp0"; the adapter's name where the system has no short one
     LinkKind kind = LinkKind::Other;
-    std::uint32_t hwAddrLen = 0; // 0 for loopback and links without a hardware address
-    bool up = false;             // operational: carries traffic now
-    std::uint64_t speedBps = 0;  // 0 = unknown
-    std::uint64_t rxBytes = 0;   // received bytes, as wide as counterBits says
-    std::uint64_t txBytes = 0;   // sent bytes
+    std::uint32_t hwAddrLen = 0;   // 0 for loopback and links without a hardware address
+    bool up = false;               // operational: carries traffic now
+    std::uint64_t speedBps = 0;    // 0 = unknown
+    std::uint64_t rxBytes = 0;     // received bytes, as wide as counterBits says
+    std::uint64_t txBytes = 0;     // sent bytes
     std::uint8_t counterBits = 64; // 32 where the system only keeps 32-bit counters
 };
 

@@ -75,7 +75,8 @@ TEST(CounterDelta, CountedBytesAreTheDifferenceModuloTheCounterWidth)
         {"32-bit drop beyond the link is a restart", kTop - 1000000, 12000000, 32, k100Mbit, 1000, 12000000},
         {"32-bit drop after failed samples is a restart", kTop - 10, 50, 32, k100Mbit, 0, 50},
         {"32-bit growth", 100, 250, 32, k100Mbit, 1000, 150},
-        {"32-bit source with high bits set is read at its width", k4G + 100, k4G + 250, 32, k100Mbit, 1000, 150},
+        {"32-bit source with high bits set is read at its width", k4G + 100, k4G + 250, 32, k100Mbit, 1000,
+         150},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CountedBytes(c.older, c.newer, c.bits, c.speed, c.elapsedMs), c.counted) << c.what;

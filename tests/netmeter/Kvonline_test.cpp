@@ -95,7 +95,7 @@ TEST_F(Sampler, UploadSizeTextsStartAtOneThousandBytes)
 TEST_F(Sampler, LinkSpeedIsShownInFull)
 {
     const std::pair<std::uint64_t, const char*> cases[] = {
-        {100000000, "100Mbit"}, {0, "0Mbit"}, {1544000, "1,544Mbit"}, {2500000000u, "2500Mbit"},
+        {100000000, "100Mbit"},        {0, "0Mbit"}, {1544000, "1,544Mbit"}, {2500000000u, "2500Mbit"},
         {10000000000ULL, "10000Mbit"},
     };
     for (const auto& [speed, text] : cases) {

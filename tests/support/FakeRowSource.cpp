@@ -16,7 +16,8 @@ bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
         }
     }
     links = rows;
-    std::stable_sort(links.begin(), links.end(), [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
+    std::stable_sort(links.begin(), links.end(),
+                     [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
     for (LinkRow& row : links) {
         if (row.counterBits < 64) {
             row.rxBytes &= 0xFFFFFFFFULL;

@@ -113,7 +113,8 @@ void TfrmExpert::FormShow()
     select(m_down, itemFor(m_state.downloadMethod));
     select(m_up, itemFor(m_state.uploadMethod));
     const QString counted = m_counted ? m_counted() : QString();
-    m_countedLine->setText(QStringLiteral("Gezählt wird: ") + (counted.isEmpty() ? QStringLiteral("-") : counted));
+    m_countedLine->setText(QStringLiteral("Gezählt wird: ") +
+                           (counted.isEmpty() ? QStringLiteral("-") : counted));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

@@ -18,7 +18,8 @@ constexpr std::size_t kReceiveBytes = 64 * 1024;
 
 int openSocket(unsigned groups, bool nonBlocking)
 {
-    const int fd = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | (nonBlocking ? SOCK_NONBLOCK : 0), NETLINK_ROUTE);
+    const int fd =
+        ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | (nonBlocking ? SOCK_NONBLOCK : 0), NETLINK_ROUTE);
     if (fd < 0) {
         return -1;
     }

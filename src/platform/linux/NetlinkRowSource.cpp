@@ -85,8 +85,7 @@ LinkKind kindOf(unsigned short type)
 // Point-to-point drivers often never report an operational state: running is enough there.
 bool isUp(const ifinfomsg* info, int operState)
 {
-    return operState == IF_OPER_UP ||
-           (operState == IF_OPER_UNKNOWN && (info->ifi_flags & IFF_RUNNING) != 0);
+    return operState == IF_OPER_UP || (operState == IF_OPER_UNKNOWN && (info->ifi_flags & IFF_RUNNING) != 0);
 }
 
 // Fills the row from one RTM_NEWLINK message.

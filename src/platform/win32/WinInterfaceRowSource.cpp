@@ -21,6 +21,14 @@ static_assert(offsetof(MIB_IFTABLE, table) == 4, "the table layout of GetIfTable
 
 namespace {
 constexpr int kSizeAttempts = 3; // the table may grow between asking for its size and reading it
+// Mobile broadband links; older SDK headers lack their names.
+constexpr unsigned long kIfTypeWwanPp = 243;
+constexpr unsigned long kIfTypeWwanPp2 = 244;
+
+template <typename Fn> Fn lookup(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
 
 LinkKind kindOf(unsigned long type)
 {
@@ -31,8 +39,8 @@ LinkKind kindOf(unsigned long type)
     case IF_TYPE_IEEE80211:
         return LinkKind::Ethernet;
     case IF_TYPE_PPP:
-    case IF_TYPE_WWANPP:
-    case IF_TYPE_WWANPP2:
+    case kIfTypeWwanPp:
+    case kIfTypeWwanPp2:
         return LinkKind::PointToPoint;
     case IF_TYPE_TUNNEL:
         return LinkKind::Tunnel;
@@ -43,7 +51,8 @@ LinkKind kindOf(unsigned long type)
 
 void sortByIndex(std::vector<LinkRow>& links)
 {
-    std::sort(links.begin(), links.end(), [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
+    std::sort(links.begin(), links.end(),
+              [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
 }
 
 void fromNewRow(const MIB_IF_ROW2& row, LinkRow& out)
@@ -85,8 +94,8 @@ WinInterfaceRowSource::WinInterfaceRowSource(Table table)
         return;
     }
     if (HMODULE iphlpapi = GetModuleHandleW(L"iphlpapi.dll")) {
-        m_getIfTable2 = reinterpret_cast<GetIfTable2Fn>(GetProcAddress(iphlpapi, "GetIfTable2"));
-        m_freeMibTable = reinterpret_cast<FreeMibTableFn>(GetProcAddress(iphlpapi, "FreeMibTable"));
+        m_getIfTable2 = lookup<GetIfTable2Fn>(iphlpapi, "GetIfTable2");
+        m_freeMibTable = lookup<FreeMibTableFn>(iphlpapi, "FreeMibTable");
     }
 }
 

@@ -13,8 +13,8 @@ class WinInterfaceRowSource final : public InterfaceRowSource
 public:
     enum class Table
     {
-        Best,     // GetIfTable2 where the system has it
-        OldTable  // GetIfTable, as on systems without GetIfTable2
+        Best,    // GetIfTable2 where the system has it
+        OldTable // GetIfTable, as on systems without GetIfTable2
     };
     explicit WinInterfaceRowSource(Table table = Table::Best);
 

@@ -50,7 +50,8 @@ TEST(NetlinkRowSource, RowsComeInInterfaceIndexOrderWithOneNamedRowPerLink)
     std::size_t links = 0;
     for (auto* n = names; n->if_index != 0; ++n) {
         ++links;
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == n->if_index; });
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == n->if_index; });
         ASSERT_NE(row, rows.end()) << n->if_name;
         EXPECT_EQ(row->name, n->if_name);
     }
