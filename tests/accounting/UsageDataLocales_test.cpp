@@ -120,7 +120,8 @@ TEST(UsageDataLocales, DatesAreReadInEveryFormPeopleAndLocalesWriteThem)
         EXPECT_EQ(date->month, dec7.month) << text;
         EXPECT_EQ(date->day, dec7.day) << text;
     }
-    for (const char* text : {"31.02.2026", "7.12.20266", "7.123.2026", "12.2026", "", "heute", "2026-13-01"}) {
+    for (const char* text :
+         {"31.02.2026", "7.12.20266", "7.123.2026", "12.2026", "", "heute", "2026-13-01"}) {
         EXPECT_FALSE(ParseFileDate(text, german).has_value()) << text;
     }
 }
