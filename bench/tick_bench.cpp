@@ -1,5 +1,6 @@
-// One whole online accounting tick: three interface-table reads, wrap and session arithmetic
-// and every label text, against the kernel's table and against an in-memory one.
+// One whole online accounting tick in gateway mode: one read of the links, the default route,
+// the counting and session arithmetic and every label text, against the kernel's links and
+// against links held in memory.
 #include "accounting/AccountingTick.h"
 #include "netmeter/Kvonline.h"
 #include "platform/Platform.h"
@@ -34,40 +35,43 @@ public:
     void SaveUsageData() override {}
 };
 
-// Three rows whose counters grow by a few kilobytes a read.
+// Three links whose counters grow by a few kilobytes a read.
 class TableInMemory final : public InterfaceRowSource
 {
 public:
     TableInMemory() : m_rows(3)
     {
         for (std::uint32_t i = 0; i < m_rows.size(); ++i) {
-            m_rows[i].dwIndex = i + 1;
-            m_rows[i].dwPhysAddrLen = i == 0 ? 0 : 6;
-            m_rows[i].dwSpeed = 100000000;
+            m_rows[i].index = i + 1;
+            m_rows[i].name = i == 0 ? "lo" : "eth" + std::to_string(i - 1);
+            m_rows[i].kind = i == 0 ? LinkKind::Loopback : LinkKind::Ethernet;
+            m_rows[i].hwAddrLen = i == 0 ? 0 : 6;
+            m_rows[i].up = true;
+            m_rows[i].speedBps = 100000000;
         }
     }
-    std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
-                             bool) override
+    bool readLinks(std::vector<LinkRow>& links) override
     {
-        const std::uint32_t needed = ifTableBytesFor(static_cast<std::uint32_t>(m_rows.size()));
-        if (rows.size() < m_rows.size() || size < needed) {
-            size = needed;
-            return kErrorInsufficientBuffer;
+        for (LinkRow& row : m_rows) {
+            row.rxBytes += 4096;
+            row.txBytes += 1500;
         }
-        for (IfRow& row : m_rows) {
-            row.dwInOctets += 4096;
-            row.dwOutOctets += 1500;
-        }
-        std::copy(m_rows.begin(), m_rows.end(), rows.begin());
-        numEntries = static_cast<std::uint32_t>(m_rows.size());
-        return kNoError;
+        links.resize(m_rows.size());
+        std::copy(m_rows.begin(), m_rows.end(), links.begin());
+        return true;
     }
 
 private:
-    std::vector<IfRow> m_rows;
+    std::vector<LinkRow> m_rows;
 };
 
-void runTicks(benchmark::State& bench, InterfaceRowSource& source)
+class NoRoute final : public DefaultRouteSource
+{
+public:
+    std::uint32_t defaultRouteInterface() override { return 0; }
+};
+
+void runTicks(benchmark::State& bench, InterfaceRowSource& source, DefaultRouteSource& routes)
 {
     const NumberFormat numbers(",");
     StillClock clock;
@@ -77,7 +81,7 @@ void runTicks(benchmark::State& bench, InterfaceRowSource& source)
     state.dayStamp = 46364.0;
     ViewModel view;
     view.setChecked("cbLan", true);
-    InterfaceSampler sampler(source, numbers);
+    InterfaceSampler sampler(source, numbers, &routes);
     AccountingTick tick(state, view, sampler, clock, numbers, hooks);
     tick.tCheckTimer(); // discovery happens once, outside the measurement
     for (auto _ : bench) {
@@ -89,14 +93,16 @@ void runTicks(benchmark::State& bench, InterfaceRowSource& source)
 void BM_Tick_RealSource(benchmark::State& bench)
 {
     std::unique_ptr<InterfaceRowSource> source = platform::makeInterfaceRowSource();
-    runTicks(bench, *source);
+    std::unique_ptr<DefaultRouteSource> routes = platform::makeDefaultRouteSource();
+    runTicks(bench, *source, *routes);
 }
 BENCHMARK(BM_Tick_RealSource)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 void BM_Tick_FakeSource(benchmark::State& bench)
 {
     TableInMemory source;
-    runTicks(bench, source);
+    NoRoute routes;
+    runTicks(bench, source, routes);
 }
 BENCHMARK(BM_Tick_FakeSource)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 

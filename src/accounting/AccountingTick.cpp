@@ -4,6 +4,8 @@
 #include "accounting/DayCount.h"
 #include "netmeter/Kvonline.h"
 
+#include <limits>
+
 namespace tavlor {
 
 namespace {
@@ -39,27 +41,18 @@ DirectionFields downFields(UsageState& s)
             s.totalDownBytes};
 }
 
-// Another interface's counter says nothing about this one's traffic: the reading continues.
-double continuingOffset(double reading, std::uint32_t counter)
+// One second more. Equality tests: a loaded value above 59 counts on and is never carried.
+// At the largest time the fields hold the counters stay put instead of overflowing.
+void addSecond(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds)
 {
-    return reading - counter;
-}
-
-double countingOffset(double offset, std::uint32_t previous, std::int64_t previousMs,
-                      const InterfaceSampler::Reading& r, std::int64_t nowMs)
-{
-    const CounterChange change =
-        ClassifyCounterChange(previous, r.counter, r.linkSpeedBps, nowMs - previousMs);
-    return OffsetAfterChange(offset, previous, change);
-}
-
-void carry(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds)
-{
-    // Equality tests: a loaded value above 59 counts on and is never carried.
-    if (seconds == 60) {
+    constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+    if (seconds == kMost || (seconds == 59 && minutes == kMost) ||
+        (seconds == 59 && minutes == 59 && hours == kMost)) {
+        return;
+    }
+    if (++seconds == 60) {
         seconds = 0;
-        ++minutes;
-        if (minutes == 60) {
+        if (++minutes == 60) {
             minutes = 0;
             ++hours;
         }
@@ -75,8 +68,7 @@ AccountingTick::AccountingTick(UsageState& state, ViewModel& view, InterfaceSamp
 
 void AccountingTick::methodsChanged()
 {
-    m_up.recheckRow = true;
-    m_down.recheckRow = true;
+    m_links.rechoose();
 }
 
 void AccountingTick::resetSessionBase()
@@ -115,12 +107,17 @@ void AccountingTick::onlineTick()
     }
     m_view.setColor(kLed, kRgbGreen);
     m_view.setHint(kLed, "Online");
-    m_view.setText("lSpeed", m_sampler.GetAdapterText('s', m_state.downloadMethod, m_state.uploadMethod));
+    // One snapshot of the links serves the speed text and both counters.
+    m_sampler.refresh();
+    const CountedLinks::Picks picks =
+        m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN);
+    m_view.setText("lSpeed", m_sampler.speedText(picks.speed));
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
 
-    countDirection(Dir::Up);
-    countDirection(Dir::Down);
+    const std::int64_t now = m_clock.monotonicMs();
+    countDirection(Dir::Up, picks.up, now);
+    countDirection(Dir::Down, picks.down, now);
     m_state.totalBytes = m_state.totalUpBytes + m_state.totalDownBytes;
     m_view.setText("lIn", FormatByteSize(m_numbers, m_state.totalDownBytes));
     m_view.setText("lOut", FormatByteSize(m_numbers, m_state.totalUpBytes));
@@ -136,26 +133,32 @@ void AccountingTick::onlineTick()
     advanceTime();
 }
 
-void AccountingTick::countDirection(Dir dir)
+void AccountingTick::countDirection(Dir dir, const LinkPick& pick, std::int64_t now)
 {
     Direction& d = dir == Dir::Up ? m_up : m_down;
     const DirectionFields f = dir == Dir::Up ? upFields(m_state) : downFields(m_state);
     d.fresh = false;
-    m_sampler.GetAdapterValue(f.letter, m_state.downloadMethod, m_state.uploadMethod);
-    const InterfaceSampler::Reading r = m_sampler.lastReading();
-    if (!r.ok) {
+    if (pick.row == nullptr) {
+        d.missed = true;
         return; // a failed sample is no reading: everything stays as it was
     }
-    const std::int64_t now = m_clock.monotonicMs();
-    if (d.haveReading) {
-        const bool rowChanged = r.ifIndex != d.ifIndex || (d.recheckRow && r.position != d.position);
-        f.offset = rowChanged ? continuingOffset(f.reading, r.counter)
-                              : countingOffset(f.offset, d.counter, d.readingMs, r, now);
-    }
-    f.reading = r.counter + f.offset;
+    const std::uint64_t counter = CounterOf(*pick.row, f.letter);
+    if (!d.haveReading) {
+        f.reading = static_cast<double>(counter) + f.offset;
+    } else if (pick.event == LinkEvent::Same) {
+        // The time the link was out of sight is no capacity: a drop after it is a restart.
+        const std::int64_t elapsed = d.missed ? 0 : now - d.readingMs;
+        f.reading += CountedBytes(d.counter, counter, pick.row->counterBits, pick.row->speedBps, elapsed);
+    } else if (pick.event == LinkEvent::Recreated) {
+        f.reading += static_cast<double>(counter); // all of it counted since the link was created
+    } // Switched: another link's counter says nothing about this one's traffic; the reading goes on
+    f.offset = f.reading - static_cast<double>(counter);
     f.lastReading = f.reading;
-    d = Direction{true,  r.counter, r.ifIndex,         r.position,     now,
-                  false, true,      d.haveSpeedSample, d.speedSampleMs};
+    d.haveReading = true;
+    d.counter = counter;
+    d.readingMs = now;
+    d.missed = false;
+    d.fresh = true;
     if (f.start == kSessionNotStarted) {
         // A new session carries on from the current totals, so earlier sessions of this run count.
         f.start = f.reading;
@@ -197,12 +200,9 @@ void AccountingTick::advanceTime()
         s.todayMinutes = 0;
         s.todaySeconds = 0;
     }
-    ++s.totalSeconds;
-    ++s.todaySeconds;
-    ++s.sessionSeconds;
-    carry(s.totalHours, s.totalMinutes, s.totalSeconds);
-    carry(s.todayHours, s.todayMinutes, s.todaySeconds);
-    carry(s.sessionHours, s.sessionMinutes, s.sessionSeconds);
+    addSecond(s.totalHours, s.totalMinutes, s.totalSeconds);
+    addSecond(s.todayHours, s.todayMinutes, s.todaySeconds);
+    addSecond(s.sessionHours, s.sessionMinutes, s.sessionSeconds);
     m_view.setText("lotAll", FormatDuration(s, "a", true));
     m_view.setText("lOtDay", FormatDuration(s, "d", true));
     m_view.setText("lOTS", FormatDuration(s, "s", true));
@@ -217,6 +217,7 @@ void AccountingTick::offlineTick()
     s.downWrapOffset = 0;
     m_up = Direction{};
     m_down = Direction{};
+    m_links.release();
     m_hooks.ShowIpAddresses();
     m_view.setEnabled("btnDialEntry", true);
     m_view.setEnabled("btnHangup", false);

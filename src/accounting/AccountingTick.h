@@ -3,6 +3,7 @@
 #include "accounting/KvString.h"
 #include "accounting/UsageState.h"
 #include "accounting/ViewModel.h"
+#include "netmeter/CountedLinks.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -39,19 +40,18 @@ public:
     void methodsChanged();
     // After a reset: the next online tick takes a new session start.
     void resetSessionBase();
+    // The link (or the two links) counted now, "" while none is.
+    std::string countedLinkText() const { return m_links.countedText(); }
 
 private:
-    // Per direction: what the last good reading of this session was, for the wrap test,
-    // the row-change test and the speed.
+    // Per direction: the last good reading of this session, for the counting and the speed.
     struct Direction
     {
         bool haveReading = false;
-        std::uint32_t counter = 0; // unsigned counter of the last good reading
-        std::uint32_t ifIndex = 0;
-        std::int32_t position = 0;
+        std::uint64_t counter = 0; // the link's counter at that reading
         std::int64_t readingMs = 0;
-        bool recheckRow = false; // the adapter methods changed since that reading
-        bool fresh = false;      // this tick's sample succeeded
+        bool missed = false; // a sample failed since: the link may have been away, no wrap is guessed
+        bool fresh = false;  // this tick's sample succeeded
         bool haveSpeedSample = false;
         std::int64_t speedSampleMs = 0;
     };
@@ -63,12 +63,13 @@ private:
 
     void onlineTick();
     void offlineTick();
-    void countDirection(Dir dir);
+    void countDirection(Dir dir, const LinkPick& pick, std::int64_t now);
     void updateSpeed(Dir dir);
     void advanceTime();
 
     Direction m_up;
     Direction m_down;
+    CountedLinks m_links;
     UsageState& m_state;
     ViewModel& m_view;
     InterfaceSampler& m_sampler;

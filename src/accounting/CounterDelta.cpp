@@ -15,17 +15,23 @@ CounterChange ClassifyCounterChange(std::uint32_t previous, std::uint32_t curren
     return implied <= capacity ? CounterChange::Wrap : CounterChange::Restart;
 }
 
-double OffsetAfterChange(double offset, std::uint32_t previous, CounterChange change)
+double CountedBytes(std::uint64_t older, std::uint64_t newer, unsigned bits, std::uint64_t linkSpeedBps,
+                    std::int64_t elapsedMs)
 {
-    switch (change) {
-    case CounterChange::Wrap:
-        return offset + kCounterSpan;
-    case CounterChange::Restart:
-        return offset + previous;
+    if (bits >= 64) {
+        return static_cast<double>(newer >= older ? newer - older : newer);
+    }
+    const auto previous = static_cast<std::uint32_t>(older);
+    const auto current = static_cast<std::uint32_t>(newer);
+    switch (ClassifyCounterChange(previous, current, linkSpeedBps, elapsedMs)) {
     case CounterChange::Growth:
+        return static_cast<double>(current - previous);
+    case CounterChange::Wrap:
+        return kCounterSpan - previous + current;
+    case CounterChange::Restart:
         break;
     }
-    return offset;
+    return static_cast<double>(current);
 }
 
 } // namespace tavlor

@@ -20,9 +20,12 @@ enum class CounterChange
 CounterChange ClassifyCounterChange(std::uint32_t previous, std::uint32_t current, std::uint64_t linkSpeedBps,
                                     std::int64_t elapsedMs);
 
-// The offset to add to the new counter value so that the reading continues the previous one: unchanged for
-// growth, 2^32 more after a wrap, `previous` more after a restart (its traffic since the
-// restart counts, nothing is invented).
-double OffsetAfterChange(double offset, std::uint32_t previous, CounterChange change);
+// The bytes a counter of `bits` width counted from `older` to `newer`: newer - older modulo
+// the width. A full-width (64-bit) counter that goes backwards started again: what it counted
+// since is `newer`. Only a 32-bit counter can wrap within a link's lifetime, so only there the
+// drop is judged by what the link could carry in `elapsedMs` (0 when the time between the
+// readings says nothing, for instance after failed samples: the drop is then a restart).
+double CountedBytes(std::uint64_t older, std::uint64_t newer, unsigned bits, std::uint64_t linkSpeedBps,
+                    std::int64_t elapsedMs);
 
 } // namespace tavlor

@@ -1,6 +1,7 @@
 #include "accounting/UsageData.h"
 
 #include "accounting/DayCount.h"
+#include "accounting/FileText.h"
 #include "accounting/KvString.h"
 #include "accounting/ProfileFile.h"
 #include "accounting/UsageValues.h"
@@ -75,10 +76,10 @@ void setTotals(UsageState& state, double up, double down)
 
 std::string defaultFileBytes(const LocaleFormat& locale, const CivilDateTime& now)
 {
-    const std::string today = locale.formatShortDate(now);
+    const std::string today = FileDateText(locale, now);
     // "Y" before "X" is the file's own order; saves update the lines in place and keep it.
     const std::string lines[] = {"Diese Datei nicht \xC3\xA4ndern!!!  Tavlor-Timestamp: " +
-                                     locale.formatDateTime(now),
+                                     FileDateTimeText(locale, now),
                                  "",
                                  "[data]",
                                  "oTA=0:0:0",
@@ -126,8 +127,8 @@ void readValues(const DataReader& file, const LocaleFormat& locale, const CivilD
     const std::string today = locale.formatShortDate(now);
     const std::string all = file.text("oTA", "0:0:0");
     const std::string day = file.text("oTD", "0:0:0");
-    // A date the locale cannot read counts as today, like a missing one.
-    state.dayStamp = ToDayCount(DateOnly(locale.parseShortDate(file.text("SD", today)).value_or(now)));
+    // A date that cannot be read counts as today, like a missing one.
+    state.dayStamp = ToDayCount(DateOnly(ParseFileDate(file.text("SD", today), locale).value_or(now)));
     view.setItemIndex("rGroup", std::clamp(file.integer("TYP", 0), -1, 2));
     state.lastResetDate = file.text("RD", today);
     setTotals(state, ParseFileNumber(file.text("TUp", "0"), locale).value_or(0.0),
@@ -141,6 +142,9 @@ void readValues(const DataReader& file, const LocaleFormat& locale, const CivilD
     state.windowTop = file.integer("Y", 0);
     if (state.lastResetDate.empty()) {
         state.lastResetDate = today;
+    } else if (const auto reset = ParseFileDate(state.lastResetDate, locale)) {
+        // Shown in the user's own form again, whichever form the file had to hold.
+        state.lastResetDate = locale.formatShortDate(*reset);
     }
     setDurations(state, all, day);
     if (!SameCalendarDate(FromDayCount(state.dayStamp), now)) {
@@ -160,6 +164,16 @@ void startAfresh(const std::string& today, const CivilDateTime& now, UsageState&
     state.windowLeft = state.windowTop = 0;
     view.setChecked("cbMini", false);
     view.setChecked("cbBeenden", false);
+}
+
+// The reset date as the user sees it, in a form the file can hold.
+std::string fileResetDate(const std::string& shown, const LocaleFormat& locale)
+{
+    if (FitsDataFile(shown)) {
+        return shown;
+    }
+    const auto date = ParseFileDate(shown, locale);
+    return date ? FileDateText(locale, *date) : shown;
 }
 
 void showLoaded(const UsageState& state, const LocaleFormat& locale, ViewModel& view)
@@ -206,7 +220,7 @@ void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view
     if (!current) {
         throw SaveError(failure);
     }
-    const NumberFormat numbers = NumberFormat::fromLocale(m_locale);
+    const NumberFormat numbers = FileNumberFormat(m_locale);
     ProfileFile file(std::move(*current));
     const auto write = [&file](const char* key, const std::string& utf8) {
         file.writeString(kSection, key, Utf8ToCp1252(utf8));
@@ -214,9 +228,9 @@ void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     write("oTA", FormatDuration(state, "a", false));
     write("oTD", FormatDuration(state, "d", false));
-    write("SD", m_locale.formatShortDate(m_clock.nowLocal()));
+    write("SD", FileDateText(m_locale, m_clock.nowLocal()));
     write("TYP", std::to_string(view.itemIndex("rGroup")));
-    write("RD", state.lastResetDate);
+    write("RD", fileResetDate(state.lastResetDate, m_locale));
     write("TUp", numbers.format(state.totalUpBytes));
     write("TDown", numbers.format(state.totalDownBytes));
     write("onLAN", flag(state.onLAN));

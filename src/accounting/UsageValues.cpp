@@ -68,6 +68,19 @@ std::optional<std::int32_t> parseDecimal(std::string_view text)
     return static_cast<std::int32_t>(value);
 }
 
+// A time field: a count too large for 32 bits is held at the largest one, not thrown away.
+std::optional<std::int32_t> parseTimeField(std::string_view text)
+{
+    if (std::optional<std::int32_t> value = parseDecimal(text)) {
+        return value;
+    }
+    std::string_view digits = !text.empty() && text.front() == '+' ? text.substr(1) : text;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    return std::numeric_limits<std::int32_t>::max();
+}
+
 } // namespace
 
 std::optional<std::int32_t> ParseFileInteger(std::string_view text)
@@ -94,7 +107,7 @@ std::optional<HoursMinutesSeconds> ParseDurationFields(std::string_view text)
     std::int32_t fields[3] = {0, 0, 0};
     for (int n = 1; n <= 3; ++n) {
         const std::string field = ExtractToken(text, n, ':');
-        std::optional<std::int32_t> value = parseDecimal(TrimBlanks(field));
+        std::optional<std::int32_t> value = parseTimeField(TrimBlanks(field));
         if (!value) {
             return std::nullopt;
         }

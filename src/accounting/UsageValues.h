@@ -28,7 +28,8 @@ struct HoursMinutesSeconds
 };
 
 // "12:5:7": the first three ":"-separated fields, each a decimal integer (blanks around a
-// field allowed). nullopt when one of them is missing or not an integer.
+// field allowed; a field beyond 32 bits reads as the largest value). nullopt when one of them
+// is missing or not an integer.
 std::optional<HoursMinutesSeconds> ParseDurationFields(std::string_view text);
 
 } // namespace tavlor

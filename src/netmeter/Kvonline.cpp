@@ -13,12 +13,9 @@ char lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::uint32_t rowsFor(std::uint32_t bytes)
+bool isAdapter(const LinkRow& row)
 {
-    if (bytes <= kIfTableHeaderBytes) {
-        return 0;
-    }
-    return (bytes - kIfTableHeaderBytes + kIfRowBytes - 1) / kIfRowBytes;
+    return row.hwAddrLen > 0 && row.kind != LinkKind::Loopback;
 }
 
 // A size text: the largest threshold met wins; below the first (or negative) it stays empty.
@@ -39,131 +36,148 @@ std::string sizeText(const NumberFormat& nf, double counter, double kbThreshold)
     }
     return text;
 }
+
+// A 32-bit counter keeps the system's signed reading; a full-width one is shown whole.
+double counterValue(const LinkRow& row, char kind)
+{
+    const std::uint64_t counter = CounterOf(row, kind);
+    if (row.counterBits <= 32) {
+        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(counter)));
+    }
+    return static_cast<double>(counter);
+}
 } // namespace
 
-std::uint64_t LinkSpeedBps(const IfRow& row)
+std::uint64_t CounterOf(const LinkRow& row, char kind)
 {
-    return row.speed64 != 0 ? row.speed64 : row.dwSpeed;
+    return kind == 'i' ? row.rxBytes : kind == 'o' ? row.txBytes : 0;
 }
 
-InterfaceSampler::InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers)
-    : m_source(source), m_numbers(numbers)
+InterfaceSampler::InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers,
+                                   DefaultRouteSource* routes, const DialupLinkSource* dialup)
+    : m_source(source), m_numbers(numbers), m_routes(routes), m_dialup(dialup)
 {
 }
 
 void InterfaceSampler::InitInterfaceTable()
 {
-    m_table.clear();
-    m_table.shrink_to_fit();
-    m_numEntries = 0;
-    m_tableSize = 0;
     m_adapterBase = kNoAdapter;
     try {
-        std::uint32_t entries = 0;
-        std::uint32_t size = 0;
-        m_source.getIfTable({}, entries, size, true);
-        m_table.assign(rowsFor(size), IfRow{});
-        m_tableSize = size;
-        if (readTable() != kNoError) {
-            return;
-        }
+        m_valid = m_source.readLinks(m_links);
     } catch (const std::bad_alloc&) {
+        m_valid = false;
+    }
+    if (!m_valid) {
         return;
     }
-    for (std::uint32_t i = 0; i < m_numEntries; ++i) {
-        if (static_cast<std::int32_t>(m_table[i].dwPhysAddrLen) > 0) {
+    for (std::size_t i = 0; i < m_links.size(); ++i) {
+        if (isAdapter(m_links[i])) {
             m_adapterBase = static_cast<std::int32_t>(i + 1);
             return;
         }
     }
 }
 
-std::uint32_t InterfaceSampler::readTable()
-{
-    std::fill(m_table.begin(), m_table.end(), IfRow{});
-    // Never claim more bytes than the buffer holds.
-    std::uint32_t size = std::min(m_tableSize, ifTableBytesFor(static_cast<std::uint32_t>(m_table.size())));
-    std::uint32_t entries = 0;
-    const std::uint32_t result = m_source.getIfTable(m_table, entries, size, true);
-    if (result == kNoError) {
-        m_numEntries = std::min(entries, static_cast<std::uint32_t>(m_table.size()));
-    }
-    return result;
-}
-
 bool InterfaceSampler::refresh()
 {
     if (m_adapterBase <= 0) {
         InitInterfaceTable();
-        if (m_adapterBase <= 0) {
-            return false;
-        }
+        return m_valid;
     }
-    const std::uint32_t result = readTable();
-    if (result != kErrorInsufficientBuffer) {
-        return result == kNoError;
+    try {
+        m_valid = m_source.readLinks(m_links);
+    } catch (const std::bad_alloc&) {
+        m_valid = false;
     }
-    // The table grew (a link came up): size the buffer again once, so counting goes on.
-    InitInterfaceTable();
-    return m_adapterBase > 0 && readTable() == kNoError;
+    return m_valid;
 }
 
-const IfRow* InterfaceSampler::select(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod)
+const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMethod,
+                                           std::int32_t uploadMethod) const
 {
-    m_lastReading = Reading{};
+    if (!m_valid || m_adapterBase <= 0) {
+        return nullptr;
+    }
     std::int64_t position = m_adapterBase;
     if (kind == 'i') {
         position += downloadMethod;
     } else if (kind == 'o') {
         position += uploadMethod;
     }
-    if (position < 1 || position > static_cast<std::int64_t>(m_numEntries)) {
+    if (position < 1 || position > static_cast<std::int64_t>(m_links.size())) {
         return nullptr;
     }
-    const IfRow& row = m_table[static_cast<std::size_t>(position - 1)];
-    m_lastReading.ok = true;
-    m_lastReading.counter = kind == 'i' ? row.dwInOctets : kind == 'o' ? row.dwOutOctets : 0;
-    m_lastReading.ifIndex = row.dwIndex;
-    m_lastReading.position = static_cast<std::int32_t>(position);
-    m_lastReading.linkSpeedBps = LinkSpeedBps(row);
-    return &row;
+    return &m_links[static_cast<std::size_t>(position - 1)];
+}
+
+const LinkRow* InterfaceSampler::findIndex(std::uint32_t index) const
+{
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [&](const LinkRow& r) { return r.index == index; });
+    return m_valid && index != 0 && it != m_links.end() ? &*it : nullptr;
+}
+
+const LinkRow* InterfaceSampler::findName(const std::string& name) const
+{
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [&](const LinkRow& r) { return r.name == name; });
+    return m_valid && !name.empty() && it != m_links.end() ? &*it : nullptr;
+}
+
+const LinkRow* InterfaceSampler::onlineLink(bool gateway) const
+{
+    if (gateway) {
+        return m_routes != nullptr ? findIndex(m_routes->defaultRouteInterface()) : nullptr;
+    }
+    return m_dialup != nullptr ? findName(m_dialup->activeDialupInterface()) : nullptr;
+}
+
+const LinkRow* InterfaceSampler::firstUpAdapter() const
+{
+    const auto it =
+        std::find_if(m_links.begin(), m_links.end(), [](const LinkRow& r) { return r.up && isAdapter(r); });
+    return m_valid && it != m_links.end() ? &*it : nullptr;
+}
+
+std::string InterfaceSampler::speedText(const LinkRow* row) const
+{
+    if (row == nullptr) {
+        return "0 Bytes";
+    }
+    return m_numbers.format(static_cast<double>(row->speedBps) / 1000000.0) + "Mbit";
 }
 
 double InterfaceSampler::GetAdapterValue(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod)
 {
-    m_lastReading = Reading{};
     kind = lower(kind);
     if ((kind != 'i' && kind != 'o' && kind != 's') || !refresh()) {
         return -1.0;
     }
-    const IfRow* row = select(kind, downloadMethod, uploadMethod);
+    const LinkRow* row = methodRow(kind, downloadMethod, uploadMethod);
     if (row == nullptr) {
         return -1.0;
     }
     if (kind == 's') {
-        return static_cast<double>(LinkSpeedBps(*row)) / 1000000.0;
+        return static_cast<double>(row->speedBps) / 1000000.0;
     }
-    // The counters stay a signed 32-bit reading here; lastReading() carries the unsigned value.
-    return static_cast<double>(static_cast<std::int32_t>(m_lastReading.counter));
+    return counterValue(*row, kind);
 }
 
 std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMethod,
                                              std::int32_t uploadMethod)
 {
-    m_lastReading = Reading{};
     kind = lower(kind);
     if ((kind != 'i' && kind != 'o' && kind != 's') || !refresh()) {
         return "0 Bytes";
     }
-    const IfRow* row = select(kind, downloadMethod, uploadMethod);
+    const LinkRow* row = methodRow(kind, downloadMethod, uploadMethod);
     if (row == nullptr) {
         return "0 Bytes";
     }
     if (kind == 's') {
-        return m_numbers.format(static_cast<double>(LinkSpeedBps(*row)) / 1000000.0) + "Mbit";
+        return speedText(row);
     }
-    const double signedCounter = static_cast<std::int32_t>(m_lastReading.counter);
-    return sizeText(m_numbers, signedCounter, kind == 'i' ? 1024.0 : 1000.0);
+    return sizeText(m_numbers, counterValue(*row, kind), kind == 'i' ? 1024.0 : 1000.0);
 }
 
 } // namespace tavlor

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "accounting/KvString.h"
+#include "platform/DefaultRouteSource.h"
+#include "platform/DialupLinkSource.h"
 #include "platform/InterfaceRowSource.h"
 
 #include <cstdint>
@@ -9,50 +11,52 @@
 
 namespace tavlor {
 
-// The interface-table sampler: one snapshot of the interface table (InterfaceTable) and the
-// position of its first row with a hardware address (AdapterBase), queried by letter:
-// 'i' download counter, 'o' upload counter, 's' link speed (case-insensitive).
+// The interface-table sampler: one snapshot of the links (InterfaceTable) and the position of
+// its first row with a hardware address (AdapterBase), queried by letter: 'i' download
+// counter, 'o' upload counter, 's' link speed (case-insensitive).
 class InterfaceSampler
 {
 public:
-    // What the last query really read, so the tick can tell a failed sample from a counter of
-    // 0xFFFFFFFF, notice a row change and judge a wrap by the link speed.
-    struct Reading
-    {
-        bool ok = false;
-        std::uint32_t counter = 0;      // unsigned counter value ('i'/'o'; 0 for 's')
-        std::uint32_t ifIndex = 0;      // interface index of the row read
-        std::int32_t position = 0;      // 1-based row position read
-        std::uint64_t linkSpeedBps = 0; // that row's link speed, 0 = unknown
-    };
+    // routes and dialup tell which link is online; without them only the row arithmetic and the
+    // first working adapter are known.
+    InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers,
+                     DefaultRouteSource* routes = nullptr, const DialupLinkSource* dialup = nullptr);
 
-    InterfaceSampler(InterfaceRowSource& source, const NumberFormat& numbers);
-
+    // Reads the table once; the snapshot queries below answer from it. Runs the discovery
+    // while AdapterBase is unknown. false when the table cannot be read (no snapshot then).
+    bool refresh();
     void InitInterfaceTable();
+
+    // Part 2.1's queries: each reads the table afresh.
     double GetAdapterValue(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
     std::string GetAdapterText(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
 
+    // Snapshot queries; nullptr when the row is not in the snapshot.
+    const std::vector<LinkRow>& links() const { return m_links; }
+    bool haveSnapshot() const { return m_valid; }
     std::int32_t adapterBase() const { return m_adapterBase; }
-    const Reading& lastReading() const { return m_lastReading; }
-    // Rows in the snapshot after the last successful table read.
-    std::uint32_t numEntries() const { return m_numEntries; }
+    // The row the spec's arithmetic selects: AdapterBase + method ('i', 'o') or AdapterBase ('s').
+    const LinkRow* methodRow(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod) const;
+    const LinkRow* findIndex(std::uint32_t index) const;
+    const LinkRow* findName(const std::string& name) const;
+    // The link that carries the online connection: the dial-up device outside gateway mode,
+    // the default route's link in gateway mode.
+    const LinkRow* onlineLink(bool gateway) const;
+    const LinkRow* firstUpAdapter() const;
+    // "100Mbit"; "0 Bytes" without a row.
+    std::string speedText(const LinkRow* row) const;
 
 private:
-    bool refresh();
-    std::uint32_t readTable(); // the row source's result code
-    // The row a letter selects, or nullptr when it lies outside the snapshot; fills m_lastReading.
-    const IfRow* select(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
-
     InterfaceRowSource& m_source;
     const NumberFormat& m_numbers;
-    std::vector<IfRow> m_table; // InterfaceTable; sized by the discovery only
-    std::uint32_t m_numEntries = 0;
-    std::uint32_t m_tableSize = 0; // bytes, as handed to GetIfTable
+    DefaultRouteSource* m_routes;
+    const DialupLinkSource* m_dialup;
+    std::vector<LinkRow> m_links; // InterfaceTable, sorted by index
+    bool m_valid = false;
     std::int32_t m_adapterBase = 0;
-    Reading m_lastReading;
 };
 
-// Link speed of a row in bit/s, 0 when unknown; the full figure where 32 bits cannot hold it.
-std::uint64_t LinkSpeedBps(const IfRow& row);
+// The counter a letter reads from a row ('i' received, 'o' sent).
+std::uint64_t CounterOf(const LinkRow& row, char kind);
 
 } // namespace tavlor

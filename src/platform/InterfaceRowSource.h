@@ -1,45 +1,42 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
+#include <string>
+#include <vector>
 
 namespace tavlor {
 
-// The four fields of an interface-table row the program reads, plus the interface index
-// (to notice that the row at a position is another interface) and the full link speed.
-struct IfRow
+enum class LinkKind : std::uint8_t
 {
-    std::uint32_t dwIndex = 0;       // interface index
-    std::uint32_t dwPhysAddrLen = 0; // 0 for loopback and links without a hardware address
-    std::uint32_t dwSpeed = 0;       // bit/s, saturated at 0xFFFFFFFF when the true figure is larger
-    std::uint64_t speed64 = 0;       // bit/s in full (10 Gbit/s does not fit 32 bits); 0 = unknown
-    std::uint32_t dwInOctets = 0;    // low 32 bits of the received-bytes counter
-    std::uint32_t dwOutOctets = 0;   // low 32 bits of the sent-bytes counter
+    Other,
+    Loopback,
+    Ethernet,     // wired and wireless adapters alike: anything with an Ethernet-style frame
+    PointToPoint, // ppp, wwan in raw-IP mode, tun
+    Tunnel
 };
 
-inline constexpr std::uint32_t kNoError = 0;
-inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
-inline constexpr std::uint32_t kErrorNotSupported = 50;
-// Byte sizes of the Windows table layout: a 32-bit row count followed by 860-byte rows.
-inline constexpr std::uint32_t kIfTableHeaderBytes = 4;
-inline constexpr std::uint32_t kIfRowBytes = 860;
-
-inline constexpr std::uint32_t ifTableBytesFor(std::uint32_t rows)
+// One network link as the program sees it, whatever the system's own table looks like.
+struct LinkRow
 {
-    return kIfTableHeaderBytes + rows * kIfRowBytes;
-}
+    std::uint32_t index = 0; // the system's interface index
+    std::string name;        // "eth0", "ppp0"; the adapter's name where the system has no short one
+    LinkKind kind = LinkKind::Other;
+    std::uint32_t hwAddrLen = 0;   // 0 for loopback and links without a hardware address
+    bool up = false;               // operational: carries traffic now
+    std::uint64_t speedBps = 0;    // 0 = unknown
+    std::uint64_t rxBytes = 0;     // received bytes, as wide as counterBits says
+    std::uint64_t txBytes = 0;     // sent bytes
+    std::uint8_t counterBits = 64; // 32 where the system only keeps 32-bit counters
+};
 
-// The contract of GetIfTable. `size` is in bytes of the Windows layout (ifTableBytesFor).
-// - rows empty (no buffer): write the bytes needed into size, return 122.
-// - size too small for the current table: write the bytes needed into size, return 122.
-// - otherwise: write the rows (sorted by dwIndex when `sorted`), set numEntries, return 0.
-// Any other return value is a failure. `rows.size()` is never smaller than what `size` claims.
+// The system's links with their byte counters.
 class InterfaceRowSource
 {
 public:
     virtual ~InterfaceRowSource() = default;
-    virtual std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
-                                     bool sorted) = 0;
+    // Replaces `links` with every link, sorted by index; reuses the vector's storage. false when
+    // the table cannot be read; `links` is then left as it was.
+    virtual bool readLinks(std::vector<LinkRow>& links) = 0;
 };
 
 } // namespace tavlor

@@ -21,6 +21,11 @@ public:
     virtual std::string formatShortDate(const CivilDateTime& date) const = 0;
     // Strict parse of a short date; nullopt when the text is not a valid date in that form.
     virtual std::optional<CivilDateTime> parseShortDate(std::string_view text) const = 0;
+    // The locale's long date form ("Dienstag, 8. Dezember 2026"); nullopt where it is not known.
+    virtual std::optional<CivilDateTime> parseLongDate(std::string_view /*text*/) const
+    {
+        return std::nullopt;
+    }
     // Date and time, e.g. "08.12.2026 17:05:09".
     virtual std::string formatDateTime(const CivilDateTime& moment) const = 0;
     // Long time format, e.g. "17:05:09".

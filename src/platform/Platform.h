@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/DefaultRouteSource.h"
 #include "platform/FileStore.h"
 #include "platform/HostAddressSource.h"
 #include "platform/InstanceGuard.h"
@@ -26,6 +27,7 @@ bool isInstalledProgramFolder(const std::string& programFolder);
 
 std::unique_ptr<Clock> makeClock();
 std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource();
+std::unique_ptr<DefaultRouteSource> makeDefaultRouteSource();
 std::unique_ptr<HostAddressSource> makeHostAddressSource();
 std::unique_ptr<SystemTimesSource> makeSystemTimesSource();
 std::unique_ptr<InstanceGuard> makeInstanceGuard();

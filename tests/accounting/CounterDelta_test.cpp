@@ -12,7 +12,6 @@ TEST(CounterDelta, AnUnchangedOrGrowingCounterIsGrowth)
 {
     EXPECT_EQ(ClassifyCounterChange(100, 100, k100Mbit, 1000), CounterChange::Growth);
     EXPECT_EQ(ClassifyCounterChange(100, kTop, k100Mbit, 0), CounterChange::Growth);
-    EXPECT_EQ(OffsetAfterChange(500.0, 100, CounterChange::Growth), 500.0);
 }
 
 TEST(CounterDelta, WrapIsCountedOnlyWhenTheLinkCouldCarryIt)
@@ -53,12 +52,35 @@ TEST(CounterDelta, ADropWithoutElapsedTimeIsARestart)
     EXPECT_EQ(ClassifyCounterChange(kTop, 0, k100Mbit, -5), CounterChange::Restart);
 }
 
-TEST(CounterDelta, OffsetsContinueTheReadingWithoutInventingTraffic)
+TEST(CounterDelta, CountedBytesAreTheDifferenceModuloTheCounterWidth)
 {
-    EXPECT_EQ(OffsetAfterChange(0.0, 4000000000u, CounterChange::Wrap), 4294967296.0);
-    EXPECT_EQ(OffsetAfterChange(4294967296.0, 4000000000u, CounterChange::Wrap), 8589934592.0);
-    // After a restart the new counter value is all new traffic: reading = previous + current.
-    EXPECT_EQ(OffsetAfterChange(10.0, 3000, CounterChange::Restart), 3010.0);
+    constexpr std::uint64_t k4G = 1ULL << 32;
+    struct Case
+    {
+        const char* what;
+        std::uint64_t older, newer;
+        unsigned bits;
+        std::uint64_t speed;
+        std::int64_t elapsedMs;
+        double counted;
+    };
+    const Case cases[] = {
+        {"64-bit growth across 4 GiB", k4G - 100, 3 * k4G + 5, 64, k100Mbit, 1000, 2.0 * k4G + 105},
+        {"64-bit growth beyond what the link could carry", 0, 12 * k4G, 64, k100Mbit, 20000, 12.0 * k4G},
+        {"64-bit growth of an unknown-speed link at full veth speed", 5, 5 + 4 * k4G, 64, 0, 1000, 4.0 * k4G},
+        {"64-bit counter going backwards is a restart", 9 * k4G, 300, 64, k100Mbit, 1000, 300},
+        {"64-bit counter restarting at zero", 1000, 0, 64, 0, 1000, 0},
+        {"64-bit counter at its very top", ~0ULL - 10, ~0ULL, 64, 0, 1000, 10},
+        {"32-bit wrap the link could carry", kTop - 1000000, 11000000, 32, k100Mbit, 1000, 12000001},
+        {"32-bit drop beyond the link is a restart", kTop - 1000000, 12000000, 32, k100Mbit, 1000, 12000000},
+        {"32-bit drop after failed samples is a restart", kTop - 10, 50, 32, k100Mbit, 0, 50},
+        {"32-bit growth", 100, 250, 32, k100Mbit, 1000, 150},
+        {"32-bit source with high bits set is read at its width", k4G + 100, k4G + 250, 32, k100Mbit, 1000,
+         150},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CountedBytes(c.older, c.newer, c.bits, c.speed, c.elapsedMs), c.counted) << c.what;
+    }
 }
 
 } // namespace

@@ -57,15 +57,18 @@ public:
     }
 };
 
-// The tick over a loopback row, adapter A (download, index 10) and adapter B (upload, index 20)
-// at 100 Mbit/s, with the state as start-up leaves it.
+// The tick over a loopback row, adapter A (index 10) and adapter B (index 20) at 100 Mbit/s with
+// 32-bit counters, with the state as start-up leaves it. No default route and no dial-up link:
+// the default methods count the first working adapter, A, in both directions.
 struct TickHarness
 {
     GermanLocale german;
     NumberFormat numbers = NumberFormat::fromLocale(german);
     FakeClock clock{CivilDateTime{2026, 12, 8, 10, 0, 0, 0}};
     FakeRowSource source;
-    InterfaceSampler sampler{source, numbers};
+    FakeRoutes routes;
+    FakeDialup dialup;
+    InterfaceSampler sampler{source, numbers, &routes, &dialup};
     UsageState state;
     ViewModel view;
     RecordingHooks hooks;
@@ -79,8 +82,9 @@ struct TickHarness
         view.setText("lcon", "Offline");
     }
 
-    IfRow& downRow() { return source.byIndex(10); }
-    IfRow& upRow() { return source.byIndex(20); }
+    LinkRow& downRow() { return source.byIndex(10); }
+    LinkRow& upRow() { return source.byIndex(10); }
+    LinkRow& rowB() { return source.byIndex(20); }
 
     // One timer period later, one tick.
     void run(std::int64_t ms = 1000)

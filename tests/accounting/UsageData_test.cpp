@@ -170,6 +170,14 @@ TEST_F(UsageDataTest, OnlineTimesRoundTripWithoutLeadingZeros)
     EXPECT_NE(files.files.at(kFile).find("\r\noTA=5:7:9\r\noTD=0:59:59\r\n"), std::string::npos);
 }
 
+TEST_F(UsageDataTest, OnlineTimesBeyondThirtyTwoBitsAreHeldAtTheLargestValue)
+{
+    loadWith("oTA=2147483647:59:59\r\noTD=99999999999:0:0\r\nSD=08.12.2026\r\n");
+    EXPECT_EQ(state.totalHours, 2147483647);
+    EXPECT_EQ(state.totalSeconds, 59);
+    EXPECT_EQ(state.todayHours, 2147483647);
+}
+
 TEST_F(UsageDataTest, MalformedTimesAndDatesFallBackAndLoadingGoesOn)
 {
     loadWith("oTA=5:7\r\noTD=1:2:3\r\nSD=31.02.2026\r\nRD=\r\nTUp=10\r\nX=3\r\n");

@@ -5,62 +5,51 @@
 
 namespace tavlor::test {
 
-std::uint32_t FakeRowSource::getIfTable(std::span<IfRow> buffer, std::uint32_t& numEntries,
-                                        std::uint32_t& size, bool sorted)
+bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
 {
     ++calls;
-    lastSizeGiven = size;
-    lastBufferRows = buffer.size();
-    const std::uint32_t needed = ifTableBytesFor(static_cast<std::uint32_t>(rows.size()));
-    if (buffer.empty()) {
-        ++sizeQueries;
-        size = needed;
-        return kErrorInsufficientBuffer;
-    }
-    if (!scriptedResults.empty()) {
-        const std::uint32_t result = scriptedResults.front();
-        scriptedResults.pop_front();
-        if (result != kNoError) {
-            return result;
+    if (!failures.empty()) {
+        const bool fail = failures.front();
+        failures.pop_front();
+        if (fail) {
+            return false;
         }
     }
-    if (size < needed) {
-        size = needed;
-        return kErrorInsufficientBuffer;
+    links = rows;
+    std::stable_sort(links.begin(), links.end(),
+                     [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
+    for (LinkRow& row : links) {
+        if (row.counterBits < 64) {
+            row.rxBytes &= 0xFFFFFFFFULL;
+            row.txBytes &= 0xFFFFFFFFULL;
+        }
     }
-    if (buffer.size() < rows.size()) {
-        throw std::logic_error("size claims more rows than the buffer holds");
-    }
-    std::vector<IfRow> out = rows;
-    if (sorted) {
-        std::stable_sort(out.begin(), out.end(),
-                         [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
-    }
-    std::copy(out.begin(), out.end(), buffer.begin());
-    numEntries = static_cast<std::uint32_t>(out.size());
-    return kNoError;
+    return true;
 }
 
-IfRow& FakeRowSource::byIndex(std::uint32_t ifIndex)
+LinkRow& FakeRowSource::byIndex(std::uint32_t ifIndex)
 {
-    for (IfRow& row : rows) {
-        if (row.dwIndex == ifIndex) {
+    for (LinkRow& row : rows) {
+        if (row.index == ifIndex) {
             return row;
         }
     }
     throw std::out_of_range("no such interface index");
 }
 
-IfRow MakeRow(std::uint32_t ifIndex, std::uint32_t physAddrLen, std::uint32_t in, std::uint32_t out,
-              std::uint64_t speedBps)
+LinkRow MakeRow(std::uint32_t ifIndex, std::uint32_t physAddrLen, std::uint64_t in, std::uint64_t out,
+                std::uint64_t speedBps, std::uint8_t counterBits)
 {
-    IfRow row;
-    row.dwIndex = ifIndex;
-    row.dwPhysAddrLen = physAddrLen;
-    row.dwInOctets = in;
-    row.dwOutOctets = out;
-    row.speed64 = speedBps;
-    row.dwSpeed = static_cast<std::uint32_t>(std::min<std::uint64_t>(speedBps, 0xFFFFFFFFULL));
+    LinkRow row;
+    row.index = ifIndex;
+    row.name = "link" + std::to_string(ifIndex);
+    row.kind = physAddrLen > 0 ? LinkKind::Ethernet : LinkKind::Other;
+    row.hwAddrLen = physAddrLen;
+    row.up = true;
+    row.rxBytes = in;
+    row.txBytes = out;
+    row.speedBps = speedBps;
+    row.counterBits = counterBits;
     return row;
 }
 

@@ -1,34 +1,47 @@
 #pragma once
 
+#include "platform/DefaultRouteSource.h"
+#include "platform/DialupLinkSource.h"
 #include "platform/InterfaceRowSource.h"
 
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace tavlor::test {
 
-// An interface table held in memory that keeps the GetIfTable contract; tests edit `rows`
-// between calls and can script the result codes of the next calls that bring a buffer.
+// Links held in memory; tests edit `rows` between reads and can make the next reads fail.
 class FakeRowSource final : public InterfaceRowSource
 {
 public:
-    std::vector<IfRow> rows;
-    // Popped by each call that brings a buffer; kNoError means "answer normally".
-    std::deque<std::uint32_t> scriptedResults;
+    std::vector<LinkRow> rows;
+    // Popped by each read; true = that read fails.
+    std::deque<bool> failures;
     int calls = 0;
-    int sizeQueries = 0;
-    std::uint32_t lastSizeGiven = 0;
-    std::size_t lastBufferRows = 0;
 
-    std::uint32_t getIfTable(std::span<IfRow> buffer, std::uint32_t& numEntries, std::uint32_t& size,
-                             bool sorted) override;
+    bool readLinks(std::vector<LinkRow>& links) override;
 
-    IfRow& byIndex(std::uint32_t ifIndex);
+    LinkRow& byIndex(std::uint32_t ifIndex);
 };
 
-// A row the way the tests need it most often.
-IfRow MakeRow(std::uint32_t ifIndex, std::uint32_t physAddrLen, std::uint32_t in = 0, std::uint32_t out = 0,
-              std::uint64_t speedBps = 100000000);
+class FakeRoutes final : public DefaultRouteSource
+{
+public:
+    std::uint32_t index = 0;
+    std::uint32_t defaultRouteInterface() override { return index; }
+};
+
+class FakeDialup final : public DialupLinkSource
+{
+public:
+    std::string name;
+    std::string activeDialupInterface() const override { return name; }
+};
+
+// A row the way the tests need it most often: named "link<index>", up, an adapter when it has
+// a hardware address, with 32-bit counters unless told otherwise.
+LinkRow MakeRow(std::uint32_t ifIndex, std::uint32_t physAddrLen, std::uint64_t in = 0, std::uint64_t out = 0,
+                std::uint64_t speedBps = 100000000, std::uint8_t counterBits = 32);
 
 } // namespace tavlor::test

@@ -54,6 +54,7 @@ TfrmExpert::TfrmExpert(UsageState& state, std::function<QString()> mainCaption, 
     setModal(true);
     setFixedSize(402, 156);
     buildLayout();
+    addCountedLine();
 }
 
 int TfrmExpert::itemFor(int method)
@@ -86,6 +87,20 @@ void TfrmExpert::buildLayout()
     connect(close, &QPushButton::clicked, this, &TfrmExpert::btnCloseClick);
 }
 
+void TfrmExpert::addCountedLine()
+{
+    // One line under the two groups; the button and the window move down to make room.
+    constexpr int kLine = 20;
+    auto* close = findChild<QPushButton*>(QStringLiteral("btnClose"));
+    auto* frame = findChild<QGroupBox*>(QStringLiteral("JvGroupBox6"));
+    m_countedLine = new QLabel(close->parentWidget());
+    m_countedLine->setObjectName(QStringLiteral("lCounted"));
+    m_countedLine->setGeometry(close->x(), close->y(), close->width(), 16);
+    close->move(close->x(), close->y() + kLine);
+    frame->resize(frame->width(), frame->height() + kLine);
+    setFixedSize(width(), height() + kLine);
+}
+
 void TfrmExpert::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
@@ -97,6 +112,9 @@ void TfrmExpert::FormShow()
     setWindowTitle(m_mainCaption() + QStringLiteral(" - Erkennungsmethode ändern"));
     select(m_down, itemFor(m_state.downloadMethod));
     select(m_up, itemFor(m_state.uploadMethod));
+    const QString counted = m_counted ? m_counted() : QString();
+    m_countedLine->setText(QStringLiteral("Gezählt wird: ") +
+                           (counted.isEmpty() ? QStringLiteral("-") : counted));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QLabel;
 
 namespace tavlor {
 
@@ -23,12 +24,15 @@ public:
 
     // The radio item a stored method selects: above 1 the second item, below 0 none (-1).
     static int itemFor(int method);
+    // Names the link counted now in the line under the groups ("" while none is).
+    void setCountedLink(std::function<QString()> counted) { m_counted = std::move(counted); }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
+    void addCountedLine();
     void FormShow();
     void btnCloseClick();
 
@@ -37,6 +41,8 @@ private:
     std::function<void()> m_applied;
     QButtonGroup* m_down = nullptr;
     QButtonGroup* m_up = nullptr;
+    std::function<QString()> m_counted;
+    QLabel* m_countedLine = nullptr;
 };
 
 } // namespace tavlor

@@ -23,7 +23,6 @@
 namespace tavlor {
 
 namespace {
-constexpr std::uint32_t kErrorGenFailure = 31;
 constexpr std::size_t kReceiveBytes = 64 * 1024;
 // Link speeds and new addresses show within this time; new or removed links at once.
 constexpr std::int64_t kLinkRefreshMs = 3000;
@@ -35,57 +34,93 @@ std::int64_t monotonicMs()
     return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+void takeCounters(const rtattr* attr, LinkRow& row)
+{
+    rtnl_link_stats64 stats;
+    std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
+    row.rxBytes = stats.rx_bytes;
+    row.txBytes = stats.tx_bytes;
+    row.counterBits = 64;
+}
+
 // Index and counters from one RTM_NEWSTATS message.
-bool parseStats(const nlmsghdr* msg, IfRow& row)
+bool parseStats(const nlmsghdr* msg, LinkRow& row)
 {
     const auto* header = static_cast<const if_stats_msg*>(NLMSG_DATA(msg));
-    row.dwIndex = header->ifindex;
+    row.index = header->ifindex;
     int length = static_cast<int>(msg->nlmsg_len) - static_cast<int>(NLMSG_LENGTH(sizeof(if_stats_msg)));
     const auto* attr = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(header) +
                                                        NLMSG_ALIGN(sizeof(if_stats_msg)));
     for (; RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
         if (attr->rta_type == IFLA_STATS_LINK_64 && RTA_PAYLOAD(attr) >= sizeof(rtnl_link_stats64)) {
-            rtnl_link_stats64 stats;
-            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
-            row.dwInOctets = static_cast<std::uint32_t>(stats.rx_bytes);
-            row.dwOutOctets = static_cast<std::uint32_t>(stats.tx_bytes);
+            takeCounters(attr, row);
             return true;
         }
     }
     return false;
 }
 
-// Fills the row from one RTM_NEWLINK message; the name goes to `name` for the speed query.
-void parseLink(const nlmsghdr* msg, IfRow& row, char (&name)[IFNAMSIZ])
+LinkKind kindOf(unsigned short type)
+{
+    switch (type) {
+    case ARPHRD_LOOPBACK:
+        return LinkKind::Loopback;
+    case ARPHRD_ETHER:
+    case ARPHRD_IEEE80211:
+        return LinkKind::Ethernet;
+    case ARPHRD_PPP:
+    case ARPHRD_NONE: // tun and wwan links in raw-IP mode
+    case ARPHRD_RAWIP:
+        return LinkKind::PointToPoint;
+    case ARPHRD_TUNNEL:
+    case ARPHRD_TUNNEL6:
+    case ARPHRD_SIT:
+    case ARPHRD_IPGRE:
+        return LinkKind::Tunnel;
+    default:
+        return LinkKind::Other;
+    }
+}
+
+// Point-to-point drivers often never report an operational state: running is enough there.
+bool isUp(const ifinfomsg* info, int operState)
+{
+    return operState == IF_OPER_UP || (operState == IF_OPER_UNKNOWN && (info->ifi_flags & IFF_RUNNING) != 0);
+}
+
+// Fills the row from one RTM_NEWLINK message.
+void parseLink(const nlmsghdr* msg, LinkRow& row)
 {
     const auto* info = static_cast<const ifinfomsg*>(NLMSG_DATA(msg));
-    row.dwIndex = static_cast<std::uint32_t>(info->ifi_index);
-    name[0] = '\0';
+    row.index = static_cast<std::uint32_t>(info->ifi_index);
+    row.kind = kindOf(info->ifi_type);
+    int operState = IF_OPER_UNKNOWN;
     bool have64 = false;
     int length = static_cast<int>(IFLA_PAYLOAD(msg));
     for (const rtattr* attr = IFLA_RTA(info); RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
         const std::size_t payload = RTA_PAYLOAD(attr);
+        const auto* data = static_cast<const char*>(RTA_DATA(attr));
         if (attr->rta_type == IFLA_ADDRESS) {
-            row.dwPhysAddrLen = static_cast<std::uint32_t>(payload);
+            row.hwAddrLen = static_cast<std::uint32_t>(payload);
         } else if (attr->rta_type == IFLA_IFNAME && payload > 0) {
-            std::memcpy(name, RTA_DATA(attr), std::min<std::size_t>(payload, IFNAMSIZ - 1));
-            name[std::min<std::size_t>(payload, IFNAMSIZ - 1)] = '\0';
+            row.name.assign(data, ::strnlen(data, std::min<std::size_t>(payload, IFNAMSIZ)));
+        } else if (attr->rta_type == IFLA_OPERSTATE && payload >= 1) {
+            operState = static_cast<unsigned char>(data[0]);
         } else if (attr->rta_type == IFLA_STATS64 && payload >= sizeof(rtnl_link_stats64)) {
-            rtnl_link_stats64 stats;
-            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
-            row.dwInOctets = static_cast<std::uint32_t>(stats.rx_bytes);
-            row.dwOutOctets = static_cast<std::uint32_t>(stats.tx_bytes);
+            takeCounters(attr, row);
             have64 = true;
         } else if (attr->rta_type == IFLA_STATS && payload >= sizeof(rtnl_link_stats) && !have64) {
             rtnl_link_stats stats;
-            std::memcpy(&stats, RTA_DATA(attr), sizeof stats);
-            row.dwInOctets = stats.rx_bytes;
-            row.dwOutOctets = stats.tx_bytes;
+            std::memcpy(&stats, data, sizeof stats);
+            row.rxBytes = stats.rx_bytes;
+            row.txBytes = stats.tx_bytes;
+            row.counterBits = 32;
         }
     }
+    row.up = isUp(info, operState);
     // The kernel gives loopback a six-byte zero address; it is no adapter.
-    if (info->ifi_type == ARPHRD_LOOPBACK) {
-        row.dwPhysAddrLen = 0;
+    if (row.kind == LinkKind::Loopback) {
+        row.hwAddrLen = 0;
     }
 }
 } // namespace
@@ -190,25 +225,23 @@ template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage on
     }
 }
 
-bool NetlinkRowSource::readLinks()
+bool NetlinkRowSource::dumpLinks()
 {
     m_fresh.clear();
     const bool ok = dump(RTM_GETLINK, [this](const nlmsghdr* msg) {
         if (msg->nlmsg_type != RTM_NEWLINK) {
             return;
         }
-        IfRow row;
-        char name[IFNAMSIZ];
-        parseLink(msg, row, name);
-        row.speed64 = linkSpeed(name);
-        row.dwSpeed = static_cast<std::uint32_t>(std::min<std::uint64_t>(row.speed64, 0xFFFFFFFFULL));
-        m_fresh.push_back(row);
+        LinkRow row;
+        parseLink(msg, row);
+        row.speedBps = linkSpeed(row.name.c_str());
+        m_fresh.push_back(std::move(row));
     });
     if (!ok) {
         return false;
     }
     std::sort(m_fresh.begin(), m_fresh.end(),
-              [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+              [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
     m_rows.swap(m_fresh);
     m_linksReadMs = monotonicMs();
     return true;
@@ -224,9 +257,9 @@ bool NetlinkRowSource::readCounters()
         if (msg->nlmsg_type != RTM_NEWSTATS) {
             return;
         }
-        IfRow row;
+        LinkRow row;
         if (parseStats(msg, row)) {
-            m_fresh.push_back(row);
+            m_fresh.push_back(std::move(row));
         }
     });
     if (!ok) {
@@ -235,36 +268,31 @@ bool NetlinkRowSource::readCounters()
         return false;
     }
     std::sort(m_fresh.begin(), m_fresh.end(),
-              [](const IfRow& a, const IfRow& b) { return a.dwIndex < b.dwIndex; });
+              [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
     if (m_fresh.size() != m_rows.size()) {
         return false;
     }
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_fresh[i].dwIndex != m_rows[i].dwIndex) {
+        if (m_fresh[i].index != m_rows[i].index) {
             return false;
         }
-        m_rows[i].dwInOctets = m_fresh[i].dwInOctets;
-        m_rows[i].dwOutOctets = m_fresh[i].dwOutOctets;
+        m_rows[i].rxBytes = m_fresh[i].rxBytes;
+        m_rows[i].txBytes = m_fresh[i].txBytes;
+        m_rows[i].counterBits = m_fresh[i].counterBits;
     }
     return true;
 }
 
-std::uint32_t NetlinkRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries,
-                                           std::uint32_t& size, bool /*sorted: rows always come sorted*/)
+bool NetlinkRowSource::readLinks(std::vector<LinkRow>& links)
 {
     const bool linksCurrent = !m_rows.empty() && monotonicMs() - m_linksReadMs < kLinkRefreshMs;
-    if (!(linksCurrent && readCounters()) && !readLinks()) {
-        return kErrorGenFailure;
+    if (!(linksCurrent && readCounters()) && !dumpLinks()) {
+        return false;
     }
-    const auto count = static_cast<std::uint32_t>(m_rows.size());
-    const std::uint32_t needed = ifTableBytesFor(count);
-    if (rows.empty() || size < needed || rows.size() < count) {
-        size = needed;
-        return kErrorInsufficientBuffer;
-    }
-    std::copy(m_rows.begin(), m_rows.end(), rows.begin());
-    numEntries = count;
-    return kNoError;
+    // Element-wise assignment keeps the caller's strings and vector storage: no allocation.
+    links.resize(m_rows.size());
+    std::copy(m_rows.begin(), m_rows.end(), links.begin());
+    return true;
 }
 
 namespace platform {

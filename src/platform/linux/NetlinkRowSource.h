@@ -8,9 +8,8 @@ struct nlmsghdr;
 
 namespace tavlor {
 
-// The interface table from the kernel over rtnetlink (every link, point-to-point ones
-// included), with the link speed from ethtool. Counters are the low 32 bits of the kernel's
-// 64-bit counters, so the accounting meets the same wraps as on Windows.
+// The links from the kernel over rtnetlink (every link, point-to-point ones included), with
+// the kernel's 64-bit counters and the link speed from ethtool.
 //
 // A full link dump costs about four times a statistics dump, so the links' descriptions
 // (type, address length, speed) are read again only when the set of links changes or after
@@ -23,13 +22,12 @@ public:
     NetlinkRowSource(const NetlinkRowSource&) = delete;
     NetlinkRowSource& operator=(const NetlinkRowSource&) = delete;
 
-    std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
-                             bool sorted) override;
+    bool readLinks(std::vector<LinkRow>& links) override;
 
 private:
     template <typename OnMessage> bool dump(int type, OnMessage onMessage);
     bool sendDumpRequest(int type);
-    bool readLinks();
+    bool dumpLinks();
     // false when the statistics cannot be read or the links are not those of m_rows.
     bool readCounters();
     std::uint64_t linkSpeed(const char* name) const;
@@ -41,8 +39,8 @@ private:
     bool m_kernelRefused = false; // the last dump ended with an error message
     std::int64_t m_linksReadMs = 0;
     std::vector<char> m_buffer;
-    std::vector<IfRow> m_rows; // sorted by interface index
-    std::vector<IfRow> m_fresh;
+    std::vector<LinkRow> m_rows; // sorted by interface index
+    std::vector<LinkRow> m_fresh;
 };
 
 } // namespace tavlor

@@ -65,7 +65,17 @@ std::string QtLocaleFormat::formatShortDate(const CivilDateTime& date) const
 std::optional<CivilDateTime> QtLocaleFormat::parseShortDate(std::string_view text) const
 {
     const QString input = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QDate date = m_locale.toDate(input, m_datePattern);
+    return fromQDate(m_locale.toDate(input, m_datePattern));
+}
+
+std::optional<CivilDateTime> QtLocaleFormat::parseLongDate(std::string_view text) const
+{
+    const QString input = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fromQDate(m_locale.toDate(input, QLocale::LongFormat));
+}
+
+std::optional<CivilDateTime> QtLocaleFormat::fromQDate(const QDate& date)
+{
     if (!date.isValid()) {
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/LocaleFormat.h"
 
+#include <QDate>
 #include <QLocale>
 #include <QString>
 
@@ -17,6 +18,7 @@ public:
     std::string decimalSeparator() const override;
     std::string formatShortDate(const CivilDateTime& date) const override;
     std::optional<CivilDateTime> parseShortDate(std::string_view text) const override;
+    std::optional<CivilDateTime> parseLongDate(std::string_view text) const override;
     std::string formatDateTime(const CivilDateTime& moment) const override;
     std::string formatLongTime(const CivilDateTime& moment) const override;
 
@@ -24,6 +26,8 @@ public:
     const QString& longTimePattern() const { return m_timePattern; }
 
 private:
+    static std::optional<CivilDateTime> fromQDate(const QDate& date);
+
     QLocale m_locale;
     QString m_datePattern;
     QString m_timePattern;

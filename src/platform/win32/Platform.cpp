@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/win32/WinClock.h"
+#include "platform/win32/WinDefaultRouteSource.h"
 #include "platform/win32/WinFileStore.h"
 #include "platform/win32/WinHostAddressSource.h"
 #include "platform/win32/WinInstanceGuard.h"
@@ -31,6 +32,11 @@ std::unique_ptr<Clock> makeClock()
 std::unique_ptr<InterfaceRowSource> makeInterfaceRowSource()
 {
     return std::make_unique<win32::WinInterfaceRowSource>();
+}
+
+std::unique_ptr<DefaultRouteSource> makeDefaultRouteSource()
+{
+    return std::make_unique<win32::WinDefaultRouteSource>();
 }
 
 std::unique_ptr<HostAddressSource> makeHostAddressSource()

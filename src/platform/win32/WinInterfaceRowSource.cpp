@@ -1,84 +1,155 @@
 #include "platform/win32/WinInterfaceRowSource.h"
 
+#include "platform/win32/WinText.h"
+
 // clang-format off
 #include <winsock2.h>
 #include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 // clang-format on
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
 namespace tavlor::win32 {
 
-static_assert(sizeof(MIB_IFROW) == kIfRowBytes, "the row layout of the interface contract");
-static_assert(offsetof(MIB_IFTABLE, table) == kIfTableHeaderBytes,
-              "the table layout of the interface contract");
+// The layout GetIfTable fills: a 32-bit row count followed by 860-byte rows.
+static_assert(sizeof(MIB_IFROW) == 860, "the row layout of GetIfTable");
+static_assert(offsetof(MIB_IFTABLE, table) == 4, "the table layout of GetIfTable");
 
 namespace {
-constexpr DWORD kSaturatedSpeed = 0xFFFFFFFFu;
+constexpr int kSizeAttempts = 3; // the table may grow between asking for its size and reading it
+// Mobile broadband links; older SDK headers lack their names.
+constexpr unsigned long kIfTypeWwanPp = 243;
+constexpr unsigned long kIfTypeWwanPp2 = 244;
 
-// dwSpeed stops at 4.29 Gbit/s; the newer row carries the full figure.
-std::uint64_t fullSpeed(const MIB_IFROW& row)
+template <typename Fn> Fn lookup(HMODULE module, const char* name)
 {
-    if (row.dwSpeed != kSaturatedSpeed) {
-        return row.dwSpeed;
-    }
-    MIB_IF_ROW2 row2;
-    std::memset(&row2, 0, sizeof row2);
-    row2.InterfaceIndex = row.dwIndex;
-    if (GetIfEntry2(&row2) != NO_ERROR) {
-        return row.dwSpeed;
-    }
-    return std::max<std::uint64_t>(row2.ReceiveLinkSpeed, row2.TransmitLinkSpeed);
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-IfRow toRow(const MIB_IFROW& row)
+LinkKind kindOf(unsigned long type)
 {
-    IfRow out;
-    out.dwIndex = row.dwIndex;
-    out.dwPhysAddrLen = row.dwPhysAddrLen;
-    out.dwSpeed = row.dwSpeed;
-    out.speed64 = fullSpeed(row);
-    out.dwInOctets = row.dwInOctets;
-    out.dwOutOctets = row.dwOutOctets;
-    return out;
+    switch (type) {
+    case IF_TYPE_SOFTWARE_LOOPBACK:
+        return LinkKind::Loopback;
+    case IF_TYPE_ETHERNET_CSMACD:
+    case IF_TYPE_IEEE80211:
+        return LinkKind::Ethernet;
+    case IF_TYPE_PPP:
+    case kIfTypeWwanPp:
+    case kIfTypeWwanPp2:
+        return LinkKind::PointToPoint;
+    case IF_TYPE_TUNNEL:
+        return LinkKind::Tunnel;
+    default:
+        return LinkKind::Other;
+    }
+}
+
+void sortByIndex(std::vector<LinkRow>& links)
+{
+    std::sort(links.begin(), links.end(),
+              [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
+}
+
+void fromNewRow(const MIB_IF_ROW2& row, LinkRow& out)
+{
+    out.index = row.InterfaceIndex;
+    out.name = WideToUtf8(row.Alias);
+    out.kind = kindOf(row.Type);
+    out.hwAddrLen = row.PhysicalAddressLength;
+    out.up = row.OperStatus == IfOperStatusUp;
+    const ULONG64 speed = std::max(row.ReceiveLinkSpeed, row.TransmitLinkSpeed);
+    out.speedBps = speed == ~0ULL ? 0 : speed;
+    out.rxBytes = row.InOctets;
+    out.txBytes = row.OutOctets;
+    out.counterBits = 64;
+}
+
+void fromOldRow(const MIB_IFROW& row, LinkRow& out)
+{
+    out.index = row.dwIndex;
+    const DWORD length = std::min<DWORD>(row.dwDescrLen, MAXLEN_IFDESCR);
+    std::string_view descr(reinterpret_cast<const char*>(row.bDescr), length);
+    while (!descr.empty() && descr.back() == '\0') {
+        descr.remove_suffix(1);
+    }
+    out.name = AnsiToUtf8(descr);
+    out.kind = kindOf(row.dwType);
+    out.hwAddrLen = row.dwPhysAddrLen;
+    out.up = row.dwOperStatus == IF_OPER_STATUS_OPERATIONAL;
+    out.speedBps = row.dwSpeed;
+    out.rxBytes = row.dwInOctets;
+    out.txBytes = row.dwOutOctets;
+    out.counterBits = 32;
 }
 } // namespace
 
-std::uint32_t WinInterfaceRowSource::getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries,
-                                                std::uint32_t& size, bool sorted)
+WinInterfaceRowSource::WinInterfaceRowSource(Table table)
 {
-    ULONG bytes = size;
-    if (rows.empty()) {
-        bytes = 0;
-        const DWORD result = GetIfTable(nullptr, &bytes, sorted ? TRUE : FALSE);
-        size = bytes;
-        return result == NO_ERROR ? kErrorInsufficientBuffer : result;
+    if (table == Table::OldTable) {
+        return;
     }
-    // Never let the system write more rows than the caller can take.
-    const ULONG room = static_cast<ULONG>(ifTableBytesFor(static_cast<std::uint32_t>(rows.size())));
-    bytes = std::min(bytes, room);
-    if (m_buffer.size() < std::max<ULONG>(bytes, sizeof(MIB_IFTABLE))) {
-        m_buffer.assign(std::max<ULONG>(bytes, sizeof(MIB_IFTABLE)), 0);
+    if (HMODULE iphlpapi = GetModuleHandleW(L"iphlpapi.dll")) {
+        m_getIfTable2 = lookup<GetIfTable2Fn>(iphlpapi, "GetIfTable2");
+        m_freeMibTable = lookup<FreeMibTableFn>(iphlpapi, "FreeMibTable");
     }
-    auto* table = reinterpret_cast<MIB_IFTABLE*>(m_buffer.data());
-    const DWORD result = GetIfTable(table, &bytes, sorted ? TRUE : FALSE);
-    if (result != NO_ERROR) {
-        if (result == ERROR_INSUFFICIENT_BUFFER) {
-            size = bytes;
+}
+
+bool WinInterfaceRowSource::readLinks(std::vector<LinkRow>& links)
+{
+    if (m_getIfTable2 != nullptr && m_freeMibTable != nullptr) {
+        return readNewTable(links);
+    }
+    return readOldTable(links);
+}
+
+bool WinInterfaceRowSource::readNewTable(std::vector<LinkRow>& links)
+{
+    void* raw = nullptr;
+    if (m_getIfTable2(&raw) != NO_ERROR || raw == nullptr) {
+        return false;
+    }
+    const auto* table = static_cast<const MIB_IF_TABLE2*>(raw);
+    std::size_t count = 0;
+    links.resize(table->NumEntries);
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+        // Filter drivers appear as links of their own beside the adapter they sit on.
+        if (table->Table[i].InterfaceAndOperStatusFlags.FilterInterface) {
+            continue;
         }
-        return result;
+        fromNewRow(table->Table[i], links[count++]);
     }
-    const std::uint32_t count =
-        std::min<std::uint32_t>(table->dwNumEntries, static_cast<std::uint32_t>(rows.size()));
-    for (std::uint32_t i = 0; i < count; ++i) {
-        rows[i] = toRow(table->table[i]);
+    m_freeMibTable(raw);
+    links.resize(count);
+    sortByIndex(links);
+    return true;
+}
+
+bool WinInterfaceRowSource::readOldTable(std::vector<LinkRow>& links)
+{
+    for (int attempt = 0; attempt < kSizeAttempts; ++attempt) {
+        ULONG bytes = static_cast<ULONG>(m_buffer.size());
+        auto* table = reinterpret_cast<MIB_IFTABLE*>(m_buffer.data());
+        const DWORD result = GetIfTable(m_buffer.empty() ? nullptr : table, &bytes, TRUE);
+        if (result == ERROR_INSUFFICIENT_BUFFER) {
+            m_buffer.assign(std::max<ULONG>(bytes, sizeof(MIB_IFTABLE)), 0);
+            continue;
+        }
+        if (result != NO_ERROR) {
+            return false;
+        }
+        links.resize(table->dwNumEntries);
+        for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+            fromOldRow(table->table[i], links[i]);
+        }
+        sortByIndex(links);
+        return true;
     }
-    numEntries = count;
-    return kNoError;
+    return false;
 }
 
 } // namespace tavlor::win32

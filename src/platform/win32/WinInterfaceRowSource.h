@@ -6,16 +6,30 @@
 
 namespace tavlor::win32 {
 
-// GetIfTable of IP Helper, translated into the rows the sampler reads.
+// The links from IP Helper: GetIfTable2 with its 64-bit counters, and GetIfTable (32-bit
+// counters) only where GetIfTable2 is missing.
 class WinInterfaceRowSource final : public InterfaceRowSource
 {
 public:
-    std::uint32_t getIfTable(std::span<IfRow> rows, std::uint32_t& numEntries, std::uint32_t& size,
-                             bool sorted) override;
+    enum class Table
+    {
+        Best,    // GetIfTable2 where the system has it
+        OldTable // GetIfTable, as on systems without GetIfTable2
+    };
+    explicit WinInterfaceRowSource(Table table = Table::Best);
+
+    bool readLinks(std::vector<LinkRow>& links) override;
 
 private:
-    // The Windows table lands here first; it grows only when a larger table is asked for,
-    // so the once-a-second queries do not allocate.
+    bool readNewTable(std::vector<LinkRow>& links);
+    bool readOldTable(std::vector<LinkRow>& links);
+
+    using GetIfTable2Fn = unsigned long(__stdcall*)(void**);
+    using FreeMibTableFn = void(__stdcall*)(void*);
+    GetIfTable2Fn m_getIfTable2 = nullptr;
+    FreeMibTableFn m_freeMibTable = nullptr;
+    // The old table lands here first; it grows only when a larger table is asked for, so the
+    // once-a-second reads do not allocate.
     std::vector<unsigned char> m_buffer;
 };
 

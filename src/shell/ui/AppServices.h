@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DialupLinkSource.h"
 #include "platform/Platform.h"
 #include "shell/UsageStore.h"
 
@@ -16,6 +17,9 @@ struct AppServices
     std::unique_ptr<Clock> clock;
     std::unique_ptr<LocaleFormat> locale;
     std::unique_ptr<InterfaceRowSource> rows;
+    std::unique_ptr<DefaultRouteSource> routes;
+    // Which interface the active dial-up connection uses; may stay empty (no link known).
+    std::unique_ptr<DialupLinkSource> dialupLink;
     std::unique_ptr<HostAddressSource> hosts;
     std::unique_ptr<SystemTimesSource> times;
     std::unique_ptr<ShellFolders> shell;

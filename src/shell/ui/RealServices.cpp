@@ -8,12 +8,24 @@
 
 namespace tavlor {
 
+namespace {
+// Stands in until the dial-up service names the interface of its connection: no dial-up link
+// is known, so the first working adapter is counted.
+class NoDialupLink final : public DialupLinkSource
+{
+public:
+    std::string activeDialupInterface() const override { return {}; }
+};
+} // namespace
+
 AppServices makeRealServices()
 {
     AppServices services;
     services.clock = platform::makeClock();
     services.locale = platform::makeLocaleFormat();
     services.rows = platform::makeInterfaceRowSource();
+    services.routes = platform::makeDefaultRouteSource();
+    services.dialupLink = std::make_unique<NoDialupLink>();
     services.hosts = platform::makeHostAddressSource();
     services.times = platform::makeSystemTimesSource();
     services.shell = platform::makeShellFolders();

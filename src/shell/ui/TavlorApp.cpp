@@ -37,7 +37,8 @@ TavlorApp::TavlorApp(AppServices services)
       m_cpu(*m_services.times)
 {
     initShellResources();
-    m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers);
+    m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers, m_services.routes.get(),
+                                                   m_services.dialupLink.get());
     m_tick =
         std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
     m_gauge = GaugePictures();
@@ -60,6 +61,7 @@ TavlorApp::TavlorApp(AppServices services)
     m_expert = new TfrmExpert(
         m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); },
         m_window.get());
+    m_expert->setCountedLink([this] { return QString::fromStdString(m_tick->countedLinkText()); });
     wireWindow();
     wireConnectionManager();
     watchSessionEnd();

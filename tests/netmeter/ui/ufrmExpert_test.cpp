@@ -36,14 +36,32 @@ private slots:
     void btnCloseStoresTheSelection();
     void closeBoxChangesNothing();
     void valuesOutsideTheItemsAreClamped();
+    void theCountedLinkIsNamedUnderTheGroups();
 };
+
+void ExpertTest::theCountedLinkIsNamedUnderTheGroups()
+{
+    Dialog d;
+    QString counted;
+    d.expert.setCountedLink([&counted] { return counted; });
+    d.show();
+    auto* line = d.expert.findChild<QLabel*>("lCounted");
+    QVERIFY(line != nullptr);
+    QCOMPARE(line->text(), QStringLiteral("Gezählt wird: -"));
+    QVERIFY(line->geometry().top() >= d.expert.findChild<QGroupBox*>("rDown")->geometry().bottom());
+    QVERIFY(line->geometry().bottom() < d.expert.findChild<QPushButton*>("btnClose")->geometry().top());
+    d.expert.hide();
+    counted = QStringLiteral("wlan0");
+    d.show();
+    QCOMPARE(line->text(), QStringLiteral("Gezählt wird: wlan0"));
+}
 
 void ExpertTest::layoutAndCaptions()
 {
     Dialog d;
     d.show();
     QCOMPARE(d.expert.windowTitle(), QStringLiteral("Tavlor v2.9 - Erkennungsmethode ändern"));
-    QCOMPARE(d.expert.size(), QSize(402, 156));
+    QCOMPARE(d.expert.size(), QSize(402, 176)); // one line more for the counted link
     QVERIFY(d.expert.windowFlags().testFlag(Qt::Tool));
     QCOMPARE(d.expert.findChild<QGroupBox*>("JvGroupBox6")->title(), QStringLiteral("Volumenwarner"));
     QCOMPARE(d.expert.findChild<QGroupBox*>("rDown")->title(), QStringLiteral("Download Adapter"));

@@ -4,70 +4,56 @@
 
 #include <net/if.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tavlor {
 namespace {
 
-std::vector<IfRow> readTable(NetlinkRowSource& source)
+std::vector<LinkRow> readTable(NetlinkRowSource& source)
 {
-    std::uint32_t entries = 0;
-    std::uint32_t size = 0;
-    EXPECT_EQ(source.getIfTable({}, entries, size, true), kErrorInsufficientBuffer);
-    std::vector<IfRow> rows(size / kIfRowBytes + 4);
-    size = ifTableBytesFor(static_cast<std::uint32_t>(rows.size()));
-    EXPECT_EQ(source.getIfTable(rows, entries, size, true), kNoError);
-    rows.resize(entries);
+    std::vector<LinkRow> rows;
+    EXPECT_TRUE(source.readLinks(rows));
     return rows;
 }
 
-TEST(NetlinkRowSource, SizeQueryReportsTheBytesOfTheWindowsLayout)
+TEST(NetlinkRowSource, LoopbackIsListedByKindWithoutAHardwareAddress)
 {
     NetlinkRowSource source;
-    std::uint32_t entries = 0;
-    std::uint32_t size = 0;
-    ASSERT_EQ(source.getIfTable({}, entries, size, true), kErrorInsufficientBuffer);
-    EXPECT_GE(size, ifTableBytesFor(1));
-    EXPECT_EQ((size - kIfTableHeaderBytes) % kIfRowBytes, 0u);
-
-    // A buffer one row short is too small and learns the size again.
-    const std::uint32_t rowsNeeded = (size - kIfTableHeaderBytes) / kIfRowBytes;
-    std::vector<IfRow> rows(rowsNeeded);
-    std::uint32_t small = ifTableBytesFor(rowsNeeded - 1);
-    EXPECT_EQ(source.getIfTable(rows, entries, small, true), kErrorInsufficientBuffer);
-    EXPECT_EQ(small, size);
-}
-
-TEST(NetlinkRowSource, LoopbackIsListedWithoutAHardwareAddress)
-{
-    NetlinkRowSource source;
-    const std::vector<IfRow> rows = readTable(source);
+    const std::vector<LinkRow> rows = readTable(source);
     const unsigned loIndex = if_nametoindex("lo");
     ASSERT_NE(loIndex, 0u);
     bool found = false;
-    for (const IfRow& row : rows) {
-        if (row.dwIndex == loIndex) {
+    for (const LinkRow& row : rows) {
+        if (row.index == loIndex) {
             found = true;
-            EXPECT_EQ(row.dwPhysAddrLen, 0u);
-            EXPECT_EQ(row.speed64, 0u);
+            EXPECT_EQ(row.name, "lo");
+            EXPECT_EQ(row.kind, LinkKind::Loopback);
+            EXPECT_EQ(row.hwAddrLen, 0u);
+            EXPECT_EQ(row.speedBps, 0u);
+            EXPECT_EQ(row.counterBits, 64);
         }
     }
     EXPECT_TRUE(found);
 }
 
-TEST(NetlinkRowSource, RowsComeInInterfaceIndexOrderWithOneRowPerLink)
+TEST(NetlinkRowSource, RowsComeInInterfaceIndexOrderWithOneNamedRowPerLink)
 {
     NetlinkRowSource source;
-    const std::vector<IfRow> rows = readTable(source);
+    const std::vector<LinkRow> rows = readTable(source);
     ASSERT_FALSE(rows.empty());
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        EXPECT_LT(rows[i - 1].dwIndex, rows[i].dwIndex);
+        EXPECT_LT(rows[i - 1].index, rows[i].index);
     }
     struct if_nameindex* names = if_nameindex();
     ASSERT_NE(names, nullptr);
     std::size_t links = 0;
     for (auto* n = names; n->if_index != 0; ++n) {
         ++links;
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == n->if_index; });
+        ASSERT_NE(row, rows.end()) << n->if_name;
+        EXPECT_EQ(row->name, n->if_name);
     }
     if_freenameindex(names);
     EXPECT_EQ(rows.size(), links);
@@ -76,12 +62,15 @@ TEST(NetlinkRowSource, RowsComeInInterfaceIndexOrderWithOneRowPerLink)
 TEST(NetlinkRowSource, RepeatedReadsReuseTheSocketAndStayConsistent)
 {
     NetlinkRowSource source;
-    const std::vector<IfRow> first = readTable(source);
+    const std::vector<LinkRow> first = readTable(source);
+    std::vector<LinkRow> again;
     for (int i = 0; i < 50; ++i) {
-        const std::vector<IfRow> again = readTable(source);
+        ASSERT_TRUE(source.readLinks(again));
         ASSERT_EQ(again.size(), first.size());
         for (std::size_t r = 0; r < again.size(); ++r) {
-            EXPECT_EQ(again[r].dwIndex, first[r].dwIndex);
+            EXPECT_EQ(again[r].index, first[r].index);
+            EXPECT_EQ(again[r].name, first[r].name);
+            EXPECT_GE(again[r].rxBytes, first[r].rxBytes);
         }
     }
 }

@@ -1,5 +1,8 @@
 #include "platform/qt/QtLocaleFormat.h"
 
+#include "accounting/FileText.h"
+#include "accounting/UsageValues.h"
+
 #include <gtest/gtest.h>
 
 namespace tavlor {
@@ -52,6 +55,41 @@ TEST(QtLocaleFormat, CLocaleDatesReadBack)
     EXPECT_EQ(back->year, 2026);
     EXPECT_EQ(back->month, 12);
     EXPECT_EQ(back->day, 8);
+}
+
+// Qt's own data for locales whose digits, marks or separators Windows-1252 cannot hold: what
+// the data file gets from them reads back as the same date and number, and so do their own texts.
+TEST(QtLocaleFormat, ScriptLocalesWriteDataFileValuesThatReadBack)
+{
+    const CivilDateTime day{2026, 12, 7, 0, 0, 0, 0};
+    for (const char* name :
+         {"bg_BG", "ar_EG", "fa_IR", "bn_BD", "mr_IN", "ne_NP", "de_DE", "en_US", "ja_JP"}) {
+        const QtLocaleFormat locale{QLocale(QString::fromLatin1(name))};
+        const std::string shown = locale.formatShortDate(day);
+        const std::string stored = FileDateText(locale, day);
+        EXPECT_TRUE(FitsDataFile(stored)) << name << ": " << stored;
+        for (const std::string& text : {shown, stored}) {
+            const auto back = ParseFileDate(text, locale);
+            ASSERT_TRUE(back.has_value()) << name << ": " << text;
+            EXPECT_EQ(back->day, 7) << name << ": " << text;
+            EXPECT_EQ(back->month, 12) << name << ": " << text;
+            EXPECT_EQ(back->year, 2026) << name << ": " << text;
+        }
+        const std::string number = FileNumberFormat(locale).format(4509715660.8);
+        EXPECT_TRUE(FitsDataFile(number)) << name << ": " << number;
+        EXPECT_EQ(ParseFileNumber(number, locale), 4509715660.8) << name << ": " << number;
+    }
+}
+
+TEST(QtLocaleFormat, LongDatesReadBack)
+{
+    const QtLocaleFormat de(QLocale(QLocale::German, QLocale::Germany));
+    const std::string text = QLocale(QLocale::German, QLocale::Germany)
+                                 .toString(QDate(2026, 12, 7), QLocale::LongFormat)
+                                 .toStdString();
+    const auto back = ParseFileDate(text, de);
+    ASSERT_TRUE(back.has_value()) << text;
+    EXPECT_EQ(back->day, 7);
 }
 
 } // namespace

@@ -2,22 +2,26 @@
 
 #include "accounting/KvString.h"
 #include "netmeter/Kvonline.h"
+#include "platform/win32/WinDefaultRouteSource.h"
 
 // clang-format off
 #include <winsock2.h>
+#include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 // clang-format on
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tavlor::win32 {
 namespace {
 
-// The system's own table, read directly, to compare with what the row source hands on.
-std::vector<MIB_IFROW> systemRows()
+// The system's old table, read directly, to compare with what the row source hands on.
+std::vector<MIB_IFROW> oldSystemRows()
 {
     ULONG size = 0;
     GetIfTable(nullptr, &size, TRUE);
@@ -29,90 +33,69 @@ std::vector<MIB_IFROW> systemRows()
     return {table->table, table->table + table->dwNumEntries};
 }
 
-struct Table
+std::vector<LinkRow> read(WinInterfaceRowSource& source)
 {
-    std::uint32_t result = 0;
-    std::uint32_t size = 0;
-    std::uint32_t entries = 0;
-    std::vector<IfRow> rows;
-};
-
-// The two-step use of the sampler: ask for the size, then read into a buffer of that size.
-Table readTable(WinInterfaceRowSource& source)
-{
-    Table t;
-    std::uint32_t ignored = 0;
-    EXPECT_EQ(source.getIfTable({}, ignored, t.size, true), kErrorInsufficientBuffer);
-    t.rows.resize((t.size - kIfTableHeaderBytes) / kIfRowBytes);
-    t.result = source.getIfTable(t.rows, t.entries, t.size, true);
-    t.rows.resize(t.entries);
-    return t;
+    std::vector<LinkRow> links;
+    EXPECT_TRUE(source.readLinks(links));
+    return links;
 }
 
-TEST(WinInterfaceRowSource, HandsOnTheSystemRowsInIndexOrderWithLoopbackFirst)
+TEST(WinInterfaceRowSource, ListsTheSystemLinksInIndexOrderWithFullWidthCounters)
 {
     WinInterfaceRowSource source;
-    const Table table = readTable(source);
-    const std::vector<MIB_IFROW> expected = systemRows();
+    const std::vector<LinkRow> links = read(source);
+    ASSERT_GE(links.size(), 2u) << "expects the loopback and at least one adapter";
+    for (std::size_t i = 1; i < links.size(); ++i) {
+        EXPECT_LT(links[i - 1].index, links[i].index);
+    }
+    for (const LinkRow& link : links) {
+        EXPECT_EQ(link.counterBits, 64) << link.name;
+        EXPECT_FALSE(link.name.empty()) << link.index;
+        MIB_IF_ROW2 row{};
+        row.InterfaceIndex = link.index;
+        ASSERT_EQ(GetIfEntry2(&row), static_cast<DWORD>(NO_ERROR)) << link.name;
+        EXPECT_EQ(link.hwAddrLen, row.PhysicalAddressLength) << link.name;
+        EXPECT_EQ(link.up, row.OperStatus == IfOperStatusUp) << link.name;
+    }
+    EXPECT_EQ(links[0].kind, LinkKind::Loopback);
+    EXPECT_GT(links[1].hwAddrLen, 0u);
+}
 
-    ASSERT_EQ(table.result, kNoError);
-    ASSERT_GE(table.rows.size(), 2u) << "expects the loopback and at least one adapter";
-    EXPECT_EQ(table.size, ifTableBytesFor(static_cast<std::uint32_t>(table.rows.size())));
-    ASSERT_EQ(table.rows.size(), expected.size());
+TEST(WinInterfaceRowSource, TheOldTableIsTheFallbackWithThirtyTwoBitCounters)
+{
+    WinInterfaceRowSource source(WinInterfaceRowSource::Table::OldTable);
+    const std::vector<LinkRow> links = read(source);
+    const std::vector<MIB_IFROW> expected = oldSystemRows();
+    ASSERT_EQ(links.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(table.rows[i].dwIndex, expected[i].dwIndex) << "row " << i;
-        EXPECT_EQ(table.rows[i].dwPhysAddrLen, expected[i].dwPhysAddrLen) << "row " << i;
-        EXPECT_EQ(table.rows[i].dwSpeed, expected[i].dwSpeed) << "row " << i;
-        if (i > 0) {
-            EXPECT_LT(table.rows[i - 1].dwIndex, table.rows[i].dwIndex);
-        }
+        EXPECT_EQ(links[i].index, expected[i].dwIndex) << "row " << i;
+        EXPECT_EQ(links[i].hwAddrLen, expected[i].dwPhysAddrLen) << "row " << i;
+        EXPECT_EQ(links[i].speedBps, expected[i].dwSpeed) << "row " << i;
+        EXPECT_EQ(links[i].counterBits, 32) << "row " << i;
     }
     EXPECT_EQ(expected[0].dwType, static_cast<DWORD>(MIB_IF_TYPE_LOOPBACK));
-    EXPECT_EQ(table.rows[0].dwPhysAddrLen, 0u);
-    EXPECT_GT(table.rows[1].dwPhysAddrLen, 0u);
-}
-
-TEST(WinInterfaceRowSource, TooSmallASizeIsAnsweredWithTheSizeNeeded)
-{
-    WinInterfaceRowSource source;
-    const Table full = readTable(source);
-    ASSERT_EQ(full.result, kNoError);
-
-    std::vector<IfRow> rows(full.rows.size());
-    std::uint32_t entries = 0;
-    std::uint32_t size = ifTableBytesFor(1);
-    EXPECT_EQ(source.getIfTable(rows, entries, size, true), kErrorInsufficientBuffer);
-    EXPECT_EQ(size, full.size);
-}
-
-TEST(WinInterfaceRowSource, NeverWritesMoreRowsThanTheBufferHoldsWhateverTheSizeClaims)
-{
-    WinInterfaceRowSource source;
-    const Table full = readTable(source);
-    ASSERT_GE(full.rows.size(), 2u);
-
-    // The buffer holds one row less than the size handed in claims.
-    std::vector<IfRow> rows(full.rows.size() + 1);
-    const std::span<IfRow> shortBuffer(rows.data(), full.rows.size() - 1);
-    std::uint32_t entries = 0;
-    std::uint32_t size = full.size;
-    EXPECT_EQ(source.getIfTable(shortBuffer, entries, size, true), kErrorInsufficientBuffer);
-    EXPECT_EQ(size, full.size);
-    EXPECT_EQ(rows[full.rows.size() - 1].dwIndex, 0u) << "a row beyond the buffer was written";
+    EXPECT_EQ(links[0].kind, LinkKind::Loopback);
+    // Read again into the kept buffer: the same links.
+    const std::vector<LinkRow> again = read(source);
+    ASSERT_EQ(again.size(), links.size());
+    EXPECT_EQ(again.back().index, links.back().index);
 }
 
 TEST(WinInterfaceRowSource, DrivesTheSamplerToTheFirstAdapterAfterTheLoopback)
 {
     WinInterfaceRowSource source;
+    WinDefaultRouteSource routes;
     const NumberFormat numbers(",");
-    InterfaceSampler sampler(source, numbers);
-
+    InterfaceSampler sampler(source, numbers, &routes);
     const double download = sampler.GetAdapterValue('i', 0, 1);
     EXPECT_EQ(sampler.adapterBase(), 2);
     EXPECT_NE(download, -1.0);
-    EXPECT_TRUE(sampler.lastReading().ok);
-    EXPECT_EQ(sampler.lastReading().position, 2);
     EXPECT_NE(sampler.GetAdapterText('s', 0, 1), "0 Bytes");
+    // The default route, where the system has one, runs over a link of the table.
+    const std::uint32_t routed = routes.defaultRouteInterface();
+    if (routed != 0) {
+        EXPECT_NE(sampler.onlineLink(true), nullptr) << routed;
+    }
 }
 
 } // namespace

@@ -71,7 +71,7 @@ void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
     // Online afterwards: the totals restart from zero and grow with new traffic only.
     rig.goOnline();
     rig.app->tCheckTimer();
-    rig.rows->byIndex(2).dwInOctets += 2048;
+    rig.rows->byIndex(2).rxBytes += 2048;
     rig.clock->advanceMs(1000);
     rig.app->tCheckTimer();
     QCOMPARE(rig.app->state().totalDownBytes, 2048.0);

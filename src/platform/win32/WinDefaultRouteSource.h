@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/DefaultRouteSource.h"
+
+namespace tavlor::win32 {
+
+// The default route from IP Helper's forwarding table: the lowest metric wins, IPv4 first.
+class WinDefaultRouteSource final : public DefaultRouteSource
+{
+public:
+    std::uint32_t defaultRouteInterface() override;
+};
+
+} // namespace tavlor::win32
