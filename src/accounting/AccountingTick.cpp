@@ -119,6 +119,8 @@ void AccountingTick::onlineTick()
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
 
+    const double upBefore = m_state.totalUpBytes;
+    const double downBefore = m_state.totalDownBytes;
     countDirection(Dir::Up);
     countDirection(Dir::Down);
     m_state.totalBytes = m_state.totalUpBytes + m_state.totalDownBytes;
@@ -134,6 +136,7 @@ void AccountingTick::onlineTick()
         updateSpeed(Dir::Up);
     }
     advanceTime();
+    m_hooks.TrafficCounted(m_state.totalDownBytes - downBefore, m_state.totalUpBytes - upBefore, 1);
 }
 
 void AccountingTick::countDirection(Dir dir)
