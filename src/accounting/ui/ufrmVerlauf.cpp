@@ -59,7 +59,7 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
 {
     setObjectName(QStringLiteral("frmVerlauf"));
     setWindowTitle(QStringLiteral("Verlauf und Volumenwarner"));
-    resize(640, 520);
+    resize(660, 600);
     auto* layout = new QVBoxLayout(this);
     m_tabs = named(new QTabWidget(this), "pcVerlauf", QStringLiteral("Verlauf und Volumenwarner"));
     m_tabs->addTab(buildPeriodTab(), QStringLiteral("Abrechnungszeitraum"));

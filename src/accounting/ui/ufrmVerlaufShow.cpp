@@ -100,6 +100,7 @@ void TfrmVerlauf::showChart(const UsageHistory& history, const CalendarDay& toda
     m_upBars->setColor(QColor(200, 0, 0));
     QStringList days;
     double highest = 0;
+    // The day number as category: unique within 31 days.
     for (const DayUsage& d : history.lastDays(today, kDaysShown)) {
         const double down = static_cast<double>(d.usage.downBytes) / 1e6;
         const double up = static_cast<double>(d.usage.upBytes) / 1e6;
@@ -113,6 +114,9 @@ void TfrmVerlauf::showChart(const UsageHistory& history, const CalendarDay& toda
     chart->addSeries(series);
     auto* x = new QBarCategoryAxis;
     x->append(days);
+    // 31 day numbers do not fit side by side (each would be cut to "..."); the table has the dates.
+    x->setLabelsVisible(false);
+    chart->setTitle(QStringLiteral("Die letzten 31 Tage in MB, rechts heute"));
     auto* y = new QValueAxis;
     y->setRange(0, highest > 0 ? highest * 1.1 : 1);
     y->setLabelFormat(QStringLiteral("%.0f"));

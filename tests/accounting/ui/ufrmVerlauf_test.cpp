@@ -32,14 +32,14 @@ private:
     NumberFormat m_numbers{","};
     const std::string m_data = "/t/data/data.ini";
 
-    // Three years of rows, a little more traffic each day.
+    // Three years of rows, a little more traffic each day and a weekly rhythm.
     std::string threeYears() const
     {
         UsageHistory h;
         const long long today = DaySerial({2026, 12, 8});
         for (long long s = today - 3 * 365; s <= today; ++s) {
             const auto n = static_cast<std::uint64_t>(s - today + 3 * 365);
-            h.add(DayFromSerial(s), Usage{3600 + n, 150000000 + n * 100000, 20000000 + n * 1000});
+            h.add(DayFromSerial(s), Usage{3600 + n, 150000000 + n * 100000 + (n % 7) * 40000000, 20000000 + n * 1000});
         }
         return FormatHistoryCsv(h);
     }
@@ -77,10 +77,10 @@ private slots:
         auto* days = child<QTableWidget>(window, "tblTage");
         QCOMPARE(days->rowCount(), 31);
         QCOMPARE(days->item(0, 0)->text(), QStringLiteral("08.12.2026")); // newest first
-        QCOMPARE(days->item(0, 2)->text(), QStringLiteral("259,5 MB"));
+        QCOMPARE(days->item(0, 2)->text(), QStringLiteral("379,5 MB"));
         QCOMPARE(days->item(30, 0)->text(), QStringLiteral("08.11.2026"));
         QCOMPARE(window.downloadBars()->count(), 31);
-        QCOMPARE(window.downloadBars()->at(30), 259.5);
+        QCOMPARE(window.downloadBars()->at(30), 379.5);
         auto* months = child<QTableWidget>(window, "tblMonate");
         QCOMPARE(months->rowCount(), 24);
         QCOMPARE(months->item(0, 0)->text(), QStringLiteral("Dezember 2026"));
@@ -91,7 +91,7 @@ private slots:
         }
         QVERIFY2(period.contains(QStringLiteral("Abrechnungszeitraum=15.11.2026 bis 14.12.2026")), qPrintable(period.join('|')));
         QVERIFY(period.contains(QStringLiteral("Verbleibende Tage=7")));
-        QVERIFY2(period.contains(QStringLiteral("Volumen verbraucht=6,7 von 5 GB (134 %)")), qPrintable(period.join(QLatin1Char(0x7c))));
+        QVERIFY2(period.contains(QStringLiteral("Volumen verbraucht=9,5 von 5 GB (189 %)")), qPrintable(period.join(QLatin1Char(0x7c))));
         QVERIFY(period.contains(QStringLiteral("Volumen \u00FCbrig=0 GB")));
 
         for (QWidget* w : window.findChildren<QWidget*>()) {
@@ -104,6 +104,7 @@ private slots:
         const QString shot = qEnvironmentVariable("TAVLOR_VERLAUF_SHOT");
         if (!shot.isEmpty()) {
             tabs->setCurrentIndex(1);
+            QCoreApplication::processEvents(); // rows added to a shown window appear queued
             QVERIFY(window.grab().save(shot));
         }
     }
@@ -128,7 +129,7 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 33); // header, 31 days, the end of the last line
         QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF" "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)"));
-        QCOMPARE(lines[31], QByteArray("2026-12-08;4695;259500000;21095000;280595000"));
+        QCOMPARE(lines[31], QByteArray("2026-12-08;4695;379500000;21095000;400595000"));
         QVERIFY(child<QLabel>(window, "lStatus")->text().startsWith(QStringLiteral("Exportiert nach")));
 
         window.tabs()->setCurrentIndex(2);
