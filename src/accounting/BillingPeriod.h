@@ -11,8 +11,8 @@ struct BillingPeriod
     CalendarDay first;
     CalendarDay last;
 
-    int length() const;                        // days
-    int daysLeft(const CalendarDay& today) const; // today included
+    int length() const;                              // days
+    int daysLeft(const CalendarDay& today) const;    // today included
     int daysElapsed(const CalendarDay& today) const; // today included
 };
 

@@ -18,7 +18,7 @@ public:
     struct LoadReport
     {
         std::size_t damagedRows = 0;
-        std::string asidePath; // where the file as it was has been copied, when rows were damaged
+        std::string asidePath;   // where the file as it was has been copied, when rows were damaged
         bool unreadable = false; // the file exists but cannot be read; it is never overwritten
     };
 

@@ -10,8 +10,8 @@
 namespace tavlor {
 
 namespace {
-const char* const kMonthNames[] = {"Januar", "Februar", "M\xC3\xA4rz",    "April",   "Mai",      "Juni",
-                                   "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
+const char* const kMonthNames[] = {"Januar", "Februar", "M\xC3\xA4rz", "April",   "Mai",      "Juni",
+                                   "Juli",   "August",  "September",   "Oktober", "November", "Dezember"};
 
 std::string dateText(const LocaleFormat& locale, const CalendarDay& day)
 {
@@ -20,14 +20,14 @@ std::string dateText(const LocaleFormat& locale, const CalendarDay& day)
 
 std::vector<std::string> usageCells(const NumberFormat& numbers, const Usage& u)
 {
-    return {OnlineTimeText(u.onlineSeconds), DecimalAmount(numbers, u.downBytes), DecimalAmount(numbers, u.upBytes),
-            DecimalAmount(numbers, u.downBytes + u.upBytes)};
+    return {OnlineTimeText(u.onlineSeconds), DecimalAmount(numbers, u.downBytes),
+            DecimalAmount(numbers, u.upBytes), DecimalAmount(numbers, u.downBytes + u.upBytes)};
 }
 
 std::string csvUsage(const Usage& u)
 {
-    return std::to_string(u.onlineSeconds) + ';' + std::to_string(u.downBytes) + ';' + std::to_string(u.upBytes) +
-           ';' + std::to_string(u.downBytes + u.upBytes) + '\n';
+    return std::to_string(u.onlineSeconds) + ';' + std::to_string(u.downBytes) + ';' +
+           std::to_string(u.upBytes) + ';' + std::to_string(u.downBytes + u.upBytes) + '\n';
 }
 
 std::string limitValue(const NumberFormat& numbers, const LimitUse& use, double amount)
@@ -41,7 +41,10 @@ void addLimitLines(std::vector<std::pair<std::string, std::string>>& lines, cons
     const bool volume = use.kind == WarnerEvent::Kind::Volume;
     const double left = std::max(0.0, use.limit - use.used);
     lines.emplace_back(volume ? "Volumen verbraucht" : "Onlinezeit verbraucht", LimitShare(numbers, use));
-    lines.emplace_back(volume ? "Volumen \xC3\xBC" "brig" : "Onlinezeit \xC3\xBC" "brig",
+    lines.emplace_back(volume ? "Volumen \xC3\xBC"
+                                "brig"
+                              : "Onlinezeit \xC3\xBC"
+                                "brig",
                        limitValue(numbers, use, left));
     lines.emplace_back(volume ? "Volumen hochgerechnet" : "Onlinezeit hochgerechnet",
                        limitValue(numbers, use, ProjectToPeriodEnd(use.used, period, today)));
@@ -97,11 +100,9 @@ ReportTable MonthsTable(const UsageHistory& history, const CalendarDay& today, i
     return table;
 }
 
-std::vector<std::pair<std::string, std::string>> PeriodSummary(const VolumeWarner& warner,
-                                                               const UsageHistory& history,
-                                                               const CalendarDay& today,
-                                                               const NumberFormat& numbers,
-                                                               const LocaleFormat& locale)
+std::vector<std::pair<std::string, std::string>>
+PeriodSummary(const VolumeWarner& warner, const UsageHistory& history, const CalendarDay& today,
+              const NumberFormat& numbers, const LocaleFormat& locale)
 {
     const BillingPeriod period = warner.period(today);
     const Usage used = history.between(period.first, period.last);
@@ -117,8 +118,10 @@ std::vector<std::pair<std::string, std::string>> PeriodSummary(const VolumeWarne
         addLimitLines(lines, numbers, use, period, today);
     }
     if (uses.empty()) {
-        const double projected = ProjectToPeriodEnd(static_cast<double>(used.downBytes + used.upBytes), period, today);
-        lines.emplace_back("Volumen hochgerechnet", DecimalAmount(numbers, static_cast<std::uint64_t>(projected)));
+        const double projected =
+            ProjectToPeriodEnd(static_cast<double>(used.downBytes + used.upBytes), period, today);
+        lines.emplace_back("Volumen hochgerechnet",
+                           DecimalAmount(numbers, static_cast<std::uint64_t>(projected)));
         lines.emplace_back("Volumenwarner", "kein Limit gesetzt");
     }
     return lines;
@@ -127,7 +130,8 @@ std::vector<std::pair<std::string, std::string>> PeriodSummary(const VolumeWarne
 std::string ExportCsv(const ReportTable& table)
 {
     std::string text = "\xEF\xBB\xBF";
-    const char* const csvHeader[] = {"", "Onlinezeit (s)", "Download (Bytes)", "Upload (Bytes)", "Gesamt (Bytes)"};
+    const char* const csvHeader[] = {"", "Onlinezeit (s)", "Download (Bytes)", "Upload (Bytes)",
+                                     "Gesamt (Bytes)"};
     for (std::size_t i = 0; i < table.header.size(); ++i) {
         text += (i == 0 ? table.header[0] : std::string(";") + csvHeader[i]);
     }

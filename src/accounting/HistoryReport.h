@@ -31,11 +31,9 @@ ReportTable DaysTable(const UsageHistory& history, const CalendarDay& today, int
 ReportTable MonthsTable(const UsageHistory& history, const CalendarDay& today, int count,
                         const NumberFormat& numbers);
 // Caption and value lines of the current billing period: used, left, days left, projection.
-std::vector<std::pair<std::string, std::string>> PeriodSummary(const VolumeWarner& warner,
-                                                               const UsageHistory& history,
-                                                               const CalendarDay& today,
-                                                               const NumberFormat& numbers,
-                                                               const LocaleFormat& locale);
+std::vector<std::pair<std::string, std::string>>
+PeriodSummary(const VolumeWarner& warner, const UsageHistory& history, const CalendarDay& today,
+              const NumberFormat& numbers, const LocaleFormat& locale);
 // The export file's bytes: UTF-8 mark, the header, the rows.
 std::string ExportCsv(const ReportTable& table);
 

@@ -99,7 +99,8 @@ std::vector<std::string> UsageWatch::limitLines(const NumberFormat& numbers) con
 std::string UsageWatch::warningText(const NumberFormat& numbers, const WarnerEvent& event) const
 {
     const CalendarDay last = m_warner.period(today()).last;
-    return WarningText(numbers, event, m_locale.formatShortDate({last.year, last.month, last.day, 0, 0, 0, 0}));
+    return WarningText(numbers, event,
+                       m_locale.formatShortDate({last.year, last.month, last.day, 0, 0, 0, 0}));
 }
 
 } // namespace tavlor

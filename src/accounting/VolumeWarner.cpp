@@ -92,7 +92,8 @@ std::vector<LimitUse> VolumeWarner::uses(const UsageHistory& history, const Cale
     if (m_settings.limitMB > 0) {
         const double bytes = static_cast<double>(used.downBytes) +
                              (m_settings.downloadOnly ? 0.0 : static_cast<double>(used.upBytes));
-        out.push_back({WarnerEvent::Kind::Volume, bytes, static_cast<double>(m_settings.limitMB) * kBytesPerMB});
+        out.push_back(
+            {WarnerEvent::Kind::Volume, bytes, static_cast<double>(m_settings.limitMB) * kBytesPerMB});
     }
     if (m_settings.limitHours > 0) {
         out.push_back({WarnerEvent::Kind::Time, static_cast<double>(used.onlineSeconds),
@@ -208,8 +209,9 @@ std::string WarningText(const NumberFormat& numbers, const WarnerEvent& event, c
         head = std::to_string(event.percent) + (volume ? " % des Monatsvolumens sind verbraucht"
                                                        : " % der Onlinezeit des Monats sind verbraucht");
     }
-    return head + ": " + LimitNumber(numbers, use, event.used) + " von " + LimitNumber(numbers, use, event.limit) +
-           " " + LimitUnit(use) + " (Abrechnungszeitraum bis " + periodEnd + ").";
+    return head + ": " + LimitNumber(numbers, use, event.used) + " von " +
+           LimitNumber(numbers, use, event.limit) + " " + LimitUnit(use) + " (Abrechnungszeitraum bis " +
+           periodEnd + ").";
 }
 
 } // namespace tavlor

@@ -55,8 +55,8 @@ struct Program
     std::map<std::pair<int, int>, int> warnings; // (kind, percent) -> how often
 
     Program(test::FakeFileStore& files, test::FakeClock& clock, test::FakeRowSource& rows)
-        : data(kDataPath, files, german, clock), watch(kDataPath, files, clock, german), sampler(rows, numbers),
-          tick(state, view, sampler, clock, numbers, hooks)
+        : data(kDataPath, files, german, clock), watch(kDataPath, files, clock, german),
+          sampler(rows, numbers), tick(state, view, sampler, clock, numbers, hooks)
     {
         view.setItemIndex("rGroup", 0);
         data.LoadUsageData(state, view);
@@ -91,15 +91,16 @@ protected:
     std::uint64_t inCounter = (1ULL << 32) - 3000000; // wraps within the first hour
     std::uint64_t outCounter = (1ULL << 32) - 500000;
     std::unique_ptr<Program> program;
-    Saved start;  // the totals when the current run (or the period since the reset) began
-    Saved grown;  // what the totals grew by over the finished parts of the run
+    Saved start; // the totals when the current run (or the period since the reset) began
+    Saved grown; // what the totals grew by over the finished parts of the run
     std::map<std::pair<int, int>, int> warnings;
 
     void SetUp() override
     {
         files.folders = {"/tavlor", "/tavlor/data"};
         rows.rows = {test::MakeRow(1, 0), test::MakeRow(2, 6)};
-        files.files[kDataPath] = "[data]\r\nTup=0\r\nTDown=0\r\n[Volumenwarner]\r\nLimitMB=5000\r\nStichtag=15\r\n";
+        files.files[kDataPath] =
+            "[data]\r\nTup=0\r\nTDown=0\r\n[Volumenwarner]\r\nLimitMB=5000\r\nStichtag=15\r\n";
         boot();
     }
 
@@ -107,14 +108,20 @@ protected:
     {
         return (static_cast<std::int64_t>(s.totalHours) * 60 + s.totalMinutes) * 60 + s.totalSeconds;
     }
-    Saved inMemory() const { return {program->state.totalDownBytes, program->state.totalUpBytes, secondsOf(program->state)}; }
+    Saved inMemory() const
+    {
+        return {program->state.totalDownBytes, program->state.totalUpBytes, secondsOf(program->state)};
+    }
     Saved inFile()
     {
         test::GermanLocale german;
         const ProfileFile file(files.files.at(kDataPath));
-        const auto number = [&](const char* key) { return ParseFileNumber(file.readString("DATA", key, "0"), german).value_or(-1); };
+        const auto number = [&](const char* key) {
+            return ParseFileNumber(file.readString("DATA", key, "0"), german).value_or(-1);
+        };
         const HoursMinutesSeconds t = ParseDurationFields(file.readString("DATA", "oTA", "")).value();
-        return {number("TDown"), number("TUp"), (static_cast<std::int64_t>(t.hours) * 60 + t.minutes) * 60 + t.seconds};
+        return {number("TDown"), number("TUp"),
+                (static_cast<std::int64_t>(t.hours) * 60 + t.minutes) * 60 + t.seconds};
     }
     void addGrowth(const Saved& end)
     {
@@ -203,7 +210,7 @@ TEST_F(HistorySimulation, HistorySumsEqualTheGrowthOfTheTotalsOverAHundredDays)
     EXPECT_EQ(static_cast<double>(sum.downBytes), grown.down);
     EXPECT_EQ(static_cast<double>(sum.upBytes), grown.up);
     EXPECT_EQ(static_cast<std::int64_t>(sum.onlineSeconds), grown.seconds);
-    EXPECT_GT(grown.down, 10.0 * 4294967296.0); // many 32-bit wraps on the way
+    EXPECT_GT(grown.down, 10.0 * 4294967296.0);      // many 32-bit wraps on the way
     EXPECT_EQ(reread.history().days().size(), 101u); // every day, and the morning after the last
 
     // Limit 5000 MB from the 15th: four periods touched (Oct 15 - Feb 14), each over its limit,

@@ -28,8 +28,8 @@ TEST(BillingPeriod, RunsFromTheBillingDayToTheDayBeforeItNextMonth)
         {{2026, 11, 20}, 15, {2026, 11, 15}, {2026, 12, 14}, 30, 25},
         {{2026, 11, 14}, 15, {2026, 10, 15}, {2026, 11, 14}, 31, 1},
         {{2026, 11, 15}, 15, {2026, 11, 15}, {2026, 12, 14}, 30, 30},
-        {{2027, 1, 3}, 15, {2026, 12, 15}, {2027, 1, 14}, 31, 12},   // across the year
-        {{2028, 2, 29}, 1, {2028, 2, 1}, {2028, 2, 29}, 29, 1},      // leap year
+        {{2027, 1, 3}, 15, {2026, 12, 15}, {2027, 1, 14}, 31, 12}, // across the year
+        {{2028, 2, 29}, 1, {2028, 2, 1}, {2028, 2, 29}, 29, 1},    // leap year
         {{2027, 3, 1}, 28, {2027, 2, 28}, {2027, 3, 27}, 28, 27},
         {{2026, 12, 31}, 99, {2026, 12, 28}, {2027, 1, 27}, 31, 28}, // out of range: clamped to 28
     };
@@ -69,7 +69,7 @@ TEST(HistoryCsv, HandEditsAreReadAndDamagedRowsSetAside)
         std::vector<std::string> damaged;
     };
     const Case cases[] = {
-        {"2026-12-08;1;2;3", 1, {}},                                   // no mark, no header, no line end
+        {"2026-12-08;1;2;3", 1, {}}, // no mark, no header, no line end
         {"Datum;a;b;c\r\n 08.12.2026 ; 1 ;2; 3 \r\n\r\n2026-12-09;0;0;9\r\n", 2, {}},
         {"2026-12-08;1;2;3\n2026-12-08;1;2;3\n", 1, {"2026-12-08;1;2;3"}}, // a pasted copy
         {"2026-02-30;1;2;3\n2026-12-08;1;2\n2026-12-09;-1;2;3\n2026-12-10;1;2,5;3\n"
@@ -77,7 +77,8 @@ TEST(HistoryCsv, HandEditsAreReadAndDamagedRowsSetAside)
          0,
          {"2026-02-30;1;2;3", "2026-12-08;1;2", "2026-12-09;-1;2;3", "2026-12-10;1;2,5;3",
           "2026-12-11;1;99999999999999999999;3", "x"}},
-        {"2026-12-08;1;2;3\nDatum;Onlinezeit (s);Download (Bytes);Upload (Bytes)\n", 1,
+        {"2026-12-08;1;2;3\nDatum;Onlinezeit (s);Download (Bytes);Upload (Bytes)\n",
+         1,
          {"Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes)"}},
     };
     for (const Case& c : cases) {
@@ -105,7 +106,8 @@ protected:
 
 TEST_F(HistoryFileTest, ADamagedFileIsCopiedAsideOnceAndCountingGoesOn)
 {
-    const std::string damaged = "\xEF\xBB\xBF" "Datum;x\n2026-12-07;60;1000;100\n\x01\x02garbage\xFF\n";
+    const std::string damaged = "\xEF\xBB\xBF"
+                                "Datum;x\n2026-12-07;60;1000;100\n\x01\x02garbage\xFF\n";
     files.files[csv] = damaged;
     UsageWatch watch(data, files, clock, german);
     const HistoryFile::LoadReport report = watch.load();
@@ -153,7 +155,8 @@ TEST(HistoryReport, TablesAndExportUseLocaleTextsAndWholeBytes)
     h.add({2026, 11, 30}, {60, 1000000, 0});
     const ReportTable days = DaysTable(h, {2026, 12, 8}, 31, numbers, german);
     ASSERT_EQ(days.rows.size(), 31u);
-    EXPECT_EQ(days.rows[29], (std::vector<std::string>{"07.12.2026", "1:02:03", "812,4 MB", "1,5 GB", "2,31 GB"}));
+    EXPECT_EQ(days.rows[29],
+              (std::vector<std::string>{"07.12.2026", "1:02:03", "812,4 MB", "1,5 GB", "2,31 GB"}));
     EXPECT_EQ(days.rows[30][1], "0:00:00");
     const ReportTable months = MonthsTable(h, {2026, 12, 8}, 24, numbers);
     ASSERT_EQ(months.rows.size(), 24u);
@@ -161,7 +164,8 @@ TEST(HistoryReport, TablesAndExportUseLocaleTextsAndWholeBytes)
     EXPECT_EQ(months.rows[22][2], "1 MB");
     EXPECT_EQ(months.rows[0][0], "Januar 2025");
     const std::string csv = ExportCsv(days);
-    EXPECT_NE(csv.find("\xEF\xBB\xBF" "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)\n"),
+    EXPECT_NE(csv.find("\xEF\xBB\xBF"
+                       "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)\n"),
               std::string::npos);
     EXPECT_NE(csv.find("2026-12-07;3723;812400000;1500000000;2312400000\n"), std::string::npos);
 }

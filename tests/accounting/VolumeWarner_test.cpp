@@ -102,8 +102,8 @@ TEST_F(Warner, DownloadOnlyAndTimeLimitsCountTheirOwnMeasure)
     }
     ASSERT_EQ(fired.size(), 1u);
     EXPECT_EQ(fired[0].kind, WarnerEvent::Kind::Time);
-    EXPECT_EQ(watch->limitLines(numbers),
-              (std::vector<std::string>{"Volumen: 3,2 von 5 GB (64 %)", "Onlinezeit: 1,6 von 2 Stunden (80 %)"}));
+    EXPECT_EQ(watch->limitLines(numbers), (std::vector<std::string>{"Volumen: 3,2 von 5 GB (64 %)",
+                                                                    "Onlinezeit: 1,6 von 2 Stunden (80 %)"}));
 }
 
 TEST_F(Warner, NewSettingsCountWhatThePeriodUsedAsWarnedAbout)
@@ -131,7 +131,8 @@ TEST(WarnerSettingsFile, KeysReadWithDefaultsForWhatIsMissingOrWrong)
     };
     const Case cases[] = {
         {"", WarnerSettings{}},
-        {"[Volumenwarner]\r\nLimitMB=5000\r\nLimitStunden=40\r\nStichtag=15\r\nNurDownload=1\r\nWarnung1=70\r\n"
+        {"[Volumenwarner]\r\nLimitMB=5000\r\nLimitStunden=40\r\nStichtag=15\r\nNurDownload=1\r\nWarnung1="
+         "70\r\n"
          "Warnung2=95\r\n",
          {5000, 40, 15, true, 70, 95}},
         {"[volumenwarner]\r\nLimitMB=-5\r\nStichtag=31\r\nWarnung1=0\r\nWarnung2=abc\r\n", WarnerSettings{}},

@@ -80,7 +80,8 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
     layout->addWidget(buttons);
     connect(m_export, &QPushButton::clicked, this, &TfrmVerlauf::btnExportClick);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { m_export->setEnabled(shownTable() != nullptr); });
+    connect(m_tabs, &QTabWidget::currentChanged, this,
+            [this] { m_export->setEnabled(shownTable() != nullptr); });
     m_export->setEnabled(false);
 }
 
@@ -138,14 +139,17 @@ QWidget* TfrmVerlauf::buildSettingsTab()
     m_billingDay = makeSpin("seStichtag", QStringLiteral("Stichtag, erster Tag des Abrechnungszeitraums"),
                             kMinBillingDay, kMaxBillingDay, QStringLiteral("."));
     form->addRow(QStringLiteral("Stichtag im Monat:"), m_billingDay);
-    m_warning1 = makeSpin("seWarnung1", QStringLiteral("Erste Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
+    m_warning1 =
+        makeSpin("seWarnung1", QStringLiteral("Erste Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
     form->addRow(QStringLiteral("Erste Warnung bei:"), m_warning1);
-    m_warning2 = makeSpin("seWarnung2", QStringLiteral("Zweite Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
+    m_warning2 =
+        makeSpin("seWarnung2", QStringLiteral("Zweite Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
     form->addRow(QStringLiteral("Zweite Warnung bei:"), m_warning2);
     auto* apply = named(new QPushButton(QStringLiteral("\u00DCbernehmen")), "btnUebernehmen",
                         QStringLiteral("Einstellungen \u00FCbernehmen"));
     form->addRow(QString(), apply);
-    form->addRow(new QLabel(QStringLiteral("1 MB = 1.000.000 Bytes, 1 GB = 1000 MB, wie bei den Anbietern.")));
+    form->addRow(
+        new QLabel(QStringLiteral("1 MB = 1.000.000 Bytes, 1 GB = 1000 MB, wie bei den Anbietern.")));
     connect(apply, &QPushButton::clicked, this, &TfrmVerlauf::btnUebernehmenClick);
     return page;
 }

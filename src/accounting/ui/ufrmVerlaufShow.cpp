@@ -48,7 +48,8 @@ void fillTable(QTableWidget* table, const ReportTable& report)
         const auto& cells = report.rows[static_cast<std::size_t>(r)];
         for (int c = 0; c < static_cast<int>(cells.size()); ++c) {
             auto* item = new QTableWidgetItem(qs(cells[static_cast<std::size_t>(c)]));
-            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
+            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                          : Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(last - r, c, item);
         }
     }
@@ -75,8 +76,8 @@ void TfrmVerlauf::showPeriod()
         m_periodForm->removeRow(0);
     }
     int index = 0;
-    for (const auto& [caption, value] : PeriodSummary(m_watch.warner(), m_watch.history(), m_watch.today(),
-                                                      m_numbers, m_locale)) {
+    for (const auto& [caption, value] :
+         PeriodSummary(m_watch.warner(), m_watch.history(), m_watch.today(), m_numbers, m_locale)) {
         auto* label = new QLabel(qs(value));
         label->setObjectName(QStringLiteral("lZeitraum%1").arg(index++));
         label->setAccessibleName(qs(caption));
@@ -178,10 +179,10 @@ void TfrmVerlauf::btnExportClick()
     }
     QSaveFile file(path);
     const std::string bytes = ExportCsv(*table);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                             static_cast<qint64>(bytes.size()) &&
-                         file.commit();
+    const bool written =
+        file.open(QIODevice::WriteOnly) &&
+        file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
+        file.commit();
     setStatus(written ? QStringLiteral("Exportiert nach %1.").arg(path)
                       : QStringLiteral("Nach %1 kann nicht geschrieben werden.").arg(path));
 }

@@ -37,13 +37,16 @@ void TavlorApp::loadHistory()
     const HistoryFile::LoadReport report = m_watch->load();
     if (report.unreadable) {
         notify("Der Verlauf " + m_watch->historyPath() +
-               " kann nicht gelesen werden. Er bleibt unver\xC3\xA4ndert und wird bis zum n\xC3\xA4" "chsten "
+               " kann nicht gelesen werden. Er bleibt unver\xC3\xA4ndert und wird bis zum n\xC3\xA4"
+               "chsten "
                "Start nicht fortgeschrieben; die Z\xC3\xA4hler laufen weiter.");
     } else if (report.damagedRows > 0) {
         notify("Im Verlauf waren " + std::to_string(report.damagedRows) +
-               " besch\xC3\xA4" "digte Zeilen. Die Datei wurde unver\xC3\xA4ndert nach " +
+               " besch\xC3\xA4"
+               "digte Zeilen. Die Datei wurde unver\xC3\xA4ndert nach " +
                (report.asidePath.empty() ? std::string("(nicht m\xC3\xB6glich)") : report.asidePath) +
-               " gelegt; die \xC3\xBC" "brigen Tage z\xC3\xA4hlen weiter.");
+               " gelegt; die \xC3\xBC"
+               "brigen Tage z\xC3\xA4hlen weiter.");
     }
     showLimitState();
 }

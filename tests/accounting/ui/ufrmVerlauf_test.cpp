@@ -39,7 +39,8 @@ private:
         const long long today = DaySerial({2026, 12, 8});
         for (long long s = today - 3 * 365; s <= today; ++s) {
             const auto n = static_cast<std::uint64_t>(s - today + 3 * 365);
-            h.add(DayFromSerial(s), Usage{3600 + n, 150000000 + n * 100000 + (n % 7) * 40000000, 20000000 + n * 1000});
+            h.add(DayFromSerial(s),
+                  Usage{3600 + n, 150000000 + n * 100000 + (n % 7) * 40000000, 20000000 + n * 1000});
         }
         return FormatHistoryCsv(h);
     }
@@ -89,14 +90,17 @@ private slots:
         for (QLabel* label : tabs->widget(0)->findChildren<QLabel*>(QRegularExpression("^lZeitraum"))) {
             period << label->accessibleName() + "=" + label->text();
         }
-        QVERIFY2(period.contains(QStringLiteral("Abrechnungszeitraum=15.11.2026 bis 14.12.2026")), qPrintable(period.join('|')));
+        QVERIFY2(period.contains(QStringLiteral("Abrechnungszeitraum=15.11.2026 bis 14.12.2026")),
+                 qPrintable(period.join('|')));
         QVERIFY(period.contains(QStringLiteral("Verbleibende Tage=7")));
-        QVERIFY2(period.contains(QStringLiteral("Volumen verbraucht=9,5 von 5 GB (189 %)")), qPrintable(period.join(QLatin1Char(0x7c))));
+        QVERIFY2(period.contains(QStringLiteral("Volumen verbraucht=9,5 von 5 GB (189 %)")),
+                 qPrintable(period.join(QLatin1Char(0x7c))));
         QVERIFY(period.contains(QStringLiteral("Volumen \u00FCbrig=0 GB")));
 
         for (QWidget* w : window.findChildren<QWidget*>()) {
-            const bool interactive = qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-                                     qobject_cast<QComboBox*>(w) || qobject_cast<QTableWidget*>(w);
+            const bool interactive = qobject_cast<QAbstractButton*>(w) ||
+                                     qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                                     qobject_cast<QTableWidget*>(w);
             if (interactive && !w->objectName().isEmpty()) {
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
             }
@@ -116,7 +120,12 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("tage.csv"));
         QString suggested;
-        TfrmVerlauf window(watch, m_numbers, m_locale, [&](const QString& s) { suggested = s; return target; }, {});
+        TfrmVerlauf window(watch, m_numbers, m_locale,
+                           [&](const QString& s) {
+                               suggested = s;
+                               return target;
+                           },
+                           {});
         window.show();
         auto* exportButton = child<QPushButton>(window, "btnExport");
         QVERIFY(!exportButton->isEnabled()); // the period tab has no table
@@ -128,7 +137,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 33); // header, 31 days, the end of the last line
-        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF" "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)"));
+        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF"
+                                      "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)"));
         QCOMPARE(lines[31], QByteArray("2026-12-08;4695;379500000;21095000;400595000"));
         QVERIFY(child<QLabel>(window, "lStatus")->text().startsWith(QStringLiteral("Exportiert nach")));
 

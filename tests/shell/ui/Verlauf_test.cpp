@@ -57,6 +57,7 @@ void VerlaufTest::limitShowsInTheTooltipAndTheIconAndWarnsOnce()
 {
     ShellRig rig({}, false, kLimit1MB);
     QCOMPARE(rig.app->tray().toolTip(), QStringLiteral("Tavlor\r\nVolumen: 0 von 1 MB (0 %)"));
+    const QImage normal = rig.app->tray().icon()->icon().pixmap(32).toImage();
     QSignalSpy sent(&rig.app->notifier(), &DesktopNotifier::delivered);
     rig.goOnline();
     download(rig, 100000, 9); // 800,000 bytes after the first tick
@@ -65,6 +66,7 @@ void VerlaufTest::limitShowsInTheTooltipAndTheIconAndWarnsOnce()
     download(rig, 100000, 3);
     QTRY_COMPARE(sent.count(), 2);
     QCOMPARE(rig.app->tray().warnLevel(), 2);
+    QVERIFY(rig.app->tray().icon()->icon().pixmap(32).toImage() != normal);
     download(rig, 100000, 10);
     QTest::qWait(50);
     QCOMPARE(sent.count(), 2);
@@ -99,8 +101,8 @@ void VerlaufTest::notificationGoesToTheServiceElseToTheTray()
             process.waitForFinished(3000);
         }
     } stopBus{bus}, stopMock{mock};
-    bus.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                              QStringLiteral("--print-address=1")});
+    bus.start(QStringLiteral("dbus-daemon"),
+              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     QVERIFY(bus.waitForReadyRead(5000));
     const QByteArray address = bus.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
@@ -118,10 +120,11 @@ void VerlaufTest::notificationGoesToTheServiceElseToTheTray()
     mock.setProcessChannelMode(QProcess::ForwardedChannels);
     mock.start(QStringLiteral("/usr/bin/python3"),
                {QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"),
-                QStringLiteral("notification_daemon"), QStringLiteral("-l"), dir.filePath(QStringLiteral("calls"))});
-    QTRY_VERIFY_WITH_TIMEOUT(
-        QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")),
-        10000);
+                QStringLiteral("notification_daemon"), QStringLiteral("-l"),
+                dir.filePath(QStringLiteral("calls"))});
+    QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
+                                 QStringLiteral("org.freedesktop.Notifications")),
+                             10000);
     notifier.notify(QStringLiteral("Tavlor"), QStringLiteral("80 % verbraucht"));
     QTRY_COMPARE(delivered.count(), 2);
     QCOMPARE(delivered.at(1).at(0).toBool(), true);
