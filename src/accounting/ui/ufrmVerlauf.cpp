@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -83,6 +84,10 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
     connect(m_tabs, &QTabWidget::currentChanged, this,
             [this] { m_export->setEnabled(shownTable() != nullptr); });
     m_export->setEnabled(false);
+    // While open, the figures follow the counting; the settings tab is left to the user.
+    m_refresh = new QTimer(this);
+    m_refresh->setInterval(30000);
+    connect(m_refresh, &QTimer::timeout, this, &TfrmVerlauf::refresh);
 }
 
 TfrmVerlauf::~TfrmVerlauf() = default;
@@ -157,7 +162,15 @@ QWidget* TfrmVerlauf::buildSettingsTab()
 void TfrmVerlauf::showEvent(QShowEvent* event)
 {
     refresh();
+    showSettings();
+    m_refresh->start();
     QDialog::showEvent(event);
+}
+
+void TfrmVerlauf::hideEvent(QHideEvent* event)
+{
+    m_refresh->stop();
+    QDialog::hideEvent(event);
 }
 
 } // namespace tavlor

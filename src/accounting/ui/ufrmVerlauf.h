@@ -14,6 +14,7 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
+class QTimer;
 
 namespace tavlor {
 
@@ -41,7 +42,7 @@ public:
     TfrmVerlauf& operator=(const TfrmVerlauf&) = delete;
     ~TfrmVerlauf() override;
 
-    // Reads the history and settings anew.
+    // Reads the history anew (also every 30 s while shown).
     void refresh();
     void btnExportClick();
     void btnUebernehmenClick();
@@ -51,6 +52,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* buildPeriodTab();
@@ -87,6 +89,7 @@ private:
     QSpinBox* m_warning2 = nullptr;
     QPushButton* m_export = nullptr;
     QLabel* m_status = nullptr;
+    QTimer* m_refresh = nullptr;
 };
 
 } // namespace tavlor

@@ -66,7 +66,6 @@ void TfrmVerlauf::refresh()
     fillTable(m_monthsTable, *m_months);
     showChart(history, today);
     showPeriod();
-    showSettings();
     m_export->setEnabled(shownTable() != nullptr);
 }
 
@@ -154,6 +153,7 @@ void TfrmVerlauf::btnUebernehmenClick()
                       : QStringLiteral("Die Einstellungen gelten bis zum Beenden; data.ini kann nicht "
                                        "geschrieben werden."));
     refresh();
+    showSettings();
     if (m_settingsApplied) {
         m_settingsApplied();
     }

@@ -40,11 +40,17 @@ void TavlorApp::loadHistory()
                " kann nicht gelesen werden. Er bleibt unver\xC3\xA4ndert und wird bis zum n\xC3\xA4"
                "chsten "
                "Start nicht fortgeschrieben; die Z\xC3\xA4hler laufen weiter.");
+    } else if (report.damagedRows > 0 && report.asidePath.empty()) {
+        notify("Im Verlauf " + m_watch->historyPath() + " sind " + std::to_string(report.damagedRows) +
+               " besch\xC3\xA4"
+               "digte Zeilen, und er kann nicht beiseitegelegt werden. Er bleibt unver\xC3\xA4ndert "
+               "und wird bis zum n\xC3\xA4"
+               "chsten Start nicht fortgeschrieben.");
     } else if (report.damagedRows > 0) {
         notify("Im Verlauf waren " + std::to_string(report.damagedRows) +
                " besch\xC3\xA4"
                "digte Zeilen. Die Datei wurde unver\xC3\xA4ndert nach " +
-               (report.asidePath.empty() ? std::string("(nicht m\xC3\xB6glich)") : report.asidePath) +
+               report.asidePath +
                " gelegt; die \xC3\xBC"
                "brigen Tage z\xC3\xA4hlen weiter.");
     }

@@ -166,6 +166,8 @@ private slots:
         child<QSpinBox>(window, "seStunden")->setValue(40);
         child<QSpinBox>(window, "seStichtag")->setValue(3);
         child<QCheckBox>(window, "cbNurDownload")->setChecked(true);
+        window.refresh(); // the timed refresh leaves what the user is typing alone
+        QCOMPARE(child<QSpinBox>(window, "seLimit")->value(), 800);
         child<QPushButton>(window, "btnUebernehmen")->click();
         QCOMPARE(applied, 1);
         const ProfileFile file(m_files.files[m_data]);
