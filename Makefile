@@ -43,6 +43,7 @@ test-windows:
 
 bench: build
 	@$(BUILD_DIR)/bin/tavlor-bench
+	@if [ -x $(BUILD_DIR)/bin/tavlor-bench-verlauf ]; then $(BUILD_DIR)/bin/tavlor-bench-verlauf; fi
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -116,6 +116,8 @@ void AccountingTick::onlineTick()
     ++m_state.speedPhase;
 
     const std::int64_t now = m_clock.monotonicMs();
+    const double upBefore = m_state.totalUpBytes;
+    const double downBefore = m_state.totalDownBytes;
     countDirection(Dir::Up, picks.up, now);
     countDirection(Dir::Down, picks.down, now);
     m_state.totalBytes = m_state.totalUpBytes + m_state.totalDownBytes;
@@ -131,6 +133,7 @@ void AccountingTick::onlineTick()
         updateSpeed(Dir::Up);
     }
     advanceTime();
+    m_hooks.TrafficCounted(m_state.totalDownBytes - downBefore, m_state.totalUpBytes - upBefore, 1);
 }
 
 void AccountingTick::countDirection(Dir dir, const LinkPick& pick, std::int64_t now)

@@ -23,6 +23,9 @@ public:
     virtual void RefreshConnectionStatus() = 0;
     virtual void ShowWindowsUptime() = 0;
     virtual void SaveUsageData() = 0;
+    // The growth of the download and upload totals in this online tick, and its online second:
+    // the history counts exactly what the totals count.
+    virtual void TrafficCounted(double /*downBytes*/, double /*upBytes*/, int /*onlineSeconds*/) {}
 };
 
 // The once-a-second accounting tick, free of any window: reads the sampler, counts, and

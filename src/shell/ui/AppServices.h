@@ -25,6 +25,10 @@ struct AppServices
     std::unique_ptr<ShellFolders> shell;
     std::unique_ptr<LibraryLoader> loader;
     std::unique_ptr<UsageStore> store; // built last: it may use clock and locale
+    // The history and the Volumenwarner's section live beside the data file; without files
+    // the program runs without them.
+    std::unique_ptr<FileStore> files;
+    std::string dataFilePath;
     std::string systemName = "Linux";
     // Whether the desktop has a notification area; empty = ask Qt.
     std::function<bool()> trayAvailable;

@@ -41,8 +41,11 @@ AppServices makeRealServices()
     const DataPlacement placement = platform::isInstalledProgramFolder(programFolder)
                                         ? DataPlacement::UserFolder
                                         : DataPlacement::BesideProgramWhenWritable;
-    services.store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
-                                                     *services.locale, *services.clock, placement);
+    auto store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
+                                                 *services.locale, *services.clock, placement);
+    services.dataFilePath = store->path();
+    services.files = platform::makeFileStore();
+    services.store = std::move(store);
     return services;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/ui/TavlorApp.h"
 
+#include "accounting/UsageWatch.h"
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
 #include "dialup/Ras.h"
@@ -58,6 +59,7 @@ TavlorApp::TavlorApp(AppServices services)
         m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_ras, m_view, *m_managerUi);
     FormCreate();
+    loadHistory();
     m_expert = new TfrmExpert(
         m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); },
         m_window.get());
@@ -158,6 +160,7 @@ void TavlorApp::tCheckTimer()
         if (m_online) {
             ComposeTrayHint(m_state, m_view);
         }
+        showLimitState();
     });
 }
 
@@ -185,6 +188,7 @@ void TavlorApp::ShowWindowsUptime()
 void TavlorApp::SaveUsageData()
 {
     const QPoint position = m_window->pos();
+    saveHistory(); // first: a crash between the two saves then loses no history
     m_services.store->save(m_state, m_view, position.x(), position.y());
 }
 

@@ -24,6 +24,9 @@ class QtManagerUi;
 class RasBinding;
 class TfrmExpert;
 class TfrmMonitor;
+class TfrmVerlauf;
+class DesktopNotifier;
+class UsageWatch;
 class TrayController;
 class ViewApplier;
 
@@ -56,6 +59,7 @@ public:
     void RefreshConnectionStatus() override;
     void ShowWindowsUptime() override;
     void SaveUsageData() override;
+    void TrafficCounted(double downBytes, double upBytes, int onlineSeconds) override;
 
     // FormEvents
     bool FormCloseQuery() override;
@@ -77,6 +81,10 @@ public:
     void TrayIconDblClick();
     void Beenden1Click();
     void Tavlorbeenden1Click();
+    // "Verlauf und Volumenwarner…" of the tray menu.
+    void VerlaufClick();
+    TfrmVerlauf* verlauf() const { return m_verlauf; }
+    DesktopNotifier& notifier() const { return *m_notifier; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -90,6 +98,10 @@ private:
     // Runs a handler inside the general error report, then shows the view model's changes.
     bool handle(const std::function<void()>& handler);
     void exitProgram(int code);
+    void loadHistory();
+    void saveHistory();
+    void showLimitState();
+    void notify(const std::string& text);
 
     AppServices m_services;
     NumberFormat m_numbers;
@@ -107,6 +119,10 @@ private:
     std::unique_ptr<ConnectionManager> m_manager;
     TfrmExpert* m_expert = nullptr;
     TfrmMonitor* m_monitor = nullptr;
+    std::unique_ptr<UsageWatch> m_watch;
+    TfrmVerlauf* m_verlauf = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
+    bool m_historySaveReported = false;
     QTimer* m_tCheck = nullptr;
     QTimer* m_tGraph = nullptr;
     QSocketNotifier* m_sessionEndNotifier = nullptr;

@@ -48,6 +48,7 @@ void TavlorApp::wireWindow()
     }
     connect(m_tray, &TrayController::mouseMoved, this, &TavlorApp::TrayIconMouseMove);
     connect(m_tray, &TrayController::doubleClicked, this, &TavlorApp::TrayIconDblClick);
+    connect(m_tray, &TrayController::historyRequested, this, &TavlorApp::VerlaufClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
 }

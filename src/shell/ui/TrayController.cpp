@@ -1,6 +1,7 @@
 #include "shell/ui/TrayController.h"
 
 #include "shell/TrayHint.h"
+#include "shell/ui/TrayIcons.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -12,12 +13,15 @@ namespace tavlor {
 TrayController::TrayController(QWidget* window, const QIcon& icon, std::function<bool()> trayAvailable,
                                QObject* parent)
     : QObject(parent), m_window(window), m_trayAvailable(std::move(trayAvailable)),
-      m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window))
+      m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window)), m_normalIcon(icon)
 {
     if (!m_trayAvailable) {
         m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     }
     m_popup->setObjectName(QStringLiteral("popup"));
+    m_historyItem = m_popup->addAction(QStringLiteral("Verlauf und Volumenwarner\u2026"));
+    m_historyItem->setObjectName(QStringLiteral("Verlauf1"));
+    connect(m_historyItem, &QAction::triggered, this, &TrayController::historyRequested);
     m_showItem = m_popup->addAction(QStringLiteral("Tavlor zeigen"));
     m_showItem->setObjectName(QStringLiteral("Beenden1"));
     m_quitItem = m_popup->addAction(QStringLiteral("Tavlor beenden"));
@@ -67,7 +71,27 @@ void TrayController::setHint(const std::string& hint)
 
 QString TrayController::toolTip() const
 {
-    return QString::fromStdString(TrayTooltipText(m_hint.toStdString()));
+    QString tip = QString::fromStdString(TrayTooltipText(m_hint.toStdString()));
+    for (const QString& line : m_limitLines) {
+        tip += QStringLiteral("\r\n") + line;
+    }
+    return tip;
+}
+
+void TrayController::setLimitLines(const QStringList& lines)
+{
+    if (lines != m_limitLines) {
+        m_limitLines = lines;
+        setHint(m_hint.toStdString());
+    }
+}
+
+void TrayController::setWarnLevel(int level)
+{
+    if (level != m_warnLevel) {
+        m_warnLevel = level;
+        m_icon->setIcon(WarnLevelIcon(m_normalIcon, level));
+    }
 }
 
 bool TrayController::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QSystemTrayIcon>
 #include <functional>
 #include <string>
@@ -37,17 +38,24 @@ public:
     bool available() const;
     void setHint(const std::string& hint);
     QString hint() const { return m_hint; }
+    // The Volumenwarner's lines below the hint (one per limit set; none without a limit).
+    void setLimitLines(const QStringList& lines);
+    // 0 normal, 1 a warning threshold reached, 2 over the limit.
+    void setWarnLevel(int level);
+    int warnLevel() const { return m_warnLevel; }
     // The text handed to the notification area (cut, before the first "|").
     QString toolTip() const;
 
     QSystemTrayIcon* icon() const { return m_icon; }
     QMenu* popup() const { return m_popup; }
+    QAction* historyItem() const { return m_historyItem; }
     QAction* showItem() const { return m_showItem; }
     QAction* quitItem() const { return m_quitItem; }
 
 signals:
     void mouseMoved();    // TrayIconMouseMove
     void doubleClicked(); // TrayIconDblClick
+    void historyRequested(); // "Verlauf und Volumenwarner…"
     void showRequested(); // Beenden1Click ("Tavlor zeigen")
     void quitRequested(); // Tavlorbeenden1Click ("Tavlor beenden")
 
@@ -62,9 +70,13 @@ private:
     std::function<bool()> m_trayAvailable;
     QSystemTrayIcon* m_icon;
     QMenu* m_popup;
+    QAction* m_historyItem;
     QAction* m_showItem;
     QAction* m_quitItem;
     QString m_hint;
+    QStringList m_limitLines;
+    QIcon m_normalIcon;
+    int m_warnLevel = 0;
 };
 
 } // namespace tavlor

@@ -231,7 +231,9 @@ void MainWindowTest::programSetsWidthCaptionAndSystemName()
     QVERIFY(!rig.app->tray().icon()->icon().isNull());
     QCOMPARE(rig.app->tray().quitItem()->text(), QStringLiteral("Tavlor beenden"));
     QCOMPARE(rig.app->tray().showItem()->text(), QStringLiteral("Tavlor zeigen"));
-    QCOMPARE(rig.app->tray().popup()->actions().size(), 2);
+    QCOMPARE(rig.app->tray().popup()->actions().size(), 3);
+    QCOMPARE(rig.app->tray().popup()->actions().first(), rig.app->tray().historyItem());
+    QCOMPARE(rig.app->tray().historyItem()->text(), QStringLiteral("Verlauf und Volumenwarner\u2026"));
 }
 
 void MainWindowTest::detailsButtonSwitchesBetween450And830()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeClock.h"
+#include "FakeFileStore.h"
 #include "FakeRasLibrary.h"
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
@@ -79,13 +80,17 @@ struct ShellRig
     FakeRas ras;
     FakeClock* clock = nullptr;
     CountingStore* store = nullptr;
+    FakeFileStore* files = nullptr; // beside the data file: the history and [Volumenwarner]
     FakeRowSource* rows = nullptr;
     std::vector<int> exitCodes;
     std::vector<std::string> openedAddresses;
     bool trayAvailable = false;
     std::unique_ptr<TavlorApp> app;
 
-    explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false)
+    static constexpr const char* kDataFile = "/opt/tavlor/data/data.ini";
+
+    explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false,
+                      const std::string& dataFile = "[data]\r\n")
         : trayAvailable(withTray)
     {
         AppServices services;
@@ -105,6 +110,12 @@ struct ShellRig
         store = countingStore.get();
         store->onLoad = std::move(onLoad);
         services.store = std::move(countingStore);
+        auto fakeFiles = std::make_unique<FakeFileStore>();
+        files = fakeFiles.get();
+        files->folders = {"/opt", "/opt/tavlor", "/opt/tavlor/data"};
+        files->files[kDataFile] = dataFile;
+        services.files = std::move(fakeFiles);
+        services.dataFilePath = kDataFile;
         services.systemName = "Linux";
         services.trayAvailable = [this] { return trayAvailable; };
         services.exitProgram = [this](int code) { exitCodes.push_back(code); };

@@ -1,0 +1,123 @@
+// The history and the Volumenwarner in the program: fed by the tick, saved with the data file,
+// shown in the tray and in the window "Verlauf und Volumenwarner".
+#include "shell/ui/TavlorApp.h"
+
+#include "accounting/UsageWatch.h"
+#include "accounting/ui/ufrmVerlauf.h"
+#include "shell/ui/DesktopNotifier.h"
+#include "shell/ui/TrayController.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QSystemTrayIcon>
+#include <iostream>
+
+namespace tavlor {
+
+namespace {
+const QString kNotificationTitle = QStringLiteral("Tavlor: Volumenwarner");
+}
+
+void TavlorApp::loadHistory()
+{
+    m_notifier = new DesktopNotifier(
+        [this](const QString& title, const QString& text) {
+            if (m_tray->available()) {
+                m_tray->icon()->showMessage(title, text, QSystemTrayIcon::Warning);
+            } else {
+                std::cerr << "tavlor: " << text.toStdString() << '\n';
+            }
+        },
+        this);
+    if (!m_services.files) {
+        return;
+    }
+    m_watch = std::make_unique<UsageWatch>(m_services.dataFilePath, *m_services.files, *m_services.clock,
+                                           *m_services.locale);
+    const HistoryFile::LoadReport report = m_watch->load();
+    if (report.unreadable) {
+        notify("Der Verlauf " + m_watch->historyPath() +
+               " kann nicht gelesen werden. Er bleibt unver\xC3\xA4ndert und wird bis zum n\xC3\xA4"
+               "chsten "
+               "Start nicht fortgeschrieben; die Z\xC3\xA4hler laufen weiter.");
+    } else if (report.damagedRows > 0 && report.asidePath.empty()) {
+        notify("Im Verlauf " + m_watch->historyPath() + " sind " + std::to_string(report.damagedRows) +
+               " besch\xC3\xA4"
+               "digte Zeilen, und er kann nicht beiseitegelegt werden. Er bleibt unver\xC3\xA4ndert "
+               "und wird bis zum n\xC3\xA4"
+               "chsten Start nicht fortgeschrieben.");
+    } else if (report.damagedRows > 0) {
+        notify("Im Verlauf waren " + std::to_string(report.damagedRows) +
+               " besch\xC3\xA4"
+               "digte Zeilen. Die Datei wurde unver\xC3\xA4ndert nach " +
+               report.asidePath +
+               " gelegt; die \xC3\xBC"
+               "brigen Tage z\xC3\xA4hlen weiter.");
+    }
+    showLimitState();
+}
+
+void TavlorApp::TrafficCounted(double downBytes, double upBytes, int onlineSeconds)
+{
+    if (!m_watch) {
+        return;
+    }
+    for (const WarnerEvent& event : m_watch->trafficCounted(downBytes, upBytes, onlineSeconds)) {
+        notify(m_watch->warningText(m_numbers, event));
+    }
+}
+
+void TavlorApp::saveHistory()
+{
+    if (!m_watch) {
+        return;
+    }
+    // Reported once, not at every periodic save: the counters in data.ini are not at stake.
+    const bool saved = m_watch->save();
+    if (!saved && !m_historySaveReported) {
+        notify("Nach " + m_watch->historyPath() + " kann nicht geschrieben werden.");
+    }
+    m_historySaveReported = !saved;
+}
+
+void TavlorApp::showLimitState()
+{
+    if (!m_watch) {
+        return;
+    }
+    QStringList lines;
+    for (const std::string& line : m_watch->limitLines(m_numbers)) {
+        lines << QString::fromStdString(line);
+    }
+    m_tray->setLimitLines(lines);
+    m_tray->setWarnLevel(static_cast<int>(m_watch->level()));
+}
+
+void TavlorApp::notify(const std::string& text)
+{
+    m_notifier->notify(kNotificationTitle, QString::fromStdString(text));
+}
+
+void TavlorApp::VerlaufClick()
+{
+    if (!m_watch) {
+        return;
+    }
+    // Built at the first showing, like the monitor: the chart is not carried while unused.
+    if (m_verlauf == nullptr) {
+        m_verlauf = new TfrmVerlauf(
+            *m_watch, m_numbers, *m_services.locale,
+            [this](const QString& suggested) {
+                return QFileDialog::getSaveFileName(m_verlauf, QStringLiteral("Tabelle exportieren"),
+                                                    QDir::home().filePath(suggested),
+                                                    QStringLiteral("CSV-Dateien (*.csv)"));
+            },
+            [this] { showLimitState(); }, m_window.get());
+        m_verlauf->setWindowFlag(Qt::Window);
+    }
+    m_verlauf->show();
+    m_verlauf->raise();
+    m_verlauf->activateWindow();
+}
+
+} // namespace tavlor
