@@ -160,8 +160,8 @@ protected:
             clock.advanceMs(1000);
             inCounter += std::uniform_int_distribution<std::uint64_t>(0, 3000000)(rng);
             outCounter += std::uniform_int_distribution<std::uint64_t>(0, 400000)(rng);
-            rows.rows[1].dwInOctets = static_cast<std::uint32_t>(inCounter);
-            rows.rows[1].dwOutOctets = static_cast<std::uint32_t>(outCounter);
+            rows.rows[1].rxBytes = inCounter & 0xFFFFFFFFu; // a 32-bit source, so the wraps are counted too
+            rows.rows[1].txBytes = outCounter & 0xFFFFFFFFu;
             program->tick.tCheckTimer();
         }
     }

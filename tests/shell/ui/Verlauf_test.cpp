@@ -21,7 +21,7 @@ const char* const kLimit1MB = "[data]\r\n[Volumenwarner]\r\nLimitMB=1\r\nStichta
 void download(ShellRig& rig, std::uint32_t bytes, int ticks)
 {
     for (int i = 0; i < ticks; ++i) {
-        rig.rows->byIndex(2).dwInOctets += bytes;
+        rig.rows->byIndex(2).rxBytes += bytes;
         rig.clock->advanceMs(1000);
         rig.app->tCheckTimer();
     }
