@@ -19,7 +19,7 @@ struct AppServices
     std::unique_ptr<HostAddressSource> hosts;
     std::unique_ptr<SystemTimesSource> times;
     std::unique_ptr<ShellFolders> shell;
-    std::unique_ptr<LibraryLoader> loader;
+    std::unique_ptr<DialupService> dialup;
     std::unique_ptr<UsageStore> store; // built last: it may use clock and locale
     std::string systemName = "Linux";
     // Whether the desktop has a notification area; empty = ask Qt.

@@ -17,7 +17,7 @@ AppServices makeRealServices()
     services.hosts = platform::makeHostAddressSource();
     services.times = platform::makeSystemTimesSource();
     services.shell = platform::makeShellFolders();
-    services.loader = platform::makeLibraryLoader();
+    services.dialup = platform::makeDialupService();
     services.systemName = platform::systemName();
 
     const std::string programFolder =

@@ -2,7 +2,6 @@
 
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
-#include "dialup/Ras.h"
 #include "dialup/ui/QtManagerUi.h"
 #include "netmeter/Kvonline.h"
 #include "netmeter/KvonlineProbes.h"
@@ -52,10 +51,9 @@ TavlorApp::TavlorApp(AppServices services)
                                 [this](const std::string& hint) { m_tray->setHint(hint); });
     m_tray->setHint("Tavlor");
     createTimers();
-    m_ras = std::make_unique<RasBinding>(*m_services.loader);
     m_managerUi = std::make_unique<QtManagerUi>(
         m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
-    m_manager = std::make_unique<ConnectionManager>(*m_ras, m_view, *m_managerUi);
+    m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
     FormCreate();
     m_expert = new TfrmExpert(
         m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); },
@@ -161,7 +159,7 @@ void TavlorApp::tCheckTimer()
 
 bool TavlorApp::IsOnline(bool onLAN)
 {
-    m_online = tavlor::IsOnline(onLAN, *m_services.loader);
+    m_online = tavlor::IsOnline(onLAN, *m_services.dialup);
     return m_online;
 }
 

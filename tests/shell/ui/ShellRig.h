@@ -1,7 +1,7 @@
 #pragma once
 
 #include "FakeClock.h"
-#include "FakeRasLibrary.h"
+#include "FakeDialupService.h"
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
 #include "accounting/UsageData.h"
@@ -76,7 +76,7 @@ public:
 // The whole program on fakes: no file, no network, no connection service, no tray unless asked.
 struct ShellRig
 {
-    FakeRas ras;
+    FakeDialupService* dialup = nullptr;
     FakeClock* clock = nullptr;
     CountingStore* store = nullptr;
     FakeRowSource* rows = nullptr;
@@ -100,7 +100,9 @@ struct ShellRig
         services.hosts = std::make_unique<FakeHosts>();
         services.times = std::make_unique<FakeTimes>();
         services.shell = std::make_unique<NoShellFolders>();
-        services.loader = std::make_unique<FakeRasLoader>(ras);
+        auto fakeDialup = std::make_unique<FakeDialupService>();
+        dialup = fakeDialup.get();
+        services.dialup = std::move(fakeDialup);
         auto countingStore = std::make_unique<CountingStore>();
         store = countingStore.get();
         store->onLoad = std::move(onLoad);
@@ -125,8 +127,8 @@ struct ShellRig
         app->tray().ShowFromTray();
         return window().isVisible();
     }
-    void goOnline() { ras.connections.push_back({7, "Mobil", "Modem 1"}); }
-    void goOffline() { ras.connections.clear(); }
+    void goOnline() { dialup->active.push_back({"/active/7", "Mobil", "Modem 1", "ppp0"}); }
+    void goOffline() { dialup->active.clear(); }
 };
 
 // Answers the next modal message box with the button of the given text and records what it
