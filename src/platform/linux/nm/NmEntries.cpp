@@ -3,6 +3,7 @@
 #include "platform/linux/nm/NmErrors.h"
 #include "platform/linux/nm/NmProxy.h"
 
+#include <QDebug>
 #include <memory>
 
 // The phonebook side: the dial-up profiles, their details and their changes.
@@ -22,6 +23,22 @@ struct ProfileGather
     int open = 0;
     DialupResult failure;
 };
+} // namespace
+
+namespace {
+// Whether a password the program could not read is there all the same. NetworkManager says
+// NoSecrets for a system-owned secret that does not exist (it would have handed it to us), but
+// also when the secret lives with an agent (a desktop keyring); refused permission tells nothing.
+bool passwordMayBeStored(const DialUpProfile& profile, const QDBusError& error)
+{
+    if (passwordNeverStored(profile)) {
+        return false;
+    }
+    if (error.name().endsWith(QLatin1String(".NoSecrets"))) {
+        return passwordAgentOwned(profile);
+    }
+    return true;
+}
 } // namespace
 
 void NmDialupService::loadProfiles(ProfilesDone done)
@@ -126,7 +143,9 @@ void NmDialupService::readEntry(const std::string& name, DetailsDone done)
                             [profile, done](const QDBusError& error, NmSettings secrets) {
                                 DialupEntryDetails details = detailsOf(profile);
                                 if (error.isValid()) {
-                                    details.passwordStored = !passwordNeverStored(profile);
+                                    qInfo().noquote() << "tavlor: password of" << profile.id() << "not readable:"
+                                                      << error.name() << error.message();
+                                    details.passwordStored = passwordMayBeStored(profile, error);
                                 } else {
                                     QString secret = storedPassword(secrets, profile.dataSetting);
                                     details.passwordReadable = !secret.isEmpty();

@@ -81,6 +81,12 @@ bool passwordNeverStored(const DialUpProfile& profile)
     return (flags & kNotKept) != 0;
 }
 
+bool passwordAgentOwned(const DialUpProfile& profile)
+{
+    const uint flags = profile.settings.value(profile.dataSetting).value(kPasswordFlags).toUInt();
+    return (flags & 0x1) != 0; // NM_SETTING_SECRET_FLAG_AGENT_OWNED
+}
+
 DialupEntryDetails detailsOf(const DialUpProfile& profile)
 {
     DialupEntryDetails details;

@@ -25,6 +25,8 @@ QString dialUpKind(const NmSettings& settings);
 QString dataSettingOf(const NmSettings& settings);
 // NetworkManager keeps no password for the profile (flags "not saved" or "not required").
 bool passwordNeverStored(const DialUpProfile& profile);
+// The password is kept by a secret agent of the user's session, not by NetworkManager.
+bool passwordAgentOwned(const DialUpProfile& profile);
 
 DialupEntryDetails detailsOf(const DialUpProfile& profile);
 // A new stored profile (not connected automatically) from the dialog's fields.

@@ -1,6 +1,6 @@
 #include "platform/linux/nm/NmDialupService.h"
 
-#include "NmStandIn.h"
+#include "NmTestHelpers.h"
 
 #include <QElapsedTimer>
 #include <fstream>

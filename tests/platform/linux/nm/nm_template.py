@@ -80,8 +80,8 @@ def _has_secrets(settings):
 
 def _get_secrets(self, setting):
     if not state['secrets']:
-        raise dbus.exceptions.DBusException('No agents were available for this request.',
-                                            name='org.freedesktop.NetworkManager.AgentManager.NoSecrets')
+        raise dbus.exceptions.DBusException('Not authorized to modify system connections',
+                                            name='org.freedesktop.NetworkManager.Settings.PermissionDenied')
     values = self.settings.get(setting, {})
     found = {k: v for k, v in values.items() if k in SECRET_KEYS and k != 'secrets'}
     return {setting: found}
