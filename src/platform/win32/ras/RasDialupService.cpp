@@ -60,7 +60,12 @@ std::vector<ActiveDialup> RasDialupService::activeConnections() const
     RasDword bytes = sizeof(RASCONNA) * kConnectionBufferCount;
     RasDword count = 0;
     std::vector<ActiveDialup> active;
-    const RasDword rc = m_ras->RasEnumConnectionsA(records.data(), &bytes, &count);
+    RasDword rc = 0;
+    try {
+        rc = m_ras->RasEnumConnectionsA(records.data(), &bytes, &count);
+    } catch (const ERasError&) {
+        throw ERasError("RasEnumConnectionsA not found in rasapi32.dll");
+    }
     if (rc != kRasSuccess && rc != kRasBufferTooSmall) {
         return active;
     }
