@@ -44,14 +44,16 @@ void ConnectionManager::btnDialEntryClick()
     std::string typed = m_view.text("ePass");
     DialValues values{m_view.text("eUser"), m_view.text("eNum"), SecretText(typed)};
     SecretText(std::move(typed)).wipe();
-    m_service.dial(entry, std::move(values), guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("Verbindung konnte nicht hergestellt werden", result);
-            return;
-        }
-        RefreshConnectionStatus();
-    }));
+    sending([&] {
+        m_service.dial(entry, std::move(values), guarded([this](const DialupResult& result) {
+                           finish();
+                           if (!result.ok()) {
+                               report("Verbindung konnte nicht hergestellt werden", result);
+                               return;
+                           }
+                           RefreshConnectionStatus();
+                       }));
+    });
 }
 
 void ConnectionManager::btnHangupClick()
@@ -59,15 +61,17 @@ void ConnectionManager::btnHangupClick()
     if (!begin()) {
         return;
     }
-    m_service.hangUp(m_currentConnection, guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("RasHangUp failed.", result);
-            return;
-        }
-        m_ui.waitMs(kHangUpSettleMs);
-        RefreshConnectionStatus();
-    }));
+    sending([&] {
+        m_service.hangUp(m_currentConnection, guarded([this](const DialupResult& result) {
+                             finish();
+                             if (!result.ok()) {
+                                 report("RasHangUp failed.", result);
+                                 return;
+                             }
+                             m_ui.waitMs(kHangUpSettleMs);
+                             RefreshConnectionStatus();
+                         }));
+    });
 }
 
 void ConnectionManager::btnDetailsClick()

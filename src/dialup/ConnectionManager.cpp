@@ -98,18 +98,22 @@ void ConnectionManager::RefreshEntryList(std::function<void()> then)
     m_view.setEnabled("btnEditEntry", false);
     m_ui.clearEntries();
     m_entries.clear();
-    m_service.listEntries(
-        guarded([this, then = std::move(then)](const DialupResult& result, std::vector<DialupEntry> entries) {
-            finish();
-            if (!result.ok()) {
-                report("RasEnumEntries failed.", result);
-                return;
-            }
-            showEntries(std::move(entries));
-            if (then) {
-                then();
-            }
-        }));
+    try {
+        m_service.listEntries(guarded(
+            [this, then = std::move(then)](const DialupResult& result, std::vector<DialupEntry> entries) {
+                finish();
+                if (!result.ok()) {
+                    report("RasEnumEntries failed.", result);
+                    return;
+                }
+                showEntries(std::move(entries));
+                if (then) {
+                    then();
+                }
+            }));
+    } catch (const std::exception&) {
+        finish(); // dropped: the list simply stays empty
+    }
 }
 
 void ConnectionManager::showDetails(const std::string& name, DialupEntryDetails& details)
@@ -142,20 +146,20 @@ void ConnectionManager::ShowDialParams()
     }
     const int request = ++m_readRequest;
     m_ui.setBusyCursor(true);
-    m_service.readEntry(name, guarded([this, name, request](const DialupResult& result,
-                                                            DialupEntryDetails details) {
-        m_ui.setBusyCursor(false);
-        // Only the answer for the entry clicked last is shown.
-        if (request != m_readRequest) {
-            details.password.wipe();
-            return;
-        }
-        if (!result.ok()) {
-            m_ui.showMessage("RasGetEntryDialParams failed: " + result.reason);
-            return;
-        }
-        showDetails(name, details);
-    }));
+    m_service.readEntry(
+        name, guarded([this, name, request](const DialupResult& result, DialupEntryDetails details) {
+            m_ui.setBusyCursor(false);
+            // Only the answer for the entry clicked last is shown.
+            if (request != m_readRequest) {
+                details.password.wipe();
+                return;
+            }
+            if (!result.ok()) {
+                m_ui.showMessage("RasGetEntryDialParams failed: " + result.reason);
+                return;
+            }
+            showDetails(name, details);
+        }));
 }
 
 void ConnectionManager::lstEntriesClick()
@@ -176,14 +180,16 @@ void ConnectionManager::btnCreateEntryClick()
     if (!begin()) {
         return;
     }
-    m_service.createEntryInSystemDialog(m_ui.ownerWindow(), guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("Fehler beim Anlegen.", result);
-            return;
-        }
-        RefreshEntryList();
-    }));
+    sending([&] {
+        m_service.createEntryInSystemDialog(m_ui.ownerWindow(), guarded([this](const DialupResult& result) {
+                                                finish();
+                                                if (!result.ok()) {
+                                                    report("Fehler beim Anlegen.", result);
+                                                    return;
+                                                }
+                                                RefreshEntryList();
+                                            }));
+    });
 }
 
 void ConnectionManager::createWithOwnDialog()
@@ -195,14 +201,16 @@ void ConnectionManager::createWithOwnDialog()
         !begin()) {
         return;
     }
-    m_service.createEntry(std::move(fields), guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("Fehler beim Anlegen.", result);
-            return;
-        }
-        RefreshEntryList();
-    }));
+    sending([&] {
+        m_service.createEntry(std::move(fields), guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim Anlegen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 void ConnectionManager::btnEditEntryClick()
@@ -215,14 +223,17 @@ void ConnectionManager::btnEditEntryClick()
     if (!begin()) {
         return;
     }
-    m_service.editEntryInSystemDialog(m_ui.ownerWindow(), name, guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("RasEditPhonebookEntry failed.", result);
-            return;
-        }
-        ShowDialParams();
-    }));
+    sending([&] {
+        m_service.editEntryInSystemDialog(m_ui.ownerWindow(), name,
+                                          guarded([this](const DialupResult& result) {
+                                              finish();
+                                              if (!result.ok()) {
+                                                  report("RasEditPhonebookEntry failed.", result);
+                                                  return;
+                                              }
+                                              ShowDialParams();
+                                          }));
+    });
 }
 
 void ConnectionManager::editWithOwnDialog(const std::string& name)
@@ -231,29 +242,36 @@ void ConnectionManager::editWithOwnDialog(const std::string& name)
         return;
     }
     m_service.readEntry(name, guarded([this, name](const DialupResult& read, DialupEntryDetails details) {
-        finish();
-        details.password.wipe();
-        if (!read.ok()) {
-            report("RasEditPhonebookEntry failed.", read);
-            return;
-        }
-        DialupEntryFields fields{name, details.kind, details.number, details.apn, details.user, std::nullopt};
-        const std::vector<std::string> taken = namesExcept(name);
-        if (!m_ui.askEntryFields(fields, false, details.passwordStored,
-                                 [&taken](const DialupEntryFields& f) { return entryFieldsProblem(f, taken); }) ||
-            !begin()) {
-            return;
-        }
-        m_service.editEntry(name, std::move(fields), guarded([this](const DialupResult& result) {
-            finish();
-            if (!result.ok()) {
-                report("RasEditPhonebookEntry failed.", result);
-                return;
-            }
-            // The fields show what is stored now, so that a dial uses the edited values.
-            ShowDialParams();
-        }));
-    }));
+                            finish();
+                            details.password.wipe();
+                            if (!read.ok()) {
+                                report("RasEditPhonebookEntry failed.", read);
+                                return;
+                            }
+                            DialupEntryFields fields{name,        details.kind, details.number,
+                                                     details.apn, details.user, std::nullopt};
+                            const std::vector<std::string> taken = namesExcept(name);
+                            if (!m_ui.askEntryFields(fields, false, details.passwordStored,
+                                                     [&taken](const DialupEntryFields& f) {
+                                                         return entryFieldsProblem(f, taken);
+                                                     }) ||
+                                !begin()) {
+                                return;
+                            }
+                            sending([&] {
+                                m_service.editEntry(name, std::move(fields),
+                                                    guarded([this](const DialupResult& result) {
+                                                        finish();
+                                                        if (!result.ok()) {
+                                                            report("RasEditPhonebookEntry failed.", result);
+                                                            return;
+                                                        }
+                                                        // The fields show what is stored now, so that a dial
+                                                        // uses the edited values.
+                                                        ShowDialParams();
+                                                    }));
+                            });
+                        }));
 }
 
 void ConnectionManager::btnRenameEntryClick()
@@ -263,14 +281,16 @@ void ConnectionManager::btnRenameEntryClick()
     if (newName.empty() || !begin()) {
         return;
     }
-    m_service.renameEntry(oldName, newName, guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("Fehler beim umbennen.", result);
-            return;
-        }
-        RefreshEntryList();
-    }));
+    sending([&] {
+        m_service.renameEntry(oldName, newName, guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim umbennen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 void ConnectionManager::btnDeleteEntryClick()
@@ -279,14 +299,16 @@ void ConnectionManager::btnDeleteEntryClick()
     if (!m_ui.askWarning(displayName(name) + " wirklich löschen?") || !begin()) {
         return;
     }
-    m_service.deleteEntry(name, guarded([this](const DialupResult& result) {
-        finish();
-        if (!result.ok()) {
-            report("Fehler beim Löschen.", result);
-            return;
-        }
-        RefreshEntryList();
-    }));
+    sending([&] {
+        m_service.deleteEntry(name, guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim Löschen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 } // namespace tavlor

@@ -64,6 +64,16 @@ private:
     // Starts a request: the hourglass until `finish` runs; false while another one is open.
     bool begin();
     void finish();
+    // A service that throws (a RAS function missing) must not leave the hourglass behind.
+    template <typename Start> void sending(Start&& start)
+    {
+        try {
+            start();
+        } catch (...) {
+            finish();
+            throw;
+        }
+    }
     // Wraps an answer so that it is dropped once this manager is gone.
     template <typename Handler> auto guarded(Handler handler)
     {

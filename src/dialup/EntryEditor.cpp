@@ -53,7 +53,8 @@ std::string entryFieldsProblem(const DialupEntryFields& fields, const std::vecto
 std::string displayName(const std::string& name)
 {
     std::string shown = name;
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     return shown;
 }
 

@@ -2,7 +2,6 @@
 
 #include "accounting/KvString.h"
 
-
 namespace tavlor {
 
 namespace {

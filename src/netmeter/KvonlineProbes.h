@@ -1,8 +1,8 @@
 #pragma once
 
 #include "accounting/ViewModel.h"
-#include "platform/HostAddressSource.h"
 #include "platform/DialupService.h"
+#include "platform/HostAddressSource.h"
 
 #include <cstdint>
 #include <string>

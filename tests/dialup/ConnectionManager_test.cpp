@@ -26,9 +26,8 @@ protected:
 
     int requests(const std::string& prefix) const
     {
-        return static_cast<int>(std::count_if(fake.requests.begin(), fake.requests.end(), [&](const std::string& r) {
-            return r.rfind(prefix, 0) == 0;
-        }));
+        return static_cast<int>(std::count_if(fake.requests.begin(), fake.requests.end(),
+                                              [&](const std::string& r) { return r.rfind(prefix, 0) == 0; }));
     }
     void select(int index)
     {
@@ -55,7 +54,8 @@ TEST_F(ConnectionManagerTest, RefreshListsEntriesInOrderAndSelectsTheFirstWithou
 
 TEST_F(ConnectionManagerTest, RefusalsShowTheProgramsMessageThenTheServicesReason)
 {
-    const DialupResult refused = DialupResult::failure(Status::Refused, "gsm.apn: 'a b' contains invalid char(s)");
+    const DialupResult refused =
+        DialupResult::failure(Status::Refused, "gsm.apn: 'a b' contains invalid char(s)");
     struct Case
     {
         const char* request;
@@ -63,12 +63,30 @@ TEST_F(ConnectionManagerTest, RefusalsShowTheProgramsMessageThenTheServicesReaso
         std::string message;
     } cases[] = {
         {"list", [this] { manager.RefreshEntryList(); }, "RasEnumEntries failed."},
-        {"rename", [this] { ui.inputs.push_back("Neu"); manager.btnRenameEntryClick(); }, "Fehler beim umbennen."},
-        {"delete", [this] { ui.answers.push_back(true); manager.btnDeleteEntryClick(); }, "Fehler beim Löschen."},
+        {"rename",
+         [this] {
+             ui.inputs.push_back("Neu");
+             manager.btnRenameEntryClick();
+         },
+         "Fehler beim umbennen."},
+        {"delete",
+         [this] {
+             ui.answers.push_back(true);
+             manager.btnDeleteEntryClick();
+         },
+         "Fehler beim Löschen."},
         {"dial", [this] { manager.btnDialEntryClick(); }, "Verbindung konnte nicht hergestellt werden"},
-        {"create", [this] { ui.entryAnswers.push_back([](DialupEntryFields& f) { f.name = "Neu"; });
-                            manager.btnCreateEntryClick(); }, "Fehler beim Anlegen."},
-        {"edit", [this] { ui.entryAnswers.push_back([](DialupEntryFields&) {}); manager.btnEditEntryClick(); },
+        {"create",
+         [this] {
+             ui.entryAnswers.push_back([](DialupEntryFields& f) { f.name = "Neu"; });
+             manager.btnCreateEntryClick();
+         },
+         "Fehler beim Anlegen."},
+        {"edit",
+         [this] {
+             ui.entryAnswers.push_back([](DialupEntryFields&) {});
+             manager.btnEditEntryClick();
+         },
          "RasEditPhonebookEntry failed."},
     };
     for (const Case& c : cases) {
@@ -103,7 +121,7 @@ TEST_F(ConnectionManagerTest, WhileAnswersAreOnTheirWayOnlyTheLastClickedEntryIs
     manager.RefreshEntryList();
     select(0);
     fake.deferred = true;
-    select(1); // Beta's answer comes late...
+    select(1);                         // Beta's answer comes late...
     EXPECT_EQ(view.text("ePass"), ""); // ...but Alpha's password is gone at once
     select(2);
     fake.answerAll();
@@ -146,7 +164,8 @@ TEST_F(ConnectionManagerTest, TheEntryDialogRefusesWhatTheServiceWouldRefuseBefo
     } cases[] = {
         {"", "gsm", "", "", "", "Bitte einen Namen eingeben."},
         {"Beta", "gsm", "", "", "", "Ein Eintrag mit diesem Namen besteht bereits."},
-        {"Neu", "gsm", "web vodafone", "", "", "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."},
+        {"Neu", "gsm", "web vodafone", "", "",
+         "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."},
         {"Neu", "gsm", std::string(65, 'a'), "", "", "Der APN ist zu lang (höchstens 64 Zeichen)."},
         {"Neu", "pppoe", "", "", "", "Ein DSL-Eintrag braucht einen Benutzernamen."},
         {"Neu", "cdma", "", "", "", "Ein CDMA-Eintrag braucht eine Nummer."},
@@ -212,6 +231,22 @@ TEST_F(ConnectionManagerTest, NoSelectionRaisesTheListIndexErrorBeforeAnyDialogO
     EXPECT_TRUE(fake.requests.empty());
     EXPECT_TRUE(ui.inputPrompts.empty());
     EXPECT_FALSE(ui.busy);
+}
+
+TEST_F(ConnectionManagerTest, AServiceThatRaisesLeavesNoHourglassAndAListThatRaisesIsDropped)
+{
+    manager.RefreshEntryList();
+    fake.throwOn = "rename";
+    ui.inputs.push_back("Neu");
+    EXPECT_THROW(manager.btnRenameEntryClick(), std::runtime_error);
+    EXPECT_FALSE(ui.busy);
+    fake.throwOn = "list";
+    manager.btnDetailsClick();
+    EXPECT_FALSE(ui.busy);
+    EXPECT_TRUE(ui.messages.empty());
+    fake.throwOn.clear();
+    manager.RefreshEntryList();
+    EXPECT_EQ(ui.entries.size(), 3u);
 }
 
 TEST_F(ConnectionManagerTest, TheHourglassShowsUntilTheAnswerAndClicksMeanwhileAreIgnored)

@@ -33,7 +33,8 @@ TEST(OnlineProbe, OnlineInGatewayModeOrWhileTheServiceKeepsAnActiveConnection)
     };
     for (const Case& c : cases) {
         dialup.running = c.running;
-        dialup.active.assign(static_cast<std::size_t>(c.connections), ActiveDialup{"/a", "Handy", "ttyUSB0", "ppp0"});
+        dialup.active.assign(static_cast<std::size_t>(c.connections),
+                             ActiveDialup{"/a", "Handy", "ttyUSB0", "ppp0"});
         EXPECT_EQ(RasConnectionCount(dialup), c.connections);
         EXPECT_EQ(DetectConnection(dialup), c.kind);
         EXPECT_EQ(IsOnline(c.onLAN, dialup), c.online) << c.onLAN << " " << c.connections;

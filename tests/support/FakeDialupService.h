@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,10 @@ public:
     std::vector<ActiveDialup> active;
     std::vector<std::string> requests;
     std::vector<Dialled> dials;
-    std::vector<std::string> edits; // name|user|number|password or "(kept)"
+    std::vector<std::string> edits;              // name|user|number|password or "(kept)"
     std::map<std::string, DialupResult> results; // a request's answer instead of success
     std::deque<std::function<void()>> pending;
+    std::string throwOn; // a request that raises, as a RAS function missing from its library does
 
     bool available() const override { return running; }
     std::vector<ActiveDialup> activeConnections() const override { return active; }
@@ -72,7 +74,8 @@ public:
             DialupEntryDetails details;
             const Entry* e = find(name);
             if (!r.ok() || e == nullptr) {
-                done(r.ok() ? DialupResult::failure(DialupResult::Status::NotFound, "weg") : r, std::move(details));
+                done(r.ok() ? DialupResult::failure(DialupResult::Status::NotFound, "weg") : r,
+                     std::move(details));
                 return;
             }
             details.kind = "gsm";
@@ -101,16 +104,17 @@ public:
     {
         const std::string pw = fields.password ? std::string(fields.password->view()) : "(kept)";
         edits.push_back(name + "|" + fields.user + "|" + fields.number + "|" + pw);
-        answer("edit " + name, [this, name, user = fields.user, number = fields.number, pw, done](const DialupResult& r) {
-            if (Entry* e = find(name); r.ok() && e != nullptr) {
-                e->user = user;
-                e->number = number;
-                if (pw != "(kept)") {
-                    e->password = pw;
-                }
-            }
-            done(r);
-        });
+        answer("edit " + name,
+               [this, name, user = fields.user, number = fields.number, pw, done](const DialupResult& r) {
+                   if (Entry* e = find(name); r.ok() && e != nullptr) {
+                       e->user = user;
+                       e->number = number;
+                       if (pw != "(kept)") {
+                           e->password = pw;
+                       }
+                   }
+                   done(r);
+               });
     }
     void renameEntry(const std::string& from, const std::string& to, Done done) override
     {
@@ -164,6 +168,9 @@ private:
     {
         requests.push_back(request);
         const std::string kind = request.substr(0, request.find(' '));
+        if (kind == throwOn) {
+            throw std::runtime_error("Function RasRenameEntry not found!");
+        }
         DialupResult result;
         if (!running) {
             result = DialupResult::failure(DialupResult::Status::ServiceMissing, missingReason());

@@ -66,7 +66,8 @@ public:
     bool askEntryFields(DialupEntryFields& fields, bool isNew, bool passwordStored,
                         const FieldsProblem& problem) override
     {
-        entryDialogs.push_back(isNew ? "new" : "edit " + fields.name + (passwordStored ? " password kept" : ""));
+        entryDialogs.push_back(isNew ? "new"
+                                     : "edit " + fields.name + (passwordStored ? " password kept" : ""));
         if (entryAnswers.empty()) {
             return false;
         }

@@ -12,7 +12,8 @@
 using namespace tavlor;
 
 namespace {
-DialupEntryFields fieldsOf(const char* name, const char* kind, const char* number, const char* apn, const char* user)
+DialupEntryFields fieldsOf(const char* name, const char* kind, const char* number, const char* apn,
+                           const char* user)
 {
     return DialupEntryFields{name, kind, number, apn, user, std::nullopt};
 }
@@ -30,7 +31,8 @@ class EntryDialogTest final : public QObject
 private Q_SLOTS:
     void whatTheServiceWouldRefuseKeepsTheDialogOpenWithTheReason()
     {
-        EntryDialog dialog(fieldsOf("Handy", "gsm", "*99#", "web vodafone", "u"), true, false, checkAgainst({}));
+        EntryDialog dialog(fieldsOf("Handy", "gsm", "*99#", "web vodafone", "u"), true, false,
+                           checkAgainst({}));
         QString seen;
         QTimer::singleShot(0, [&seen] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -39,7 +41,9 @@ private Q_SLOTS:
             box->accept();
         });
         dialog.accept();
-        QCOMPARE(seen, QStringLiteral("Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."));
+        QCOMPARE(seen,
+                 QStringLiteral(
+                     "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
         dialog.findChild<QLineEdit*>(QStringLiteral("eEntryApn"))->setText(QStringLiteral("web.vodafone.de"));

@@ -63,7 +63,8 @@ private Q_SLOTS:
     void init()
     {
         m_fake = std::make_unique<test::FakeDialupService>();
-        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", true}, {"Handy", "ich", "*99#", "geheim", true}};
+        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", true},
+                           {"Handy", "ich", "*99#", "geheim", true}};
         m_window = std::make_unique<QWidget>();
         m_window->resize(831, 400);
         m_list = new QListWidget(m_window.get());

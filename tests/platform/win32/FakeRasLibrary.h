@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/LibraryLoader.h"
 #include "platform/win32/ras/Ras.h"
 #include "platform/win32/ras/RasFields.h"
-#include "platform/LibraryLoader.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -65,7 +65,8 @@ inline FakeRas& ras()
     return *FakeRas::current();
 }
 
-inline RasDword WINAPI enumEntries(const char*, const char*, RASENTRYNAMEA* out, RasDword* bytes, RasDword* count)
+inline RasDword WINAPI enumEntries(const char*, const char*, RASENTRYNAMEA* out, RasDword* bytes,
+                                   RasDword* count)
 {
     ras().calls.push_back("RasEnumEntriesA");
     if (RasDword rc = ras().forced("RasEnumEntriesA")) {

@@ -23,15 +23,18 @@ DialupResult answerOf(const std::function<void(DialupService::Done)>& start)
 TEST(RasDialupService, EntriesDetailsAndTheHundredRecordLimit)
 {
     FakeRas fake;
-    fake.entries = {{"T-Online", "anonymer", "0191011", "geheim", true}, {"Arbeit", "mueller", "+49 30", "", false}};
+    fake.entries = {{"T-Online", "anonymer", "0191011", "geheim", true},
+                    {"Arbeit", "mueller", "+49 30", "", false}};
     FakeRasLoader loader(fake);
     RasDialupService service(loader);
     std::vector<DialupEntry> listed;
-    service.listEntries([&listed](const DialupResult&, std::vector<DialupEntry> e) { listed = std::move(e); });
+    service.listEntries(
+        [&listed](const DialupResult&, std::vector<DialupEntry> e) { listed = std::move(e); });
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[1].name, "Arbeit");
     DialupEntryDetails details;
-    service.readEntry("T-Online", [&details](const DialupResult&, DialupEntryDetails d) { details = std::move(d); });
+    service.readEntry("T-Online",
+                      [&details](const DialupResult&, DialupEntryDetails d) { details = std::move(d); });
     EXPECT_EQ(details.user, "anonymer");
     EXPECT_TRUE(details.passwordReadable);
     EXPECT_EQ(std::string(details.password.view()), "geheim");
@@ -48,7 +51,9 @@ TEST(RasDialupService, ADialFillsTheRecordWipesItAndHangsUpAHalfMadeConnection)
     fake.entries = {{"T-Online", "anonymer", "0191011", "geheim", true}};
     FakeRasLoader loader(fake);
     RasDialupService service(loader);
-    EXPECT_TRUE(answerOf([&](auto done) { service.dial("T-Online", DialValues{"ich", "0191", SecretText("pw")}, done); }).ok());
+    EXPECT_TRUE(answerOf([&](auto done) {
+                    service.dial("T-Online", DialValues{"ich", "0191", SecretText("pw")}, done);
+                }).ok());
     EXPECT_EQ(rasfields::text(fake.dialled.szUserName), "ich");
     EXPECT_EQ(service.activeConnections().size(), 1u);
 
@@ -56,8 +61,9 @@ TEST(RasDialupService, ADialFillsTheRecordWipesItAndHangsUpAHalfMadeConnection)
     fake.halfMadeHandle = 9;
     EXPECT_FALSE(answerOf([&](auto done) { service.dial("T-Online", DialValues{}, done); }).ok());
     EXPECT_EQ(fake.hungUp.back(), 9u);
-    const DialupResult tooLong =
-        answerOf([&](auto done) { service.dial("T-Online", DialValues{std::string(257, 'u'), "", {}}, done); });
+    const DialupResult tooLong = answerOf([&](auto done) {
+        service.dial("T-Online", DialValues{std::string(257, 'u'), "", {}}, done);
+    });
     EXPECT_EQ(tooLong.reason, "Der Benutzername ist zu lang (höchstens 256 Zeichen).");
 }
 

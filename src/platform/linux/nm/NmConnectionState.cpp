@@ -84,7 +84,8 @@ std::vector<ActiveDialup> NmConnectionState::dialups() const
         if (!a.devices.isEmpty()) {
             const Device device = m_devices.value(a.devices.constFirst().path());
             dialup.device = device.interface.toStdString();
-            dialup.interfaceName = (device.ipInterface.isEmpty() ? device.interface : device.ipInterface).toStdString();
+            dialup.interfaceName =
+                (device.ipInterface.isEmpty() ? device.interface : device.ipInterface).toStdString();
         }
         found.push_back(std::move(dialup));
     }
@@ -107,17 +108,18 @@ void NmConnectionState::onNameOwnerChanged(const QString& name, const QString&, 
 void NmConnectionState::loadManager()
 {
     const int generation = m_generation;
-    m_proxy.GetAll(kManagerPath, kManagerIface, [this, generation](const QDBusError& error, QVariantMap values) {
-        if (generation != m_generation || error.isValid()) {
-            return;
-        }
-        PathList paths;
-        if (!NmProxy::readPaths(values.value(QStringLiteral("ActiveConnections")), paths)) {
-            qWarning("tavlor: NetworkManager's ActiveConnections is not a list of paths; ignored");
-            return;
-        }
-        setActivePaths(paths);
-    });
+    m_proxy.GetAll(
+        kManagerPath, kManagerIface, [this, generation](const QDBusError& error, QVariantMap values) {
+            if (generation != m_generation || error.isValid()) {
+                return;
+            }
+            PathList paths;
+            if (!NmProxy::readPaths(values.value(QStringLiteral("ActiveConnections")), paths)) {
+                qWarning("tavlor: NetworkManager's ActiveConnections is not a list of paths; ignored");
+                return;
+            }
+            setActivePaths(paths);
+        });
 }
 
 void NmConnectionState::setActivePaths(const PathList& paths)
@@ -165,7 +167,8 @@ void NmConnectionState::applyActive(Active& active, const QVariantMap& values)
     NmProxy::readString(values.value(QStringLiteral("Type")), active.type);
     NmProxy::readUInt(values.value(QStringLiteral("State")), active.state);
     if (values.contains(QStringLiteral("Devices")) &&
-        NmProxy::readPaths(values.value(QStringLiteral("Devices")), active.devices) && isDialUpType(active.type)) {
+        NmProxy::readPaths(values.value(QStringLiteral("Devices")), active.devices) &&
+        isDialUpType(active.type)) {
         for (const QDBusObjectPath& device : active.devices) {
             if (!m_devices.contains(device.path())) {
                 m_devices.insert(device.path(), Device{});
@@ -203,7 +206,8 @@ void NmConnectionState::onPropertiesChanged(const QDBusMessage& message)
     const QString interface = message.arguments().at(0).toString();
     const QVariantMap values = qdbus_cast<QVariantMap>(message.arguments().at(1));
     const QString path = message.path();
-    if (path == kManagerPath && interface == kManagerIface && values.contains(QStringLiteral("ActiveConnections"))) {
+    if (path == kManagerPath && interface == kManagerIface &&
+        values.contains(QStringLiteral("ActiveConnections"))) {
         PathList paths;
         if (NmProxy::readPaths(values.value(QStringLiteral("ActiveConnections")), paths)) {
             setActivePaths(paths);

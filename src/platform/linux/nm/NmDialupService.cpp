@@ -144,7 +144,8 @@ void NmDialupService::watchActivation(const QString& active, Done done)
         for (std::size_t i = 0; i < m_dials.size(); ++i) {
             if (m_dials[i].active == active) {
                 m_proxy->DeactivateConnection(active, [](const QDBusError&) {});
-                finishDial(i, DialupResult::failure(Status::Failed, "Zeitüberschreitung beim Verbindungsaufbau."));
+                finishDial(
+                    i, DialupResult::failure(Status::Failed, "Zeitüberschreitung beim Verbindungsaufbau."));
                 return;
             }
         }

@@ -73,7 +73,8 @@ void NmDialupService::loadProfiles(ProfilesDone done)
             const QString path = paths.at(i).path();
             gather->profiles[at].path = path;
             m_proxy->GetSettings(path, [gather, at, answered](const QDBusError& e, NmSettings settings) {
-                if (e.isValid() && e.type() != QDBusError::UnknownObject && e.type() != QDBusError::UnknownMethod) {
+                if (e.isValid() && e.type() != QDBusError::UnknownObject &&
+                    e.type() != QDBusError::UnknownMethod) {
                     gather->failure = resultOf(e);
                 }
                 DialUpProfile& profile = gather->profiles[at];
@@ -82,13 +83,14 @@ void NmDialupService::loadProfiles(ProfilesDone done)
                 profile.settings = std::move(settings);
                 answered();
             });
-            m_proxy->GetAll(path, kConnectionIface, [gather, at, answered](const QDBusError& e, QVariantMap values) {
-                uint flags = 0;
-                if (!e.isValid() && NmProxy::readUInt(values.value(QStringLiteral("Flags")), flags)) {
-                    gather->keep[at] = (flags & kVolatileFlag) == 0;
-                }
-                answered();
-            });
+            m_proxy->GetAll(
+                path, kConnectionIface, [gather, at, answered](const QDBusError& e, QVariantMap values) {
+                    uint flags = 0;
+                    if (!e.isValid() && NmProxy::readUInt(values.value(QStringLiteral("Flags")), flags)) {
+                        gather->keep[at] = (flags & kVolatileFlag) == 0;
+                    }
+                    answered();
+                });
         }
     });
 }
@@ -143,8 +145,8 @@ void NmDialupService::readEntry(const std::string& name, DetailsDone done)
                             [profile, done](const QDBusError& error, NmSettings secrets) {
                                 DialupEntryDetails details = detailsOf(profile);
                                 if (error.isValid()) {
-                                    qInfo().noquote() << "tavlor: password of" << profile.id() << "not readable:"
-                                                      << error.name() << error.message();
+                                    qInfo().noquote() << "tavlor: password of" << profile.id()
+                                                      << "not readable:" << error.name() << error.message();
                                     details.passwordStored = passwordMayBeStored(profile, error);
                                 } else {
                                     QString secret = storedPassword(secrets, profile.dataSetting);
@@ -194,7 +196,8 @@ void NmDialupService::editEntry(const std::string& name, DialupEntryFields field
         if (shared->password) {
             shared->password->wipe();
         }
-        m_proxy->Update(profile.path, profile.settings, [done](const QDBusError& error) { done(resultOf(error)); });
+        m_proxy->Update(profile.path, profile.settings,
+                        [done](const QDBusError& error) { done(resultOf(error)); });
     });
 }
 
@@ -204,7 +207,8 @@ void NmDialupService::renameEntry(const std::string& from, const std::string& to
         return;
     }
     const QString newName = QString::fromStdString(to);
-    loadProfiles([this, from, newName, done](const DialupResult& result, std::vector<DialUpProfile> profiles) {
+    loadProfiles([this, from, newName, done](const DialupResult& result,
+                                             std::vector<DialUpProfile> profiles) {
         if (!result.ok()) {
             done(result);
             return;
@@ -224,7 +228,8 @@ void NmDialupService::renameEntry(const std::string& from, const std::string& to
         // Sent without any secret: NetworkManager then keeps the stored password.
         DialUpProfile renamed = *source;
         renamed.settings[QStringLiteral("connection")].insert(QStringLiteral("id"), newName);
-        m_proxy->Update(renamed.path, renamed.settings, [done](const QDBusError& error) { done(resultOf(error)); });
+        m_proxy->Update(renamed.path, renamed.settings,
+                        [done](const QDBusError& error) { done(resultOf(error)); });
     });
 }
 

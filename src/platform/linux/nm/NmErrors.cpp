@@ -29,7 +29,7 @@ DialupResult resultOf(const QDBusError& error)
 std::string activationFailure(uint reason)
 {
     switch (reason) {
-    case 9:  // no secrets
+    case 9: // no secrets
         return "Es fehlt ein Passwort.";
     case 10: // login failed
         return "Benutzername oder Passwort wurden nicht angenommen.";

@@ -52,40 +52,44 @@ NmProxy::NmProxy(QObject* parent) : QObject(parent), m_bus(QString())
 }
 
 void NmProxy::call(const QString& path, const QString& interface, const QString& method,
-                   const QVariantList& arguments, const char* signature, Handler handler, const QString& service)
+                   const QVariantList& arguments, const char* signature, Handler handler,
+                   const QString& service)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(service.isEmpty() ? kService : service, path, interface,
-                                                          method);
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(service.isEmpty() ? kService : service, path, interface, method);
     message.setArguments(arguments);
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kCallTimeoutMs), this);
     const QString expected = QString::fromLatin1(signature);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [watcher, expected, method, handler = std::move(handler)] {
-                watcher->deleteLater();
-                const QDBusMessage reply = watcher->reply();
-                if (reply.type() != QDBusMessage::ReplyMessage) {
-                    handler(watcher->error(), reply);
-                    return;
-                }
-                if (reply.signature() != expected) {
-                    qWarning().noquote() << "tavlor: NetworkManager answered" << method << "with signature"
-                                         << reply.signature() << "instead of" << expected << "- call failed";
-                    handler(QDBusError(QDBusError::InvalidSignature,
-                                       QStringLiteral("NetworkManager hat unerwartet geantwortet (%1).").arg(method)),
-                            reply);
-                    return;
-                }
-                handler(QDBusError(), reply);
-            });
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this,
+        [watcher, expected, method, handler = std::move(handler)] {
+            watcher->deleteLater();
+            const QDBusMessage reply = watcher->reply();
+            if (reply.type() != QDBusMessage::ReplyMessage) {
+                handler(watcher->error(), reply);
+                return;
+            }
+            if (reply.signature() != expected) {
+                qWarning().noquote() << "tavlor: NetworkManager answered" << method << "with signature"
+                                     << reply.signature() << "instead of" << expected << "- call failed";
+                handler(
+                    QDBusError(QDBusError::InvalidSignature,
+                               QStringLiteral("NetworkManager hat unerwartet geantwortet (%1).").arg(method)),
+                    reply);
+                return;
+            }
+            handler(QDBusError(), reply);
+        });
 }
 
 void NmProxy::NameHasOwner(Done<bool> done)
 {
-    call(QStringLiteral("/org/freedesktop/DBus"), kBusService, QStringLiteral("NameHasOwner"), {kService}, "b",
-         [done](const QDBusError& error, const QDBusMessage& reply) {
-             done(error, !error.isValid() && reply.arguments().constFirst().toBool());
-         },
-         kBusService);
+    call(
+        QStringLiteral("/org/freedesktop/DBus"), kBusService, QStringLiteral("NameHasOwner"), {kService}, "b",
+        [done](const QDBusError& error, const QDBusMessage& reply) {
+            done(error, !error.isValid() && reply.arguments().constFirst().toBool());
+        },
+        kBusService);
 }
 
 void NmProxy::ListConnections(Done<PathList> done)
@@ -140,17 +144,20 @@ void NmProxy::ActivateConnection(const QString& connection, Done<QString> done)
     call(kManagerPath, kManagerIface, QStringLiteral("ActivateConnection"),
          {QVariant::fromValue(QDBusObjectPath(connection)), any, any}, "o",
          [done](const QDBusError& error, const QDBusMessage& reply) {
-             done(error, error.isValid() ? QString() : reply.arguments().constFirst().value<QDBusObjectPath>().path());
+             done(error, error.isValid() ? QString()
+                                         : reply.arguments().constFirst().value<QDBusObjectPath>().path());
          });
 }
 
-void NmProxy::AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options, Done<QString> done)
+void NmProxy::AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options,
+                                        Done<QString> done)
 {
     const QVariant any = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
     call(kManagerPath, kManagerIface, QStringLiteral("AddAndActivateConnection2"),
          {QVariant::fromValue(settings), any, any, options}, "ooa{sv}",
          [done](const QDBusError& error, const QDBusMessage& reply) {
-             done(error, error.isValid() ? QString() : reply.arguments().at(1).value<QDBusObjectPath>().path());
+             done(error,
+                  error.isValid() ? QString() : reply.arguments().at(1).value<QDBusObjectPath>().path());
          });
 }
 

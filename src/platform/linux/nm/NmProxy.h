@@ -48,7 +48,8 @@ public:
     void Delete(const QString& connection, Finished done);
     // org.freedesktop.NetworkManager: both answer the active connection's path.
     void ActivateConnection(const QString& connection, Done<QString> done);
-    void AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options, Done<QString> done);
+    void AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options,
+                                   Done<QString> done);
     void DeactivateConnection(const QString& active, Finished done);
     // org.freedesktop.DBus.Properties.GetAll of one of NetworkManager's interfaces.
     void GetAll(const QString& path, const QString& interface, Done<QVariantMap> done);
@@ -60,8 +61,9 @@ public:
 
 private:
     using Handler = std::function<void(const QDBusError& error, const QDBusMessage& reply)>;
-    void call(const QString& path, const QString& interface, const QString& method, const QVariantList& arguments,
-              const char* signature, Handler handler, const QString& service = {});
+    void call(const QString& path, const QString& interface, const QString& method,
+              const QVariantList& arguments, const char* signature, Handler handler,
+              const QString& service = {});
 
     QDBusConnection m_bus;
 };

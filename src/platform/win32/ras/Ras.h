@@ -72,17 +72,17 @@ inline constexpr RasDword kRasServiceUnavailable = 711;
 // The ANSI entry points; the phonebook argument is always null (the default phonebook).
 // Owner windows travel as opaque pointers. WINAPI: a 32-bit build would otherwise clean the
 // stack twice.
-using RasEnumEntriesFn = RasDword(WINAPI*)(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
-                                      RasDword* byteCount, RasDword* entryCount);
+using RasEnumEntriesFn = RasDword(WINAPI*)(const char* reserved, const char* phonebook,
+                                           RASENTRYNAMEA* entries, RasDword* byteCount, RasDword* entryCount);
 using RasCreatePhonebookEntryFn = RasDword(WINAPI*)(void* owner, const char* phonebook);
 using RasEditPhonebookEntryFn = RasDword(WINAPI*)(void* owner, const char* phonebook, const char* entryName);
 using RasRenameEntryFn = RasDword(WINAPI*)(const char* phonebook, const char* oldName, const char* newName);
 using RasDeleteEntryFn = RasDword(WINAPI*)(const char* phonebook, const char* entryName);
 using RasGetEntryDialParamsFn = RasDword(WINAPI*)(const char* phonebook, RASDIALPARAMSA* params,
-                                             RasBool* password);
+                                                  RasBool* password);
 using RasGetErrorStringFn = RasDword(WINAPI*)(unsigned code, char* buffer, RasDword bufferSize);
 using RasDialFn = RasDword(WINAPI*)(void* extensions, const char* phonebook, RASDIALPARAMSA* params,
-                               RasDword notifierType, void* notifier, RasHandle* connection);
+                                    RasDword notifierType, void* notifier, RasHandle* connection);
 using RasHangUpFn = RasDword(WINAPI*)(RasHandle connection);
 using RasEnumConnectionsFn = RasDword(WINAPI*)(RASCONNA* connections, RasDword* byteCount, RasDword* count);
 

@@ -70,8 +70,10 @@ std::vector<ActiveDialup> RasDialupService::activeConnections() const
         return active;
     }
     for (RasDword i = 0; i < std::min<RasDword>(count, kConnectionBufferCount); ++i) {
-        active.push_back({std::to_string(records[i].hrasconn), rasfields::text(records[i].szEntryName),
-                          rasfields::text(records[i].szDeviceName), {}});
+        active.push_back({std::to_string(records[i].hrasconn),
+                          rasfields::text(records[i].szEntryName),
+                          rasfields::text(records[i].szDeviceName),
+                          {}});
     }
     return active;
 }

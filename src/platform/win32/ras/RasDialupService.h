@@ -39,7 +39,8 @@ public:
 
 private:
     DialupResult failed(RasDword code);
-    bool fill(RASDIALPARAMSA& params, const std::string& entry, const DialValues& values, std::string& refusal);
+    bool fill(RASDIALPARAMSA& params, const std::string& entry, const DialValues& values,
+              std::string& refusal);
 
     std::unique_ptr<LibraryLoader> m_ownLoader;
     std::unique_ptr<RasBinding> m_ras;

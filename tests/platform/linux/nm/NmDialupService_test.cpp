@@ -26,15 +26,18 @@ long residentKb()
     return -1;
 }
 
-// Against the stand-in on a private bus; every test starts with a fresh stand-in.
+// Against the stand-in on a private bus; every test starts without entries.
 class NmStandInTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(runHelper("TAVLOR_NM_RESTART_NM"), 0);
         service = std::make_unique<platform::nm::NmDialupService>(3000);
         ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 5000));
+        mockCall(QStringLiteral("SetSecretsReadable"), {true});
+        for (const DialupEntry& e : listed(*service)) {
+            request([&](DialupService::Done done) { service->deleteEntry(e.name, done); });
+        }
     }
     void TearDown() override { service.reset(); }
 
@@ -103,11 +106,14 @@ TEST_F(NmStandInTest, ADialComesUpIsKeptFromSignalsAndHangsUp)
 {
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
     DialValues changed{"du", "*99#", SecretText("anders")};
-    ASSERT_TRUE(request([&](DialupService::Done done) { service->dial("Mobil", std::move(changed), done); }).ok());
-    ASSERT_TRUE(QTest::qWaitFor([this] {
-        auto a = service->activeConnections();
-        return !a.empty() && a[0].interfaceName == "ppp0";
-    }, 3000));
+    ASSERT_TRUE(
+        request([&](DialupService::Done done) { service->dial("Mobil", std::move(changed), done); }).ok());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            auto a = service->activeConnections();
+            return !a.empty() && a[0].interfaceName == "ppp0";
+        },
+        3000));
     const ActiveDialup up = service->activeConnections().at(0);
     EXPECT_EQ(up.entry, "Mobil");
     EXPECT_EQ(up.device, "ttyUSB0");
@@ -119,8 +125,9 @@ TEST_F(NmStandInTest, ADialComesUpIsKeptFromSignalsAndHangsUp)
     EXPECT_TRUE(QTest::qWaitFor([this] { return service->activeConnections().empty(); }, 3000));
 
     mockCall(QStringLiteral("SetNextActivation"), {QStringLiteral("failed"), 10u});
-    const DialupResult refused =
-        request([&](DialupService::Done done) { service->dial("Mobil", DialValues{"ich", "*99#", {}}, done); });
+    const DialupResult refused = request([&](DialupService::Done done) {
+        service->dial("Mobil", DialValues{"ich", "*99#", {}}, done);
+    });
     EXPECT_EQ(refused.status, Status::Failed);
     EXPECT_EQ(refused.reason, "Benutzername oder Passwort wurden nicht angenommen.");
 }
@@ -151,7 +158,8 @@ TEST_F(NmStandInTest, WronglyTypedRepliesAreFailedCallsAndMemoryStaysBounded)
     mockCall(QStringLiteral("BreakTypes"));
     const DialupResult broken = [&] {
         Answer<int> answer;
-        service->listEntries([&answer](const DialupResult& r, std::vector<DialupEntry>) { answer.result = r; });
+        service->listEntries(
+            [&answer](const DialupResult& r, std::vector<DialupEntry>) { answer.result = r; });
         answer.wait();
         return answer.result.value_or(DialupResult::failure(Status::Failed, "(none)"));
     }();
@@ -160,6 +168,8 @@ TEST_F(NmStandInTest, WronglyTypedRepliesAreFailedCallsAndMemoryStaysBounded)
     QTest::qWait(300);
     EXPECT_TRUE(service->activeConnections().empty());
     EXPECT_LT(residentKb() - before, 20 * 1024);
+    service.reset();
+    ASSERT_EQ(runHelper("TAVLOR_NM_RESTART_NM"), 0); // a sound stand-in for the next test
 }
 
 TEST_F(NmStandInTest, NetworkManagerAndTheWholeBusComingBackArePickedUp)

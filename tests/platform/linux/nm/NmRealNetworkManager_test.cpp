@@ -67,7 +67,8 @@ TEST_F(RealNetworkManager, RefusalsCarryNetworkManagersReason)
     const DialupResult badApn = create(fields("APN", "gsm", "", "", "*99#", "web vodafone"));
     EXPECT_NE(badApn.reason.find("gsm.apn"), std::string::npos) << badApn.reason;
     ASSERT_TRUE(create(fields("Doppelt", "gsm", "", "")).ok());
-    EXPECT_EQ(create(fields("Doppelt", "gsm", "", "")).reason, "Ein Eintrag mit diesem Namen besteht bereits.");
+    EXPECT_EQ(create(fields("Doppelt", "gsm", "", "")).reason,
+              "Ein Eintrag mit diesem Namen besteht bereits.");
     EXPECT_EQ(names(), std::vector<std::string>{"Doppelt"});
 }
 
@@ -90,7 +91,10 @@ TEST_F(RealNetworkManager, ADialThatFailsSaysWhy)
 {
     ASSERT_TRUE(create(fields("DSL", "pppoe", "kunde@dsl", "dslgeheim")).ok());
     const DialupResult dialled = request(
-        [&](DialupService::Done done) { service->dial("DSL", DialValues{"kunde@dsl", "", {}}, done); }, 30000);
+        [&](DialupService::Done done) {
+            service->dial("DSL", DialValues{"kunde@dsl", "", {}}, done);
+        },
+        30000);
     EXPECT_FALSE(dialled.ok());
     EXPECT_FALSE(dialled.reason.empty());
     EXPECT_TRUE(service->activeConnections().empty());

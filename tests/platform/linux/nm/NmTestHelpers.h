@@ -64,7 +64,8 @@ inline DialupResult request(const std::function<void(DialupService::Done)>& star
     return *answer.result;
 }
 
-inline DialupEntryDetails details(DialupService& service, const std::string& name, DialupResult* result = nullptr)
+inline DialupEntryDetails details(DialupService& service, const std::string& name,
+                                  DialupResult* result = nullptr)
 {
     Answer<DialupEntryDetails> answer;
     service.readEntry(name, [&answer](const DialupResult& r, DialupEntryDetails d) {
@@ -81,7 +82,8 @@ inline DialupEntryDetails details(DialupService& service, const std::string& nam
 inline DialupEntryFields fields(std::string name, std::string kind, std::string user, std::string password,
                                 std::string number = {}, std::string apn = {})
 {
-    DialupEntryFields f{std::move(name), std::move(kind), std::move(number), std::move(apn), std::move(user), {}};
+    DialupEntryFields f{std::move(name), std::move(kind), std::move(number),
+                        std::move(apn),  std::move(user), {}};
     if (!password.empty()) {
         f.password.emplace(password);
     }
