@@ -12,6 +12,8 @@ packages=(
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     # NetworkManager stand-in on a private bus
     dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
+    # a real NetworkManager for the dial-up tests (confined to a network namespace; starts nothing itself)
+    network-manager
     # network namespaces for the interface-counter tests, shortcut validation
     iproute2 desktop-file-utils procps
     # the Debian package (CPack asks file and dpkg-shlibdeps) and its checks

@@ -99,12 +99,8 @@ void AccountingTick::onlineTick()
     m_view.setReadOnly("eNum", true);
     m_view.setEnabled("btnDialEntry", false);
     m_view.setEnabled("btnHangup", true);
-    if (m_view.checked("cbLan")) {
-        m_view.setText("lcon", "Internet Gateway");
-    }
-    if (m_view.text("lcon") == "Offline") {
-        m_hooks.RefreshConnectionStatus();
-    }
+    // Read from the state the dial-up service keeps: no label text decides anything.
+    m_hooks.RefreshConnectionStatus();
     m_view.setColor(kLed, kRgbGreen);
     m_view.setHint(kLed, "Online");
     // One snapshot of the links serves the speed text and both counters.
@@ -224,9 +220,7 @@ void AccountingTick::offlineTick()
     m_hooks.ShowIpAddresses();
     m_view.setEnabled("btnDialEntry", true);
     m_view.setEnabled("btnHangup", false);
-    if (m_view.text("lcon") != "Offline") {
-        m_hooks.RefreshConnectionStatus();
-    }
+    m_hooks.RefreshConnectionStatus();
     m_view.setHint(kTrayIcon, "Offline");
     s.sessionHours = 0;
     m_view.setColor(kLed, kRgbRed);

@@ -20,6 +20,7 @@ public:
     virtual ~TickHooks() = default;
     virtual bool IsOnline(bool onLAN) = 0;
     virtual void ShowIpAddresses() = 0;
+    // Shows the connection (or "Internet Gateway") from kept state; called on every tick.
     virtual void RefreshConnectionStatus() = 0;
     virtual void ShowWindowsUptime() = 0;
     virtual void SaveUsageData() = 0;

@@ -1,31 +1,13 @@
 #include "dialup/ConnectionManager.h"
 
 #include "dialup/EntryEditor.h"
-#include "dialup/RasFields.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace tavlor {
 
-using rasfields::wipe;
-
 namespace {
-constexpr int kEntryBufferCount = 100;
 constexpr const char* kOffline = "Offline";
-
-class PasswordWipe
-{
-public:
-    explicit PasswordWipe(RASDIALPARAMSA& params) : m_params(params) {}
-    ~PasswordWipe() { wipe(m_params.szPassword, sizeof m_params.szPassword); }
-    PasswordWipe(const PasswordWipe&) = delete;
-    PasswordWipe& operator=(const PasswordWipe&) = delete;
-
-private:
-    RASDIALPARAMSA& m_params;
-};
-
 } // namespace
 
 EListIndexError::EListIndexError(int index)
@@ -33,8 +15,9 @@ EListIndexError::EListIndexError(int index)
 {
 }
 
-ConnectionManager::ConnectionManager(RasBinding& ras, ViewModel& view, ManagerUi& ui)
-    : m_ras(ras), m_view(view), m_ui(ui)
+ConnectionManager::ConnectionManager(DialupService& service, ViewModel& view, ManagerUi& ui,
+                                     const bool& gateway)
+    : m_service(service), m_view(view), m_ui(ui), m_gateway(gateway)
 {
 }
 
@@ -52,97 +35,131 @@ void ConnectionManager::initialiseControls()
     m_ui.setWindowWidth(kWidthClosed);
 }
 
-std::string ConnectionManager::selectedName() const
+bool ConnectionManager::begin()
 {
-    const int index = m_ui.selectedIndex();
-    if (index < 0 || index >= m_ui.entryCount()) {
-        throw EListIndexError(index);
-    }
-    return m_ui.entryText(index);
-}
-
-std::string ConnectionManager::errorText(RasDword code)
-{
-    char buffer[101] = {};
-    m_ras.RasGetErrorStringA(code, buffer, 100);
-    buffer[100] = '\0';
-    return buffer;
-}
-
-bool ConnectionManager::fillDialParams(const std::string& entry, const std::string& user,
-                                       const std::string& password, const std::string& number)
-{
-    wipe(&m_dialParams, sizeof m_dialParams);
-    m_dialParams.dwSize = sizeof(RASDIALPARAMSA);
-    std::string refusal;
-    if (!rasfields::assign(m_dialParams.szEntryName, entry)) {
-        refusal = tooLongText("Der Name", kRasMaxEntryName);
-    } else if (!rasfields::assign(m_dialParams.szUserName, user)) {
-        refusal = tooLongText("Der Benutzername", kRasMaxUserName);
-    } else if (!rasfields::assign(m_dialParams.szPassword, password)) {
-        refusal = tooLongText("Das Passwort", kRasMaxPassword);
-    } else if (!rasfields::assign(m_dialParams.szPhoneNumber, number)) {
-        refusal = tooLongText("Die Nummer", kRasMaxPhoneNumber);
-    }
-    if (!refusal.empty()) {
-        m_ui.showMessage(refusal);
+    if (m_busy > 0) {
         return false;
     }
+    ++m_busy;
+    m_ui.setBusyCursor(true);
     return true;
 }
 
-void ConnectionManager::RefreshEntryList()
+void ConnectionManager::finish()
 {
-    try {
-        m_view.setEnabled("btnEditEntry", false);
-        m_ui.clearEntries();
-        std::vector<RASENTRYNAMEA> entries(kEntryBufferCount);
-        entries[0].dwSize = sizeof(RASENTRYNAMEA);
-        RasDword bytes = sizeof(RASENTRYNAMEA) * kEntryBufferCount;
-        RasDword count = 0;
-        if (m_ras.RasEnumEntriesA(entries.data(), &bytes, &count) != kRasSuccess) {
-            m_ui.showMessage("RasEnumEntries failed.");
-            return;
+    if (m_busy > 0) {
+        --m_busy;
+        m_ui.setBusyCursor(false);
+    }
+}
+
+void ConnectionManager::report(const std::string& message, const DialupResult& result)
+{
+    m_ui.showMessage(result.reason.empty() ? message : message + "\n" + result.reason);
+}
+
+std::string ConnectionManager::selectedName() const
+{
+    const int index = m_ui.selectedIndex();
+    if (index < 0 || index >= static_cast<int>(m_entries.size()) || index >= m_ui.entryCount()) {
+        throw EListIndexError(index);
+    }
+    return m_entries[static_cast<std::size_t>(index)].name;
+}
+
+std::vector<std::string> ConnectionManager::namesExcept(const std::string& name) const
+{
+    std::vector<std::string> names;
+    for (const DialupEntry& entry : m_entries) {
+        if (entry.name != name) {
+            names.push_back(entry.name);
         }
-        if (count == 0) {
-            return;
-        }
-        // A provider claiming more than the buffer holds must not make us read past it.
-        const RasDword shown = std::min<RasDword>(count, kEntryBufferCount);
-        for (RasDword i = 0; i < shown; ++i) {
-            m_ui.addEntry(rasfields::text(entries[i].szEntryName));
-        }
+    }
+    return names;
+}
+
+void ConnectionManager::showEntries(std::vector<DialupEntry> entries)
+{
+    m_entries = std::move(entries);
+    for (const DialupEntry& entry : m_entries) {
+        m_ui.addEntry(displayName(entry.name));
+    }
+    if (!m_entries.empty()) {
         m_ui.setSelectedIndex(0);
         m_view.setEnabled("btnEditEntry", true);
-    } catch (const std::exception&) {
-        // Dropped: the list simply stays as far as it got.
     }
+}
+
+void ConnectionManager::RefreshEntryList(std::function<void()> then)
+{
+    if (!begin()) {
+        return;
+    }
+    m_view.setEnabled("btnEditEntry", false);
+    m_ui.clearEntries();
+    m_entries.clear();
+    try {
+        m_service.listEntries(guarded(
+            [this, then = std::move(then)](const DialupResult& result, std::vector<DialupEntry> entries) {
+                finish();
+                if (!result.ok()) {
+                    report("RasEnumEntries failed.", result);
+                    return;
+                }
+                showEntries(std::move(entries));
+                if (then) {
+                    then();
+                }
+            }));
+    } catch (const std::exception&) {
+        finish(); // dropped: the list simply stays empty
+    }
+}
+
+void ConnectionManager::showDetails(const std::string& name, DialupEntryDetails& details)
+{
+    m_view.setText("eUser", details.user);
+    m_view.setText("eNum", details.number);
+    if (details.passwordReadable) {
+        m_view.setText("ePass", std::string(details.password.view()));
+        m_passwordOf = name;
+    } else if (!m_passwordOf.empty() && m_passwordOf != name) {
+        // Another entry's password must never be dialled with this one.
+        m_view.setText("ePass", "");
+        m_passwordOf.clear();
+    }
+    details.password.wipe();
 }
 
 void ConnectionManager::ShowDialParams()
 {
-    PasswordWipe wipeAfterUse(m_dialParams);
+    std::string name;
     try {
-        const std::string name = selectedName();
-        wipe(&m_dialParams, sizeof m_dialParams);
-        m_dialParams.dwSize = sizeof(RASDIALPARAMSA);
-        if (!rasfields::assign(m_dialParams.szEntryName, name)) {
-            return;
-        }
-        RasBool hasPassword = 0;
-        const RasDword rc = m_ras.RasGetEntryDialParamsA(&m_dialParams, &hasPassword);
-        if (rc != kRasSuccess) {
-            m_ui.showMessage("RasGetEntryDialParams failed: " + errorText(rc));
-            return;
-        }
-        m_view.setText("eUser", rasfields::text(m_dialParams.szUserName));
-        m_view.setText("eNum", rasfields::text(m_dialParams.szPhoneNumber));
-        if (hasPassword != 0) {
-            m_view.setText("ePass", rasfields::text(m_dialParams.szPassword));
-        }
+        name = selectedName();
     } catch (const std::exception&) {
-        // Dropped, like a click on an empty list.
+        return; // dropped, like a click on an empty list
     }
+    if (!m_passwordOf.empty() && m_passwordOf != name) {
+        // Not even while the answer is on its way may another entry's password stand here.
+        m_view.setText("ePass", "");
+        m_passwordOf.clear();
+    }
+    const int request = ++m_readRequest;
+    m_ui.setBusyCursor(true);
+    m_service.readEntry(
+        name, guarded([this, name, request](const DialupResult& result, DialupEntryDetails details) {
+            m_ui.setBusyCursor(false);
+            // Only the answer for the entry clicked last is shown.
+            if (request != m_readRequest) {
+                details.password.wipe();
+                return;
+            }
+            if (!result.ok()) {
+                m_ui.showMessage("RasGetEntryDialParams failed: " + result.reason);
+                return;
+            }
+            showDetails(name, details);
+        }));
 }
 
 void ConnectionManager::lstEntriesClick()
@@ -152,52 +169,146 @@ void ConnectionManager::lstEntriesClick()
 
 void ConnectionManager::btnCreateEntryClick()
 {
-    if (m_ras.RasCreatePhonebookEntryA(m_ui.ownerWindow()) != kRasSuccess) {
-        m_ui.showMessage("Fehler beim Anlegen.");
+    if (!m_service.available()) {
+        m_ui.showMessage(std::string("Fehler beim Anlegen.\n") + m_service.missingReason());
         return;
     }
-    RefreshEntryList();
+    if (!m_service.hasSystemEntryDialogs()) {
+        createWithOwnDialog();
+        return;
+    }
+    if (!begin()) {
+        return;
+    }
+    sending([&] {
+        m_service.createEntryInSystemDialog(m_ui.ownerWindow(), guarded([this](const DialupResult& result) {
+                                                finish();
+                                                if (!result.ok()) {
+                                                    report("Fehler beim Anlegen.", result);
+                                                    return;
+                                                }
+                                                RefreshEntryList();
+                                            }));
+    });
+}
+
+void ConnectionManager::createWithOwnDialog()
+{
+    DialupEntryFields fields;
+    const std::vector<std::string> taken = namesExcept({});
+    if (!m_ui.askEntryFields(fields, true, false,
+                             [&taken](const DialupEntryFields& f) { return entryFieldsProblem(f, taken); }) ||
+        !begin()) {
+        return;
+    }
+    sending([&] {
+        m_service.createEntry(std::move(fields), guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim Anlegen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 void ConnectionManager::btnEditEntryClick()
 {
     const std::string name = selectedName();
-    if (m_ras.RasEditPhonebookEntryA(m_ui.ownerWindow(), name.c_str()) != kRasSuccess) {
-        m_ui.showMessage("RasEditPhonebookEntry failed.");
+    if (!m_service.hasSystemEntryDialogs()) {
+        editWithOwnDialog(name);
+        return;
     }
+    if (!begin()) {
+        return;
+    }
+    sending([&] {
+        m_service.editEntryInSystemDialog(m_ui.ownerWindow(), name,
+                                          guarded([this](const DialupResult& result) {
+                                              finish();
+                                              if (!result.ok()) {
+                                                  report("RasEditPhonebookEntry failed.", result);
+                                                  return;
+                                              }
+                                              ShowDialParams();
+                                          }));
+    });
+}
+
+void ConnectionManager::editWithOwnDialog(const std::string& name)
+{
+    if (!begin()) {
+        return;
+    }
+    m_service.readEntry(name, guarded([this, name](const DialupResult& read, DialupEntryDetails details) {
+                            finish();
+                            details.password.wipe();
+                            if (!read.ok()) {
+                                report("RasEditPhonebookEntry failed.", read);
+                                return;
+                            }
+                            DialupEntryFields fields{name,        details.kind, details.number,
+                                                     details.apn, details.user, std::nullopt};
+                            const std::vector<std::string> taken = namesExcept(name);
+                            if (!m_ui.askEntryFields(fields, false, details.passwordStored,
+                                                     [&taken](const DialupEntryFields& f) {
+                                                         return entryFieldsProblem(f, taken);
+                                                     }) ||
+                                !begin()) {
+                                return;
+                            }
+                            sending([&] {
+                                m_service.editEntry(name, std::move(fields),
+                                                    guarded([this](const DialupResult& result) {
+                                                        finish();
+                                                        if (!result.ok()) {
+                                                            report("RasEditPhonebookEntry failed.", result);
+                                                            return;
+                                                        }
+                                                        // The fields show what is stored now, so that a dial
+                                                        // uses the edited values.
+                                                        ShowDialParams();
+                                                    }));
+                            });
+                        }));
 }
 
 void ConnectionManager::btnRenameEntryClick()
 {
-    const std::string newName = m_ui.inputQuery("Eintrag ändern", "Neuer Name:", selectedName());
-    if (newName.empty()) {
-        return;
-    }
-    if (newName.size() > static_cast<std::size_t>(kRasMaxEntryName)) {
-        m_ui.showMessage(tooLongText("Der Name", kRasMaxEntryName));
-        return;
-    }
-    auto rename = reinterpret_cast<RasRenameEntryFn>(m_ras.GetRasProc("RasRenameEntry"));
     const std::string oldName = selectedName();
-    if (rename(nullptr, oldName.c_str(), newName.c_str()) != kRasSuccess) {
-        m_ui.showMessage("Fehler beim umbennen.");
+    const std::string newName = m_ui.inputQuery("Eintrag ändern", "Neuer Name:", oldName);
+    if (newName.empty() || !begin()) {
         return;
     }
-    RefreshEntryList();
+    sending([&] {
+        m_service.renameEntry(oldName, newName, guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim umbennen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 void ConnectionManager::btnDeleteEntryClick()
 {
     const std::string name = selectedName();
-    if (!m_ui.askWarning(name + " wirklich löschen?")) {
+    if (!m_ui.askWarning(displayName(name) + " wirklich löschen?") || !begin()) {
         return;
     }
-    auto remove = reinterpret_cast<RasDeleteEntryFn>(m_ras.GetRasProc("RasDeleteEntry"));
-    if (remove(nullptr, name.c_str()) != kRasSuccess) {
-        m_ui.showMessage("Fehler beim Löschen.");
-        return;
-    }
-    RefreshEntryList();
+    sending([&] {
+        m_service.deleteEntry(name, guarded([this](const DialupResult& result) {
+                                  finish();
+                                  if (!result.ok()) {
+                                      report("Fehler beim Löschen.", result);
+                                      return;
+                                  }
+                                  RefreshEntryList();
+                              }));
+    });
 }
 
 } // namespace tavlor

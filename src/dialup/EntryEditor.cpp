@@ -1,17 +1,17 @@
 #include "dialup/EntryEditor.h"
 
-#include "dialup/Ras.h"
+#include <algorithm>
 
 namespace tavlor {
 
 namespace {
 // The mobile network's own limit for an access point name.
-constexpr int kMaxApn = 64;
+constexpr std::size_t kMaxApn = 64;
 
-EntryEditor*& registered()
+bool apnCharacter(char c)
 {
-    static EntryEditor* editor = nullptr;
-    return editor;
+    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    return letterOrDigit || c == '.' || c == '-' || c == '_';
 }
 } // namespace
 
@@ -25,42 +25,37 @@ bool kindHasApn(const std::string& kind)
     return kind == "gsm" || kind == "bluetooth";
 }
 
-std::string tooLongText(const std::string& what, int limit)
-{
-    return what + " ist zu lang (höchstens " + std::to_string(limit) + " Zeichen).";
-}
-
-std::string entryFieldsProblem(const DialEntryFields& fields)
+std::string entryFieldsProblem(const DialupEntryFields& fields, const std::vector<std::string>& takenNames)
 {
     if (fields.name.empty()) {
         return "Bitte einen Namen eingeben.";
     }
-    const struct
-    {
-        const std::string& text;
-        const char* what;
-        int limit;
-    } checks[] = {{fields.name, "Der Name", kRasMaxEntryName},
-                  {fields.number, "Die Nummer", kRasMaxPhoneNumber},
-                  {fields.apn, "Der APN", kMaxApn},
-                  {fields.user, "Der Benutzername", kRasMaxUserName},
-                  {fields.password, "Das Passwort", kRasMaxPassword}};
-    for (const auto& check : checks) {
-        if (check.text.size() > static_cast<std::size_t>(check.limit)) {
-            return tooLongText(check.what, check.limit);
+    if (std::find(takenNames.begin(), takenNames.end(), fields.name) != takenNames.end()) {
+        return "Ein Eintrag mit diesem Namen besteht bereits.";
+    }
+    if (kindHasApn(fields.kind)) {
+        if (fields.apn.size() > kMaxApn) {
+            return "Der APN ist zu lang (höchstens 64 Zeichen).";
         }
+        if (!std::all_of(fields.apn.begin(), fields.apn.end(), apnCharacter)) {
+            return "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten.";
+        }
+    }
+    if (fields.kind == "pppoe" && fields.user.empty()) {
+        return "Ein DSL-Eintrag braucht einen Benutzernamen.";
+    }
+    if (fields.kind == "cdma" && fields.number.empty()) {
+        return "Ein CDMA-Eintrag braucht eine Nummer.";
     }
     return {};
 }
 
-void setEntryEditor(EntryEditor* editor)
+std::string displayName(const std::string& name)
 {
-    registered() = editor;
-}
-
-EntryEditor* entryEditor()
-{
-    return registered();
+    std::string shown = name;
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return shown;
 }
 
 } // namespace tavlor

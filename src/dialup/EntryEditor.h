@@ -1,42 +1,24 @@
 #pragma once
 
+#include "platform/DialupService.h"
+
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
-// The fields of a dial-up entry as the entry dialog shows them. `kind` is "gsm", "cdma",
-// "pppoe" or "bluetooth"; the number applies to all but "pppoe", the APN to "gsm" and
+// Kinds the entry dialog offers: the number applies to all but "pppoe", the APN to "gsm" and
 // "bluetooth" entries.
-struct DialEntryFields
-{
-    std::string name;
-    std::string kind = "gsm";
-    std::string number;
-    std::string apn;
-    std::string user;
-    std::string password;
-};
-
 bool kindHasNumber(const std::string& kind);
 bool kindHasApn(const std::string& kind);
 
-// "Der Benutzername ist zu lang (höchstens 256 Zeichen)." for what = "Der Benutzername".
-std::string tooLongText(const std::string& what, int limit);
-// Why the fields cannot be stored (empty name, a text wider than its record field), or "".
-std::string entryFieldsProblem(const DialEntryFields& fields);
+// Why the connection service would refuse these fields, checked before anything is sent: an
+// empty or taken name, characters a mobile network does not allow in an APN, a DSL entry
+// without user name, a CDMA entry without number. Empty when the fields can go.
+// `takenNames` are the other entries' names.
+std::string entryFieldsProblem(const DialupEntryFields& fields, const std::vector<std::string>& takenNames);
 
-// Asks the user for an entry's fields; false when cancelled. `owner` is the window handed to
-// the RAS functions. A dial-up provider that edits entries itself (instead of a dialog of the
-// system) calls the editor that the user interface registered.
-class EntryEditor
-{
-public:
-    virtual ~EntryEditor() = default;
-    virtual bool edit(void* owner, DialEntryFields& fields, bool isNew) = 0;
-};
-
-// Process-wide: the user interface registers one editor and removes it before it goes away.
-void setEntryEditor(EntryEditor* editor);
-EntryEditor* entryEditor();
+// An entry name as a one-line field shows it: line breaks become blanks.
+std::string displayName(const std::string& name);
 
 } // namespace tavlor

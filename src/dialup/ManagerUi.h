@@ -1,12 +1,15 @@
 #pragma once
 
+#include "platform/DialupService.h"
+
+#include <functional>
 #include <string>
 
 namespace tavlor {
 
 // What the connection manager needs of its window beyond the view model: the entry list box,
-// message boxes, the rename input box, the hourglass cursor, the wait after a hang-up and the
-// window width. The main window implements it; tests use a fake.
+// message boxes, the rename input box, the entry dialog, the hourglass cursor, the wait after a
+// hang-up and the window width. The main window implements it; tests use a fake.
 class ManagerUi
 {
 public:
@@ -27,12 +30,17 @@ public:
     // Modal input box; returns the edited text on OK and `prefilled` on Cancel.
     virtual std::string inputQuery(const std::string& caption, const std::string& prompt,
                                    const std::string& prefilled) = 0;
+    // The program's own entry dialog; false when cancelled. OK is taken only when `problem`
+    // finds nothing to say about the fields. `passwordStored`: an empty password field keeps it.
+    using FieldsProblem = std::function<std::string(const DialupEntryFields&)>;
+    virtual bool askEntryFields(DialupEntryFields& fields, bool isNew, bool passwordStored,
+                                const FieldsProblem& problem) = 0;
 
     virtual void setBusyCursor(bool busy) = 0;
     // Blocks for the given time while the window keeps repainting.
     virtual void waitMs(int milliseconds) = 0;
     virtual void setWindowWidth(int width) = 0;
-    // The window that owns the entry dialogs, handed to the RAS functions as it is.
+    // The window that owns the system's entry dialogs.
     virtual void* ownerWindow() { return nullptr; }
 };
 

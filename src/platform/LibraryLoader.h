@@ -5,7 +5,6 @@
 namespace tavlor {
 
 // Dynamic binding by name, as LoadLibraryA / GetProcAddress / FreeLibrary.
-// On Linux the built-in dial-up provider is registered under "rasapi32.dll".
 class LibraryLoader
 {
 public:

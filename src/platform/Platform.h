@@ -2,11 +2,11 @@
 
 #include "platform/Clock.h"
 #include "platform/DefaultRouteSource.h"
+#include "platform/DialupService.h"
 #include "platform/FileStore.h"
 #include "platform/HostAddressSource.h"
 #include "platform/InstanceGuard.h"
 #include "platform/InterfaceRowSource.h"
-#include "platform/LibraryLoader.h"
 #include "platform/LocaleFormat.h"
 #include "platform/ShellFolders.h"
 #include "platform/SystemTimesSource.h"
@@ -35,8 +35,8 @@ std::unique_ptr<ShellFolders> makeShellFolders();
 std::unique_ptr<FileStore> makeFileStore();
 // Needs a running Qt application on Linux (system locale via QLocale).
 std::unique_ptr<LocaleFormat> makeLocaleFormat();
-// On Linux the dial-up provider over NetworkManager is registered as "rasapi32.dll";
-// needs a Qt application object for D-Bus.
-std::unique_ptr<LibraryLoader> makeLibraryLoader();
+// The system's dial-up entries and connections: NetworkManager on Linux (needs a Qt application
+// object for D-Bus), the Remote Access Service on Windows.
+std::unique_ptr<DialupService> makeDialupService();
 
 } // namespace tavlor::platform

@@ -1,7 +1,7 @@
 #include "dialup/ConnectionManager.h"
 
+#include "FakeDialupService.h"
 #include "FakeManagerUi.h"
-#include "FakeRasLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -10,338 +10,308 @@
 namespace tavlor {
 namespace {
 
-using test::FakeRas;
+using Status = DialupResult::Status;
+using test::FakeDialupService;
 
 class ConnectionManagerTest : public ::testing::Test
 {
 protected:
     ConnectionManagerTest()
     {
-        fake.entries = {{"T-Online", "anonymer", "0191011", "geheim", true},
-                        {"Arbeit", "mueller", "+49 (0)30 1234-5", "", false},
-                        {"Handy", "", "*99#", "", false}};
+        fake.entries = {{"Alpha", "anonymer", "0191011", "geheim", true},
+                        {"Beta", "mueller", "+49 (0)30 1234-5", "verborgen", false},
+                        {"Handy", "", "*99#", "", true}};
         manager.initialiseControls();
     }
 
-    int callCount(const std::string& name) const
+    int requests(const std::string& prefix) const
     {
-        return static_cast<int>(std::count(fake.calls.begin(), fake.calls.end(), name));
+        return static_cast<int>(std::count_if(fake.requests.begin(), fake.requests.end(),
+                                              [&](const std::string& r) { return r.rfind(prefix, 0) == 0; }));
     }
-    std::string reportedError(void (ConnectionManager::*handler)())
+    void select(int index)
     {
-        try {
-            (manager.*handler)();
-        } catch (const std::exception& e) {
-            return e.what();
-        }
-        return "(no error)";
+        ui.selected = index;
+        manager.lstEntriesClick();
     }
 
-    FakeRas fake;
-    test::FakeRasLoader loader{fake};
-    RasBinding ras{loader};
+    FakeDialupService fake;
     ViewModel view;
     test::FakeManagerUi ui;
-    ConnectionManager manager{ras, view, ui};
+    bool gateway = false;
+    ConnectionManager manager{fake, view, ui, gateway};
 };
 
 TEST_F(ConnectionManagerTest, RefreshListsEntriesInOrderAndSelectsTheFirstWithoutReadingIt)
 {
     manager.RefreshEntryList();
-    EXPECT_EQ(ui.entries, (std::vector<std::string>{"T-Online", "Arbeit", "Handy"}));
+    EXPECT_EQ(ui.entries, (std::vector<std::string>{"Alpha", "Beta", "Handy"}));
     EXPECT_EQ(ui.selected, 0);
     EXPECT_TRUE(view.enabled("btnEditEntry"));
     EXPECT_EQ(view.text("eUser"), "eUser");
-    EXPECT_EQ(callCount("RasGetEntryDialParamsA"), 0);
+    EXPECT_EQ(requests("read"), 0);
 }
 
-TEST_F(ConnectionManagerTest, FailedOrOverfullEnumerationLeavesAnEmptyListAndSaysSo)
+TEST_F(ConnectionManagerTest, RefusalsShowTheProgramsMessageThenTheServicesReason)
 {
-    manager.RefreshEntryList();
-    fake.results["RasEnumEntriesA"] = 610;
-    manager.RefreshEntryList();
-    EXPECT_TRUE(ui.entries.empty());
-    EXPECT_FALSE(view.enabled("btnEditEntry"));
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"RasEnumEntries failed."});
-
-    fake.results.clear();
-    fake.entries.resize(101, FakeRas::Entry{"x", "", "", "", false});
-    manager.RefreshEntryList();
-    EXPECT_TRUE(ui.entries.empty());
-    EXPECT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages.back(), "RasEnumEntries failed.");
-
-    fake.entries.resize(100, FakeRas::Entry{"x", "", "", "", false});
-    manager.RefreshEntryList();
-    EXPECT_EQ(ui.entries.size(), 100u);
+    const DialupResult refused =
+        DialupResult::failure(Status::Refused, "gsm.apn: 'a b' contains invalid char(s)");
+    struct Case
+    {
+        const char* request;
+        std::function<void()> act;
+        std::string message;
+    } cases[] = {
+        {"list", [this] { manager.RefreshEntryList(); }, "RasEnumEntries failed."},
+        {"rename",
+         [this] {
+             ui.inputs.push_back("Neu");
+             manager.btnRenameEntryClick();
+         },
+         "Fehler beim umbennen."},
+        {"delete",
+         [this] {
+             ui.answers.push_back(true);
+             manager.btnDeleteEntryClick();
+         },
+         "Fehler beim Löschen."},
+        {"dial", [this] { manager.btnDialEntryClick(); }, "Verbindung konnte nicht hergestellt werden"},
+        {"create",
+         [this] {
+             ui.entryAnswers.push_back([](DialupEntryFields& f) { f.name = "Neu"; });
+             manager.btnCreateEntryClick();
+         },
+         "Fehler beim Anlegen."},
+        {"edit",
+         [this] {
+             ui.entryAnswers.push_back([](DialupEntryFields&) {});
+             manager.btnEditEntryClick();
+         },
+         "RasEditPhonebookEntry failed."},
+    };
+    for (const Case& c : cases) {
+        manager.RefreshEntryList();
+        ui.messages.clear();
+        fake.results[c.request] = refused;
+        c.act();
+        fake.results.clear();
+        EXPECT_EQ(ui.messages, std::vector<std::string>{c.message + "\n" + refused.reason}) << c.request;
+        EXPECT_FALSE(manager.busy()) << c.request;
+    }
 }
 
-TEST_F(ConnectionManagerTest, EmptyPhonebookShowsNothingAndClickingItChangesNothing)
-{
-    fake.entries.clear();
-    manager.RefreshEntryList();
-    manager.lstEntriesClick();
-    EXPECT_EQ(ui.selected, -1);
-    EXPECT_FALSE(view.enabled("btnEditEntry"));
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(view.text("eUser"), "eUser");
-}
-
-TEST_F(ConnectionManagerTest, DialParamsFillTheFieldsAndThePasswordOnlyWhenStored)
+TEST_F(ConnectionManagerTest, AReadablePasswordIsShownAnUnreadableOneNeverLeavesAnotherEntrysInTheField)
 {
     manager.RefreshEntryList();
-    manager.lstEntriesClick();
+    select(0);
     EXPECT_EQ(view.text("eUser"), "anonymer");
-    EXPECT_EQ(view.text("eNum"), "0191011");
     EXPECT_EQ(view.text("ePass"), "geheim");
-
-    ui.selected = 1;
-    manager.lstEntriesClick();
+    select(1);
     EXPECT_EQ(view.text("eUser"), "mueller");
     EXPECT_EQ(view.text("eNum"), "+49 (0)30 1234-5"); // kept exactly, not made a number
-    EXPECT_EQ(view.text("ePass"), "geheim");          // no stored password: previous text stays
-
-    const RASDIALPARAMSA& params = manager.dialParams();
-    EXPECT_TRUE(std::all_of(std::begin(params.szPassword), std::end(params.szPassword),
-                            [](char c) { return c == '\0'; }));
+    EXPECT_EQ(view.text("ePass"), "");
+    manager.btnDialEntryClick();
+    ASSERT_EQ(fake.dials.size(), 1u);
+    EXPECT_EQ(fake.dials[0].entry, "Beta");
+    EXPECT_EQ(fake.dials[0].password, "");
 }
 
-TEST_F(ConnectionManagerTest, DialParamsFailureShowsTheErrorTextAndKeepsTheFields)
+TEST_F(ConnectionManagerTest, WhileAnswersAreOnTheirWayOnlyTheLastClickedEntryIsShown)
 {
     manager.RefreshEntryList();
-    fake.results["RasGetEntryDialParamsA"] = 623;
-    manager.lstEntriesClick();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"RasGetEntryDialParams failed: Fehlertext 623"});
-    EXPECT_EQ(view.text("eUser"), "eUser");
+    select(0);
+    fake.deferred = true;
+    select(1);                         // Beta's answer comes late...
+    EXPECT_EQ(view.text("ePass"), ""); // ...but Alpha's password is gone at once
+    select(2);
+    fake.answerAll();
+    EXPECT_EQ(view.text("eNum"), "*99#");
+    EXPECT_EQ(view.text("eUser"), "");
+    EXPECT_FALSE(ui.busy);
 }
 
-TEST_F(ConnectionManagerTest, CreateAndEditReportFailuresAndOnlyCreateReloads)
+TEST_F(ConnectionManagerTest, TheInitialFieldTextStaysForAnEntryWithoutReadablePassword)
 {
-    fake.results["RasCreatePhonebookEntryA"] = 1;
-    manager.btnCreateEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Fehler beim Anlegen.");
-    EXPECT_EQ(callCount("RasEnumEntriesA"), 0);
+    manager.RefreshEntryList();
+    select(1);
+    EXPECT_EQ(view.text("ePass"), "ePass");
+}
 
-    fake.results.clear();
-    manager.btnCreateEntryClick();
-    EXPECT_EQ(ui.entries.size(), 3u);
-
-    ui.selected = 2;
+TEST_F(ConnectionManagerTest, AfterAnEditTheFieldsShowWhatIsStoredAndADialUsesIt)
+{
+    manager.RefreshEntryList();
+    select(0);
+    ui.entryAnswers.push_back([](DialupEntryFields& f) {
+        f.user = "neu";
+        f.number = "*99***1#";
+    });
     manager.btnEditEntryClick();
-    EXPECT_EQ(callCount("RasEditPhonebookEntryA Handy"), 1);
-    EXPECT_EQ(callCount("RasEnumEntriesA"), 1);
-    fake.results["RasEditPhonebookEntryA"] = 2;
-    manager.btnEditEntryClick();
-    EXPECT_EQ(ui.messages.back(), "RasEditPhonebookEntry failed.");
+    EXPECT_EQ(ui.entryDialogs, std::vector<std::string>{"edit Alpha password kept"});
+    EXPECT_EQ(fake.edits, std::vector<std::string>{"Alpha|neu|*99***1#|(kept)"});
+    EXPECT_EQ(view.text("eUser"), "neu");
+    EXPECT_EQ(view.text("eNum"), "*99***1#");
+    manager.btnDialEntryClick();
+    EXPECT_EQ(fake.dials.at(0).user, "neu");
+    EXPECT_EQ(fake.dials.at(0).number, "*99***1#");
+    EXPECT_EQ(fake.dials.at(0).password, "geheim");
 }
 
-TEST_F(ConnectionManagerTest, RenamePassesTheInputOnAndCancelRequestsTheSameName)
+TEST_F(ConnectionManagerTest, TheEntryDialogRefusesWhatTheServiceWouldRefuseBeforeSending)
+{
+    struct Case
+    {
+        std::string name, kind, apn, user, number, said;
+    } cases[] = {
+        {"", "gsm", "", "", "", "Bitte einen Namen eingeben."},
+        {"Beta", "gsm", "", "", "", "Ein Eintrag mit diesem Namen besteht bereits."},
+        {"Neu", "gsm", "web vodafone", "", "",
+         "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."},
+        {"Neu", "gsm", std::string(65, 'a'), "", "", "Der APN ist zu lang (höchstens 64 Zeichen)."},
+        {"Neu", "pppoe", "", "", "", "Ein DSL-Eintrag braucht einen Benutzernamen."},
+        {"Neu", "cdma", "", "", "", "Ein CDMA-Eintrag braucht eine Nummer."},
+        {std::string(300, 'n') + "\nzwei", "gsm", "internet.t-d1.de", "", "", ""},
+    };
+    manager.RefreshEntryList();
+    for (const Case& c : cases) {
+        ui.entryAnswers.push_back([&c](DialupEntryFields& f) {
+            f.name = c.name;
+            f.kind = c.kind;
+            f.apn = c.apn;
+            f.user = c.user;
+            f.number = c.number;
+        });
+        manager.btnCreateEntryClick();
+        EXPECT_EQ(ui.fieldProblems.back(), c.said) << c.name;
+    }
+    // Only the last one was sent, its long name whole; the list shows its line break as a blank.
+    EXPECT_EQ(requests("create"), 1);
+    EXPECT_EQ(fake.entries.back().name.size(), 305u);
+    EXPECT_EQ(ui.entries.back(), std::string(300, 'n') + " zwei");
+    ui.selected = 3;
+    ui.answers.push_back(true);
+    manager.btnDeleteEntryClick();
+    EXPECT_EQ(requests("delete " + std::string(300, 'n') + "\nzwei"), 1);
+    EXPECT_EQ(fake.entries.size(), 3u);
+}
+
+TEST_F(ConnectionManagerTest, CreatingWithoutTheServiceSaysSoBeforeAnyDialog)
+{
+    fake.running = false;
+    manager.btnCreateEntryClick();
+    EXPECT_TRUE(ui.entryDialogs.empty());
+    EXPECT_EQ(ui.messages, std::vector<std::string>{"Fehler beim Anlegen.\nDienst fehlt."});
+}
+
+TEST_F(ConnectionManagerTest, RenameAndDeleteFollowTheirDialogs)
 {
     manager.RefreshEntryList();
-    ui.selected = 1;
-    ui.inputs = {"Büro"};
+    manager.btnRenameEntryClick(); // Cancel: the same name is requested
+    EXPECT_EQ(ui.inputPrompts, std::vector<std::string>{"Eintrag ändern|Neuer Name:|Alpha"});
+    EXPECT_EQ(requests("rename Alpha>Alpha"), 1);
+    ui.inputs.push_back("");
     manager.btnRenameEntryClick();
-    EXPECT_EQ(ui.inputPrompts.back(), "Eintrag ändern|Neuer Name:|Arbeit");
-    EXPECT_EQ(fake.renamed.back(), std::make_pair(std::string("Arbeit"), std::string("Büro")));
-    EXPECT_EQ(ui.selected, 0); // refreshed
+    EXPECT_EQ(requests("rename"), 1);
 
-    manager.btnRenameEntryClick(); // Cancel
-    EXPECT_EQ(fake.renamed.back(), std::make_pair(std::string("T-Online"), std::string("T-Online")));
-
-    fake.results["RasRenameEntry"] = 183;
-    manager.btnRenameEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Fehler beim umbennen.");
-
-    ui.inputs = {""};
-    manager.btnRenameEntryClick();
-    EXPECT_EQ(fake.renamed.size(), 3u);
+    manager.btnDeleteEntryClick(); // No
+    EXPECT_EQ(ui.questions, std::vector<std::string>{"Alpha wirklich löschen?"});
+    EXPECT_EQ(requests("delete"), 0);
 }
 
-TEST_F(ConnectionManagerTest, OverlongNewNameIsRefusedInsteadOfCut)
+TEST_F(ConnectionManagerTest, NoSelectionRaisesTheListIndexErrorBeforeAnyDialogOrRequest)
 {
-    manager.RefreshEntryList();
-    ui.inputs = {std::string(257, 'n')};
-    manager.btnRenameEntryClick();
-    EXPECT_TRUE(fake.renamed.empty());
-    EXPECT_EQ(ui.messages.back(), "Der Name ist zu lang (höchstens 256 Zeichen).");
-
-    ui.inputs = {std::string(256, 'n')};
-    manager.btnRenameEntryClick();
-    ASSERT_EQ(fake.renamed.size(), 1u);
-    EXPECT_EQ(fake.renamed.back().second.size(), 256u);
-}
-
-TEST_F(ConnectionManagerTest, DeleteAsksFirstAndOnlyYesDeletes)
-{
-    manager.RefreshEntryList();
-    ui.selected = 2;
-    manager.btnDeleteEntryClick();
-    EXPECT_EQ(ui.questions.back(), "Handy wirklich löschen?");
-    EXPECT_TRUE(fake.deleted.empty());
-
-    ui.answers = {true};
-    manager.btnDeleteEntryClick();
-    EXPECT_EQ(fake.deleted, std::vector<std::string>{"Handy"});
-    EXPECT_EQ(ui.selected, 0);
-
-    ui.answers = {true};
-    fake.results["RasDeleteEntry"] = 623;
-    manager.btnDeleteEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Fehler beim Löschen.");
-}
-
-TEST_F(ConnectionManagerTest, NoSelectionRaisesTheListIndexErrorBeforeAnyDialogOrCall)
-{
-    const std::string indexError = "Der Index der Liste überschreitet das Maximum (-1)";
-    EXPECT_EQ(reportedError(&ConnectionManager::btnRenameEntryClick), indexError);
-    EXPECT_EQ(reportedError(&ConnectionManager::btnDeleteEntryClick), indexError);
-    EXPECT_EQ(reportedError(&ConnectionManager::btnDialEntryClick), indexError);
+    for (auto handler : {&ConnectionManager::btnRenameEntryClick, &ConnectionManager::btnDeleteEntryClick,
+                         &ConnectionManager::btnEditEntryClick, &ConnectionManager::btnDialEntryClick}) {
+        try {
+            (manager.*handler)();
+            ADD_FAILURE() << "no error";
+        } catch (const EListIndexError& e) {
+            EXPECT_STREQ(e.what(), "Der Index der Liste überschreitet das Maximum (-1)");
+        }
+    }
+    EXPECT_TRUE(fake.requests.empty());
     EXPECT_TRUE(ui.inputPrompts.empty());
-    EXPECT_TRUE(ui.questions.empty());
-    EXPECT_TRUE(fake.calls.empty());
-    EXPECT_FALSE(ui.busy);
-    EXPECT_EQ(ui.busyChanges, 2);
-}
-
-TEST_F(ConnectionManagerTest, RenameWithoutAnyLibraryRaisesTheBindingMessage)
-{
-    manager.RefreshEntryList();
-    fake.missing = {"RasRenameEntryA"};
-    EXPECT_EQ(reportedError(&ConnectionManager::btnRenameEntryClick), "Error opening rnaph.dll");
-    EXPECT_TRUE(fake.renamed.empty());
-}
-
-TEST_F(ConnectionManagerTest, DialUsesTheFieldsExactlyAndShowsTheConnection)
-{
-    manager.RefreshEntryList();
-    ui.selected = 2;
-    view.setText("eUser", "ich");
-    view.setText("ePass", "pa ss");
-    view.setText("eNum", "+49 0171 *99#");
-    manager.btnDialEntryClick();
-
-    EXPECT_STREQ(fake.dialled.szEntryName, "Handy");
-    EXPECT_STREQ(fake.dialled.szUserName, "ich");
-    EXPECT_STREQ(fake.dialled.szPassword, "pa ss");
-    EXPECT_STREQ(fake.dialled.szPhoneNumber, "+49 0171 *99#");
-    EXPECT_EQ(fake.dialled.dwSize, 1052u);
-    EXPECT_EQ(fake.entries[2].number, "*99#"); // the stored entry is not touched
-    EXPECT_EQ(view.text("lcon"), "Handy");
-    EXPECT_EQ(view.text("lMit"), "modem0");
-    EXPECT_TRUE(view.enabled("btnHangup"));
-    EXPECT_EQ(manager.currentConnection(), 77u);
-    EXPECT_EQ(manager.dialParams().szPassword[0], '\0');
     EXPECT_FALSE(ui.busy);
 }
 
-TEST_F(ConnectionManagerTest, FailedDialHangsUpTheHalfMadeConnection)
+TEST_F(ConnectionManagerTest, AServiceThatRaisesLeavesNoHourglassAndAListThatRaisesIsDropped)
 {
     manager.RefreshEntryList();
-    fake.results["RasDialA"] = 678;
-    fake.halfMadeHandle = 31;
-    fake.results["RasHangUpA"] = 6; // ignored
-    manager.btnDialEntryClick();
-    EXPECT_EQ(fake.hungUp, std::vector<RasHandle>{31});
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"Verbindung konnte nicht hergestellt werden"});
-    EXPECT_EQ(view.text("lcon"), "Offline");
+    fake.throwOn = "rename";
+    ui.inputs.push_back("Neu");
+    EXPECT_THROW(manager.btnRenameEntryClick(), std::runtime_error);
     EXPECT_FALSE(ui.busy);
-
-    fake.halfMadeHandle = 0;
-    manager.btnDialEntryClick();
-    EXPECT_EQ(fake.hungUp.size(), 1u);
+    fake.throwOn = "list";
+    manager.btnDetailsClick();
+    EXPECT_FALSE(ui.busy);
+    EXPECT_TRUE(ui.messages.empty());
+    fake.throwOn.clear();
+    manager.RefreshEntryList();
+    EXPECT_EQ(ui.entries.size(), 3u);
 }
 
-TEST_F(ConnectionManagerTest, OverlongFieldsAreRefusedBeforeDialling)
+TEST_F(ConnectionManagerTest, TheHourglassShowsUntilTheAnswerAndClicksMeanwhileAreIgnored)
 {
     manager.RefreshEntryList();
-    view.setText("eUser", std::string(257, 'u'));
+    fake.deferred = true;
     manager.btnDialEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Der Benutzername ist zu lang (höchstens 256 Zeichen).");
-    view.setText("eUser", std::string(256, 'u'));
-    view.setText("ePass", std::string(257, 'p'));
+    EXPECT_TRUE(ui.busy);
     manager.btnDialEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Das Passwort ist zu lang (höchstens 256 Zeichen).");
-    view.setText("ePass", "");
-    view.setText("eNum", std::string(129, '1'));
-    manager.btnDialEntryClick();
-    EXPECT_EQ(ui.messages.back(), "Die Nummer ist zu lang (höchstens 128 Zeichen).");
-    EXPECT_EQ(callCount("RasDialA"), 0);
-    EXPECT_EQ(manager.dialParams().szPassword[0], '\0');
-
-    view.setText("eNum", std::string(128, '1'));
-    manager.btnDialEntryClick();
-    EXPECT_EQ(std::string(fake.dialled.szPhoneNumber).size(), 128u);
-    EXPECT_EQ(std::string(fake.dialled.szUserName).size(), 256u);
-}
-
-TEST_F(ConnectionManagerTest, StatusShowsTheFirstOfTwoConnectionsAndHangUpWaitsThenRefreshes)
-{
-    fake.connections = {{5, "Arbeit", "ttyUSB0"}, {6, "Handy", "ttyACM0"}};
-    manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Arbeit");
+    EXPECT_EQ(fake.dials.size(), 1u);
+    fake.answerAll();
+    EXPECT_FALSE(ui.busy);
+    EXPECT_EQ(view.text("lcon"), "Alpha");
     EXPECT_EQ(view.text("lMit"), "ttyUSB0");
+    EXPECT_TRUE(view.enabled("btnHangup"));
+}
 
-    manager.btnHangupClick();
-    EXPECT_EQ(fake.hungUp, std::vector<RasHandle>{5});
-    EXPECT_EQ(ui.waits, std::vector<int>{1000});
-    EXPECT_EQ(view.text("lcon"), "Handy");
-
-    manager.btnHangupClick();
+TEST_F(ConnectionManagerTest, StatusShowsTheFirstConnectionOrTheGatewayFollowingTheFlag)
+{
+    fake.active = {{"/a/1", "Mobil\nFunk", "ttyUSB0", "ppp0"}, {"/a/2", "Zweit", "ttyUSB1", "ppp1"}};
+    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lcon"), "Mobil Funk");
+    EXPECT_EQ(manager.currentConnection(), "/a/1");
+    gateway = true;
+    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
+    gateway = false;
+    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lcon"), "Mobil Funk");
+    fake.active.clear();
+    manager.RefreshConnectionStatus();
     EXPECT_EQ(view.text("lcon"), "Offline");
     EXPECT_EQ(view.text("lMit"), "-");
     EXPECT_FALSE(view.enabled("btnHangup"));
-    EXPECT_EQ(manager.currentConnection(), 0u);
 }
 
-TEST_F(ConnectionManagerTest, FailedHangUpSaysSoWithoutWaitingAndKeepsTheStatus)
+TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
 {
-    fake.connections = {{5, "Arbeit", "ttyUSB0"}};
+    fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0"}};
     manager.RefreshConnectionStatus();
-    fake.results["RasHangUpA"] = 6;
+    fake.results["hangup"] = DialupResult::failure(Status::NotFound, "Diese Verbindung besteht nicht.");
     manager.btnHangupClick();
-    EXPECT_EQ(ui.messages, std::vector<std::string>{"RasHangUp failed."});
+    EXPECT_EQ(ui.messages.back(), "RasHangUp failed.\nDiese Verbindung besteht nicht.");
     EXPECT_TRUE(ui.waits.empty());
-    EXPECT_EQ(view.text("lcon"), "Arbeit");
-}
-
-TEST_F(ConnectionManagerTest, GatewayModeLeavesTheStatusAloneAndFailedEnumerationMeansOffline)
-{
-    fake.connections = {{5, "Arbeit", "ttyUSB0"}};
-    view.setChecked("cbLan", true);
-    view.setText("lcon", "Internet Gateway");
-    manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
-    EXPECT_EQ(callCount("RasEnumConnectionsA"), 0);
-
-    view.setChecked("cbLan", false);
-    manager.RefreshConnectionStatus();
-    fake.results["RasEnumConnectionsA"] = 600;
-    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lcon"), "Alpha");
+    fake.results.clear();
+    manager.btnHangupClick();
+    EXPECT_EQ(fake.requests.back(), "hangup /a/1");
+    EXPECT_EQ(ui.waits, std::vector<int>{1000});
     EXPECT_EQ(view.text("lcon"), "Offline");
-    EXPECT_EQ(manager.currentConnection(), 0u);
 }
 
 TEST_F(ConnectionManagerTest, OpeningSelectsTheConnectedEntryWhileTheFieldsShowTheFirst)
 {
-    fake.connections = {{5, "Handy", "ttyUSB0"}};
+    fake.active = {{"/a/1", "Handy", "ttyUSB0", "ppp0"}};
     manager.RefreshConnectionStatus();
     manager.btnDetailsClick();
+    EXPECT_EQ(view.text("btnDetails"), kDetailsOpen);
+    EXPECT_EQ(ui.width, kWidthOpen);
     EXPECT_EQ(ui.selected, 2);
     EXPECT_EQ(view.text("eUser"), "anonymer");
-    EXPECT_EQ(view.text("btnDetails"), "<< VerbindungsManager schliessen");
-    EXPECT_EQ(ui.width, 830);
-
-    const auto callsBefore = fake.calls.size();
     manager.btnDetailsClick();
-    EXPECT_EQ(view.text("btnDetails"), "VerbindungsManager  öffnen>>");
-    EXPECT_EQ(ui.width, 450);
-    EXPECT_EQ(fake.calls.size(), callsBefore);
+    EXPECT_EQ(view.text("btnDetails"), kDetailsClosed);
+    EXPECT_EQ(ui.width, kWidthClosed);
     EXPECT_EQ(ui.selected, 2);
-
-    fake.connections = {{5, "handy", "ttyUSB0"}}; // case matters
-    manager.RefreshConnectionStatus();
-    manager.btnDetailsClick();
-    EXPECT_EQ(ui.selected, 0);
 }
 
 } // namespace

@@ -1,15 +1,11 @@
 #include "netmeter/KvonlineProbes.h"
 
-#include "FakeRasLibrary.h"
-#include "dialup/Ras.h"
+#include "FakeDialupService.h"
 
 #include <gtest/gtest.h>
 
 namespace tavlor {
 namespace {
-
-using test::FakeRas;
-using test::FakeRasLoader;
 
 class ListedAddresses final : public HostAddressSource
 {
@@ -21,67 +17,30 @@ private:
     std::vector<std::string> m_list;
 };
 
-TEST(OnlineProbe, CountsConnectionsAndReleasesTheLibraryEveryTime)
+TEST(OnlineProbe, OnlineInGatewayModeOrWhileTheServiceKeepsAnActiveConnection)
 {
-    FakeRas fake;
-    FakeRasLoader loader(fake);
-    EXPECT_EQ(RasConnectionCount(loader), 0);
-    EXPECT_EQ(DetectConnection(loader), 0);
-    EXPECT_FALSE(IsOnline(false, loader));
-
-    fake.connections = {{1, "Handy", "modem"}};
-    EXPECT_EQ(DetectConnection(loader), 2);
-    EXPECT_TRUE(IsOnline(false, loader));
-    EXPECT_EQ(fake.loads, 5);
-    EXPECT_EQ(fake.releases, 5);
-}
-
-TEST(OnlineProbe, MoreConnectionsThanFourRecordsStillCountAsOnline)
-{
-    FakeRas fake;
-    FakeRasLoader loader(fake);
-    for (RasHandle h = 1; h <= 5; ++h) {
-        fake.connections.push_back({h, "E" + std::to_string(h), "modem"});
+    test::FakeDialupService dialup;
+    struct Case
+    {
+        bool onLAN;
+        int connections;
+        bool running;
+        std::uint8_t kind;
+        bool online;
+    } cases[] = {
+        {false, 0, true, 0, false}, {false, 1, true, 2, true}, {false, 5, true, 2, true},
+        {true, 0, true, 0, true},   {true, 0, false, 0, true}, {false, 0, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        dialup.running = c.running;
+        dialup.active.assign(static_cast<std::size_t>(c.connections),
+                             ActiveDialup{"/a", "Handy", "ttyUSB0", "ppp0"});
+        EXPECT_EQ(RasConnectionCount(dialup), c.connections);
+        EXPECT_EQ(DetectConnection(dialup), c.kind);
+        EXPECT_EQ(IsOnline(c.onLAN, dialup), c.online) << c.onLAN << " " << c.connections;
     }
-    EXPECT_EQ(RasConnectionCount(loader), 5); // 603 with the count of all five
-    EXPECT_TRUE(IsOnline(false, loader));
-}
-
-TEST(OnlineProbe, OtherErrorCodesAndAMissingLibraryMeanOffline)
-{
-    FakeRas fake;
-    fake.connections = {{1, "Handy", "modem"}};
-    fake.results["RasEnumConnectionsA"] = 610;
-    FakeRasLoader loader(fake);
-    EXPECT_EQ(RasConnectionCount(loader), 0);
-
-    fake.rasLoadable = false;
-    EXPECT_FALSE(IsOnline(false, loader));
-    EXPECT_TRUE(IsOnline(true, loader));
-}
-
-TEST(OnlineProbe, GatewayModeProbesNothing)
-{
-    FakeRas fake;
-    FakeRasLoader loader(fake);
-    EXPECT_TRUE(IsOnline(true, loader));
-    EXPECT_EQ(fake.loads, 0);
-    EXPECT_TRUE(fake.calls.empty());
-}
-
-TEST(OnlineProbe, MissingEnumerationFunctionRaisesAfterReleasingTheLibrary)
-{
-    FakeRas fake;
-    fake.missing = {"RasEnumConnectionsA"};
-    FakeRasLoader loader(fake);
-    try {
-        IsOnline(false, loader);
-        FAIL() << "no error";
-    } catch (const ERasError& e) {
-        EXPECT_STREQ(e.what(), "RasEnumConnectionsA not found in rasapi32.dll");
-    }
-    EXPECT_EQ(fake.loads, 1);
-    EXPECT_EQ(fake.releases, 1);
+    // Reading the kept state asks the service for nothing.
+    EXPECT_TRUE(dialup.requests.empty());
 }
 
 TEST(Addresses, FirstIsLocalSecondIsExternalAndTheRestIsNotShown)

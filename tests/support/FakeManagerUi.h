@@ -3,6 +3,7 @@
 #include "dialup/ManagerUi.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ public:
     std::deque<bool> answers;              // askWarning; No when empty
     std::deque<std::string> inputs;        // inputQuery; Cancel (the prefilled text) when empty
     std::vector<int> waits;
+    // askEntryFields: each answer edits the fields it is shown; Cancel when none is queued.
+    std::deque<std::function<void(DialupEntryFields&)>> entryAnswers;
+    std::vector<std::string> entryDialogs;  // "new" or "edit <name>" (+ " password kept")
+    std::vector<std::string> fieldProblems; // what the dialog's check said about the answer
     int width = 0;
     bool busy = false;
     int busyChanges = 0;
@@ -57,6 +62,20 @@ public:
         std::string answer = inputs.front();
         inputs.pop_front();
         return answer;
+    }
+    bool askEntryFields(DialupEntryFields& fields, bool isNew, bool passwordStored,
+                        const FieldsProblem& problem) override
+    {
+        entryDialogs.push_back(isNew ? "new"
+                                     : "edit " + fields.name + (passwordStored ? " password kept" : ""));
+        if (entryAnswers.empty()) {
+            return false;
+        }
+        entryAnswers.front()(fields);
+        entryAnswers.pop_front();
+        const std::string said = problem(fields);
+        fieldProblems.push_back(said);
+        return said.empty();
     }
     void setBusyCursor(bool on) override
     {

@@ -1,5 +1,7 @@
 #include "dialup/ui/EntryDialog.h"
 
+#include "dialup/EntryEditor.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -34,10 +36,12 @@ std::string textOf(const QLineEdit* edit)
 }
 } // namespace
 
-EntryDialog::EntryDialog(const DialEntryFields& fields, bool isNew, QWidget* parent)
+EntryDialog::EntryDialog(const DialupEntryFields& fields, bool isNew, bool passwordStored,
+                         ManagerUi::FieldsProblem problem, QWidget* parent)
     : QDialog(parent), m_name(field(this, "eEntryName", fields.name)), m_kind(new QComboBox(this)),
       m_number(field(this, "eEntryNumber", fields.number)), m_apn(field(this, "eEntryApn", fields.apn)),
-      m_user(field(this, "eEntryUser", fields.user)), m_password(field(this, "eEntryPass", fields.password))
+      m_user(field(this, "eEntryUser", fields.user)), m_password(field(this, "eEntryPass", {})),
+      m_problem(std::move(problem))
 {
     setObjectName(QStringLiteral("EntryDialog"));
     setWindowTitle(isNew ? QStringLiteral("Neuer Eintrag") : QStringLiteral("Eintrag ändern"));
@@ -53,6 +57,9 @@ EntryDialog::EntryDialog(const DialEntryFields& fields, bool isNew, QWidget* par
     m_name->setEnabled(isNew);
     m_kind->setEnabled(isNew);
     m_password->setEchoMode(QLineEdit::Password);
+    if (!isNew && passwordStored) {
+        m_password->setPlaceholderText(QStringLiteral("(unverändert)"));
+    }
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Name"), m_name);
@@ -72,21 +79,23 @@ EntryDialog::EntryDialog(const DialEntryFields& fields, bool isNew, QWidget* par
     kindChanged();
 }
 
-DialEntryFields EntryDialog::fields() const
+DialupEntryFields EntryDialog::fields() const
 {
-    DialEntryFields f;
+    DialupEntryFields f;
     f.name = textOf(m_name);
     f.kind = m_kind->currentData().toString().toStdString();
     f.number = kindHasNumber(f.kind) ? textOf(m_number) : std::string();
     f.apn = kindHasApn(f.kind) ? textOf(m_apn) : std::string();
     f.user = textOf(m_user);
-    f.password = textOf(m_password);
+    if (!m_password->text().isEmpty()) {
+        f.password.emplace(m_password->text().toStdString());
+    }
     return f;
 }
 
 void EntryDialog::accept()
 {
-    const std::string problem = entryFieldsProblem(fields());
+    const std::string problem = m_problem ? m_problem(fields()) : std::string();
     if (!problem.empty()) {
         QMessageBox box(QMessageBox::NoIcon, windowTitle(), QString::fromStdString(problem), QMessageBox::Ok,
                         this);
@@ -101,28 +110,6 @@ void EntryDialog::kindChanged()
     const std::string kind = m_kind->currentData().toString().toStdString();
     m_number->setEnabled(kindHasNumber(kind));
     m_apn->setEnabled(kindHasApn(kind));
-}
-
-QtEntryEditor::QtEntryEditor()
-{
-    setEntryEditor(this);
-}
-
-QtEntryEditor::~QtEntryEditor()
-{
-    if (entryEditor() == this) {
-        setEntryEditor(nullptr);
-    }
-}
-
-bool QtEntryEditor::edit(void* owner, DialEntryFields& fields, bool isNew)
-{
-    EntryDialog dialog(fields, isNew, static_cast<QWidget*>(owner));
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    fields = dialog.fields();
-    return true;
 }
 
 } // namespace tavlor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialup/EntryEditor.h"
+#include "dialup/ManagerUi.h"
 
 #include <QDialog>
 
@@ -10,17 +10,19 @@ class QLineEdit;
 namespace tavlor {
 
 // Our own dialog for a dial-up entry: name, kind, number, APN (where the kind has one), user
-// name and password. Texts wider than the record fields are refused on OK, never cut.
+// name and password. OK is taken only when the check finds nothing the connection service would
+// refuse. Editing, the password field starts empty: left empty, the stored password stays.
 class EntryDialog final : public QDialog
 {
     Q_OBJECT
 
 public:
-    EntryDialog(const DialEntryFields& fields, bool isNew, QWidget* parent = nullptr);
+    EntryDialog(const DialupEntryFields& fields, bool isNew, bool passwordStored,
+                ManagerUi::FieldsProblem problem, QWidget* parent = nullptr);
     EntryDialog(const EntryDialog&) = delete;
     EntryDialog& operator=(const EntryDialog&) = delete;
 
-    DialEntryFields fields() const;
+    DialupEntryFields fields() const;
 
 public Q_SLOTS:
     void accept() override;
@@ -34,18 +36,7 @@ private:
     QLineEdit* m_apn;
     QLineEdit* m_user;
     QLineEdit* m_password;
-};
-
-// The editor the dial-up provider calls; registered while it lives.
-class QtEntryEditor final : public EntryEditor
-{
-public:
-    QtEntryEditor();
-    ~QtEntryEditor() override;
-    QtEntryEditor(const QtEntryEditor&) = delete;
-    QtEntryEditor& operator=(const QtEntryEditor&) = delete;
-
-    bool edit(void* owner, DialEntryFields& fields, bool isNew) override;
+    ManagerUi::FieldsProblem m_problem;
 };
 
 } // namespace tavlor

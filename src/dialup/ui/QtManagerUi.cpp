@@ -91,6 +91,17 @@ std::string QtManagerUi::inputQuery(const std::string& caption, const std::strin
     return dialog.textValue().toStdString();
 }
 
+bool QtManagerUi::askEntryFields(DialupEntryFields& fields, bool isNew, bool passwordStored,
+                                 const FieldsProblem& problem)
+{
+    EntryDialog dialog(fields, isNew, passwordStored, problem, m_window);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    fields = dialog.fields();
+    return true;
+}
+
 void QtManagerUi::setBusyCursor(bool busy)
 {
     if (busy) {

@@ -10,7 +10,7 @@ namespace tavlor {
 
 // The connection manager's window side over the entry list box and the main window: message
 // boxes parented to the window, the hourglass for the whole application, a wait that keeps
-// repainting. While it lives, the entry dialog is the one the dial-up provider opens.
+// repainting, the program's own entry dialog.
 class QtManagerUi final : public ManagerUi
 {
 public:
@@ -30,6 +30,8 @@ public:
     bool askWarning(const std::string& text) override;
     std::string inputQuery(const std::string& caption, const std::string& prompt,
                            const std::string& prefilled) override;
+    bool askEntryFields(DialupEntryFields& fields, bool isNew, bool passwordStored,
+                        const FieldsProblem& problem) override;
 
     void setBusyCursor(bool busy) override;
     void waitMs(int milliseconds) override;
@@ -39,7 +41,6 @@ public:
 private:
     QListWidget* m_entries;
     QWidget* m_window;
-    QtEntryEditor m_editor;
     int m_busyDepth = 0;
 };
 

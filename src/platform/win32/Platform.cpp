@@ -10,6 +10,7 @@
 #include "platform/win32/WinLocaleFormat.h"
 #include "platform/win32/WinShellFolders.h"
 #include "platform/win32/WinSystemTimesSource.h"
+#include "platform/win32/ras/RasDialupService.h"
 
 namespace tavlor::platform {
 
@@ -70,9 +71,9 @@ std::unique_ptr<LocaleFormat> makeLocaleFormat()
 }
 
 // The real "rasapi32.dll" (and "rnaph.dll") of the system.
-std::unique_ptr<LibraryLoader> makeLibraryLoader()
+std::unique_ptr<DialupService> makeDialupService()
 {
-    return std::make_unique<win32::WinLibraryLoader>();
+    return std::make_unique<RasDialupService>(std::make_unique<win32::WinLibraryLoader>());
 }
 
 } // namespace tavlor::platform

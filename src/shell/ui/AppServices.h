@@ -18,12 +18,11 @@ struct AppServices
     std::unique_ptr<LocaleFormat> locale;
     std::unique_ptr<InterfaceRowSource> rows;
     std::unique_ptr<DefaultRouteSource> routes;
-    // Which interface the active dial-up connection uses; may stay empty (no link known).
-    std::unique_ptr<DialupLinkSource> dialupLink;
     std::unique_ptr<HostAddressSource> hosts;
     std::unique_ptr<SystemTimesSource> times;
     std::unique_ptr<ShellFolders> shell;
-    std::unique_ptr<LibraryLoader> loader;
+    // Also names the interface of the active dial-up connection, which the counters follow.
+    std::unique_ptr<DialupService> dialup;
     std::unique_ptr<UsageStore> store; // built last: it may use clock and locale
     // The history and the Volumenwarner's section live beside the data file; without files
     // the program runs without them.

@@ -8,16 +8,6 @@
 
 namespace tavlor {
 
-namespace {
-// Stands in until the dial-up service names the interface of its connection: no dial-up link
-// is known, so the first working adapter is counted.
-class NoDialupLink final : public DialupLinkSource
-{
-public:
-    std::string activeDialupInterface() const override { return {}; }
-};
-} // namespace
-
 AppServices makeRealServices()
 {
     AppServices services;
@@ -25,11 +15,10 @@ AppServices makeRealServices()
     services.locale = platform::makeLocaleFormat();
     services.rows = platform::makeInterfaceRowSource();
     services.routes = platform::makeDefaultRouteSource();
-    services.dialupLink = std::make_unique<NoDialupLink>();
     services.hosts = platform::makeHostAddressSource();
     services.times = platform::makeSystemTimesSource();
     services.shell = platform::makeShellFolders();
-    services.loader = platform::makeLibraryLoader();
+    services.dialup = platform::makeDialupService();
     services.systemName = platform::systemName();
 
     const std::string programFolder =

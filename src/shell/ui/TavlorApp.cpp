@@ -3,7 +3,6 @@
 #include "accounting/UsageWatch.h"
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
-#include "dialup/Ras.h"
 #include "dialup/ui/QtManagerUi.h"
 #include "netmeter/Kvonline.h"
 #include "netmeter/KvonlineProbes.h"
@@ -39,7 +38,7 @@ TavlorApp::TavlorApp(AppServices services)
 {
     initShellResources();
     m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers, m_services.routes.get(),
-                                                   m_services.dialupLink.get());
+                                                   m_services.dialup.get());
     m_tick =
         std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
     m_gauge = GaugePictures();
@@ -54,10 +53,9 @@ TavlorApp::TavlorApp(AppServices services)
                                 [this](const std::string& hint) { m_tray->setHint(hint); });
     m_tray->setHint("Tavlor");
     createTimers();
-    m_ras = std::make_unique<RasBinding>(*m_services.loader);
     m_managerUi = std::make_unique<QtManagerUi>(
         m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
-    m_manager = std::make_unique<ConnectionManager>(*m_ras, m_view, *m_managerUi);
+    m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
     FormCreate();
     loadHistory();
     m_expert = new TfrmExpert(
@@ -166,7 +164,7 @@ void TavlorApp::tCheckTimer()
 
 bool TavlorApp::IsOnline(bool onLAN)
 {
-    m_online = tavlor::IsOnline(onLAN, *m_services.loader);
+    m_online = tavlor::IsOnline(onLAN, *m_services.dialup);
     return m_online;
 }
 

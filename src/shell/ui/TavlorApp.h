@@ -21,7 +21,6 @@ namespace tavlor {
 class ConnectionManager;
 class InterfaceSampler;
 class QtManagerUi;
-class RasBinding;
 class TfrmExpert;
 class TfrmMonitor;
 class TfrmVerlauf;
@@ -51,6 +50,8 @@ public:
     TfrmExpert& expert() const { return *m_expert; }
     TfrmMonitor& monitor();
     UsageState& state() { return m_state; }
+    // The interface the active dial-up connection runs over, for choosing the counted link.
+    DialupLinkSource& dialupLinks() { return *m_services.dialup; }
     ViewModel& view() { return m_view; }
 
     // TickHooks
@@ -114,7 +115,6 @@ private:
     std::unique_ptr<TfrmTavlor> m_window;
     TrayController* m_tray = nullptr;
     ViewApplier* m_applier = nullptr;
-    std::unique_ptr<RasBinding> m_ras;
     std::unique_ptr<QtManagerUi> m_managerUi;
     std::unique_ptr<ConnectionManager> m_manager;
     TfrmExpert* m_expert = nullptr;

@@ -1,5 +1,7 @@
 #include "dialup/ui/EntryDialog.h"
 
+#include "dialup/EntryEditor.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -9,15 +11,28 @@
 
 using namespace tavlor;
 
+namespace {
+DialupEntryFields fieldsOf(const char* name, const char* kind, const char* number, const char* apn,
+                           const char* user)
+{
+    return DialupEntryFields{name, kind, number, apn, user, std::nullopt};
+}
+
+ManagerUi::FieldsProblem checkAgainst(std::vector<std::string> taken)
+{
+    return [taken](const DialupEntryFields& f) { return entryFieldsProblem(f, taken); };
+}
+} // namespace
+
 class EntryDialogTest final : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void overlongTextIsRefusedAndTheDialogStaysOpen()
+    void whatTheServiceWouldRefuseKeepsTheDialogOpenWithTheReason()
     {
-        DialEntryFields fields{"Handy", "gsm", "*99#", "internet", std::string(257, 'u'), "pw"};
-        EntryDialog dialog(fields, true);
+        EntryDialog dialog(fieldsOf("Handy", "gsm", "*99#", "web vodafone", "u"), true, false,
+                           checkAgainst({}));
         QString seen;
         QTimer::singleShot(0, [&seen] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -26,19 +41,21 @@ private Q_SLOTS:
             box->accept();
         });
         dialog.accept();
-        QCOMPARE(seen, QStringLiteral("Der Benutzername ist zu lang (höchstens 256 Zeichen)."));
+        QCOMPARE(seen,
+                 QStringLiteral(
+                     "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        // Nothing was cut on the way.
-        QCOMPARE(dialog.fields().user.size(), std::size_t(257));
 
-        dialog.findChild<QLineEdit*>(QStringLiteral("eEntryUser"))->setText(QString(256, QLatin1Char('u')));
+        dialog.findChild<QLineEdit*>(QStringLiteral("eEntryApn"))->setText(QStringLiteral("web.vodafone.de"));
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        // Nothing typed: no password at all, so none is sent.
+        QVERIFY(!dialog.fields().password.has_value());
     }
 
     void theKindDecidesWhichFieldsApply()
     {
-        EntryDialog dialog({"DSL", "pppoe", "", "", "kunde", ""}, true);
+        EntryDialog dialog(fieldsOf("DSL", "pppoe", "", "", "kunde"), true, false, checkAgainst({}));
         auto* number = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryNumber"));
         auto* apn = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryApn"));
         QVERIFY(!number->isEnabled());
@@ -52,25 +69,19 @@ private Q_SLOTS:
         QCOMPARE(dialog.fields().number, std::string("+49 *99#"));
     }
 
-    void editingKeepsNameAndKindAndMasksThePassword()
+    void editingKeepsNameAndKindAndAStoredPasswordUnlessANewOneIsTyped()
     {
-        EntryDialog dialog({"BT", "bluetooth", "*99#", "", "", "geheim"}, false);
+        EntryDialog dialog(fieldsOf("BT", "bluetooth", "*99#", "", ""), false, true, checkAgainst({}));
         QVERIFY(!dialog.findChild<QLineEdit*>(QStringLiteral("eEntryName"))->isEnabled());
         auto* kind = dialog.findChild<QComboBox*>(QStringLiteral("cbEntryKind"));
         QVERIFY(!kind->isEnabled());
         QCOMPARE(kind->currentData().toString(), QStringLiteral("bluetooth"));
         auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryPass"));
         QCOMPARE(password->echoMode(), QLineEdit::Password);
-        QCOMPARE(dialog.fields().password, std::string("geheim"));
-    }
-
-    void theEditorIsRegisteredWhileItLives()
-    {
-        {
-            QtEntryEditor editor;
-            QCOMPARE(entryEditor(), static_cast<EntryEditor*>(&editor));
-        }
-        QCOMPARE(entryEditor(), nullptr);
+        QCOMPARE(password->placeholderText(), QStringLiteral("(unverändert)"));
+        QVERIFY(!dialog.fields().password.has_value());
+        password->setText(QStringLiteral("neu"));
+        QCOMPARE(std::string(dialog.fields().password->view()), std::string("neu"));
     }
 };
 

@@ -1,6 +1,6 @@
 #include "dialup/ui/QtManagerUi.h"
 
-#include "FakeRasLibrary.h"
+#include "FakeDialupService.h"
 #include "dialup/ConnectionManager.h"
 
 #include <QAbstractButton>
@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 using namespace tavlor;
 
@@ -60,17 +62,15 @@ class QtManagerUiTest final : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_fake = std::make_unique<test::FakeRas>();
-        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", false},
+        m_fake = std::make_unique<test::FakeDialupService>();
+        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", true},
                            {"Handy", "ich", "*99#", "geheim", true}};
-        m_loader = std::make_unique<test::FakeRasLoader>(*m_fake);
-        m_ras = std::make_unique<RasBinding>(*m_loader);
         m_window = std::make_unique<QWidget>();
         m_window->resize(831, 400);
         m_list = new QListWidget(m_window.get());
         m_ui = std::make_unique<QtManagerUi>(m_list, m_window.get());
         m_view = std::make_unique<ViewModel>();
-        m_manager = std::make_unique<ConnectionManager>(*m_ras, *m_view, *m_ui);
+        m_manager = std::make_unique<ConnectionManager>(*m_fake, *m_view, *m_ui, m_gateway);
         m_manager->initialiseControls();
     }
     void cleanup()
@@ -78,14 +78,13 @@ private Q_SLOTS:
         m_manager.reset();
         m_ui.reset();
         m_window.reset();
-        m_ras.reset();
-        m_loader.reset();
+        m_fake.reset();
     }
 
     void openingSelectsTheConnectedEntryAndWidensTheWindow()
     {
         QCOMPARE(m_window->width(), 450);
-        m_fake->connections = {{4, "Handy", "ttyUSB0"}};
+        m_fake->active = {{"/a/4", "Handy", "ttyUSB0", "ppp0"}};
         m_manager->RefreshConnectionStatus();
         m_manager->btnDetailsClick();
         QCOMPARE(m_list->count(), 2);
@@ -99,7 +98,7 @@ private Q_SLOTS:
 
     void failuresAppearAsPlainMessageBoxes()
     {
-        m_fake->results["RasEnumEntriesA"] = 600;
+        m_fake->results["list"] = DialupResult::failure(DialupResult::Status::ServiceMissing, "");
         SeenBox seen;
         answerNextBox(seen, QStringLiteral("OK"));
         m_manager->RefreshEntryList();
@@ -117,12 +116,14 @@ private Q_SLOTS:
         m_manager->btnDeleteEntryClick();
         QCOMPARE(seen.text, QStringLiteral("T-Online wirklich löschen?"));
         QCOMPARE(seen.icon, QMessageBox::Warning);
-        QVERIFY(m_fake->deleted.empty());
+        QVERIFY(std::find(m_fake->requests.begin(), m_fake->requests.end(), "delete T-Online") ==
+                m_fake->requests.end());
 
         SeenBox again;
         answerNextBox(again, QStringLiteral("&Ja"));
         m_manager->btnDeleteEntryClick();
-        QCOMPARE(m_fake->deleted, std::vector<std::string>{"T-Online"});
+        QVERIFY(std::find(m_fake->requests.begin(), m_fake->requests.end(), "delete T-Online") !=
+                m_fake->requests.end());
     }
 
     void renameInputGivesTheEditedTextOrOnCancelThePrefilledOne()
@@ -141,27 +142,43 @@ private Q_SLOTS:
             dialog->reject();
         });
         m_manager->btnRenameEntryClick();
-        QCOMPARE(m_fake->renamed.size(), std::size_t(2));
-        QCOMPARE(m_fake->renamed[0].second, std::string("Büro"));
-        QCOMPARE(m_fake->renamed[1].second, std::string("T-Online"));
+        std::vector<std::string> renames;
+        std::copy_if(m_fake->requests.begin(), m_fake->requests.end(), std::back_inserter(renames),
+                     [](const std::string& r) { return r.rfind("rename", 0) == 0; });
+        // Cancel hands the prefilled name back, so the same name is requested.
+        QCOMPARE(renames, (std::vector<std::string>{"rename T-Online>Büro", "rename Büro>Büro"}));
     }
 
-    void dialShowsTheHourglassOnlyWhileDialling()
+    void dialShowsTheHourglassUntilTheAnswerWhileTheWindowGoesOn()
     {
         m_manager->RefreshEntryList();
-        m_fake->results["RasDialA"] = 678;
-        Qt::CursorShape during = Qt::ArrowCursor;
-        QTimer::singleShot(0, [&during] {
-            if (QApplication::overrideCursor() != nullptr) {
-                during = QApplication::overrideCursor()->shape();
-            }
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                box->accept();
-            }
-        });
+        m_fake->deferred = true;
+        m_fake->results["dial"] = DialupResult::failure(DialupResult::Status::Failed, "Kein Modem.");
         m_manager->btnDialEntryClick();
-        QCOMPARE(during, Qt::WaitCursor);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QCoreApplication::processEvents();
+        SeenBox seen;
+        answerNextBox(seen, QStringLiteral("OK"));
+        m_fake->answerAll();
+        QCOMPARE(seen.text, QStringLiteral("Verbindung konnte nicht hergestellt werden\nKein Modem."));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void theEntryDialogOpensWithTheStoredValuesAndKeepsAnUntypedPassword()
+    {
+        m_manager->RefreshEntryList();
+        m_list->setCurrentRow(1);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("eEntryPass"));
+            QCOMPARE(password->text(), QString());
+            QCOMPARE(password->placeholderText(), QStringLiteral("(unverändert)"));
+            dialog->findChild<QLineEdit*>(QStringLiteral("eEntryUser"))->setText(QStringLiteral("du"));
+            dialog->accept();
+        });
+        m_manager->btnEditEntryClick();
+        QCOMPARE(m_fake->edits, std::vector<std::string>{"Handy|du|*99#|(kept)"});
     }
 
     void waitKeepsTimersRunning()
@@ -173,9 +190,8 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<test::FakeRas> m_fake;
-    std::unique_ptr<test::FakeRasLoader> m_loader;
-    std::unique_ptr<RasBinding> m_ras;
+    std::unique_ptr<test::FakeDialupService> m_fake;
+    bool m_gateway = false;
     std::unique_ptr<QWidget> m_window;
     QListWidget* m_list = nullptr;
     std::unique_ptr<QtManagerUi> m_ui;

@@ -1,7 +1,7 @@
 #include "platform/win32/WinLibraryLoader.h"
 
-#include "dialup/Ras.h"
 #include "netmeter/KvonlineProbes.h"
+#include "platform/win32/ras/RasDialupService.h"
 
 #include <windows.h>
 
@@ -55,10 +55,12 @@ TEST(WinLibraryLoader, TheRasBindingTalksToTheSystemLibraryWithoutCrashing)
 TEST(WinLibraryLoader, TheOnlineProbeFindsNoDialUpConnection)
 {
     WinLibraryLoader loader;
-    EXPECT_EQ(RasConnectionCount(loader), 0);
-    EXPECT_EQ(DetectConnection(loader), 0);
-    EXPECT_FALSE(IsOnline(false, loader));
-    EXPECT_TRUE(IsOnline(true, loader));
+    RasDialupService dialup(loader);
+    EXPECT_TRUE(dialup.available());
+    EXPECT_EQ(RasConnectionCount(dialup), 0);
+    EXPECT_EQ(DetectConnection(dialup), 0);
+    EXPECT_FALSE(IsOnline(false, dialup));
+    EXPECT_TRUE(IsOnline(true, dialup));
 }
 
 } // namespace

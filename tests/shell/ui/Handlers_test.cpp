@@ -35,6 +35,7 @@ class HandlersTest final : public QObject
 private slots:
     void resetClearsTotalsRecordsTheDateAndSaves();
     void gatewayQuestionOnlyJaKeepsTheBoxTicked();
+    void theConnectionLabelFollowsTheGatewayModeWithADialUpConnectionUp();
     void trayHintFollowsTheTickAndThePointer();
     void noItemSelectedKeepsTheLastHint();
     void neinToTheMonitorQuestionLeavesEverythingAsItWas();
@@ -107,6 +108,37 @@ void HandlersTest::gatewayQuestionOnlyJaKeepsTheBoxTicked()
     QCOMPARE(never.answered, 0);
     QVERIFY(!lan->isChecked());
     QVERIFY(!rig.app->state().onLAN);
+}
+
+void HandlersTest::theConnectionLabelFollowsTheGatewayModeWithADialUpConnectionUp()
+{
+    ShellRig rig;
+    rig.goOnline();
+    rig.app->tCheckTimer();
+    auto* lcon = rig.find<QLabel>("lcon");
+    auto* lan = rig.find<QCheckBox>("cbLan");
+    QCOMPARE(lcon->text(), QStringLiteral("Mobil"));
+    {
+        // A tick while the question is open, then "Nein".
+        QTimer::singleShot(0, [&rig] { rig.app->tCheckTimer(); });
+        BoxAnswerer nein(QStringLiteral("&Nein"));
+        lan->click();
+        QCOMPARE(nein.answered, 1);
+    }
+    rig.app->tCheckTimer();
+    QCOMPARE(lcon->text(), QStringLiteral("Mobil"));
+    {
+        BoxAnswerer ja(QStringLiteral("&Ja"));
+        lan->click();
+    }
+    rig.app->tCheckTimer();
+    QCOMPARE(lcon->text(), QStringLiteral("Internet Gateway"));
+    lan->click();
+    rig.app->tCheckTimer();
+    QCOMPARE(lcon->text(), QStringLiteral("Mobil"));
+    rig.goOffline();
+    rig.app->tCheckTimer();
+    QCOMPARE(lcon->text(), QStringLiteral("Offline"));
 }
 
 void HandlersTest::trayHintFollowsTheTickAndThePointer()

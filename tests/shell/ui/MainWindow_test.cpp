@@ -239,7 +239,7 @@ void MainWindowTest::programSetsWidthCaptionAndSystemName()
 void MainWindowTest::detailsButtonSwitchesBetween450And830()
 {
     ShellRig rig;
-    rig.ras.entries = {{"Arbeit", "anna", "*99#", "", false}};
+    rig.dialup->entries = {{"Arbeit", "anna", "*99#", "", true}};
     rig.app->start();
     auto* details = rig.find<QPushButton>("btnDetails");
     details->click();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "FakeClock.h"
+#include "FakeDialupService.h"
 #include "FakeFileStore.h"
-#include "FakeRasLibrary.h"
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
 #include "accounting/UsageData.h"
@@ -77,7 +77,7 @@ public:
 // The whole program on fakes: no file, no network, no connection service, no tray unless asked.
 struct ShellRig
 {
-    FakeRas ras;
+    FakeDialupService* dialup = nullptr;
     FakeClock* clock = nullptr;
     CountingStore* store = nullptr;
     FakeFileStore* files = nullptr; // beside the data file: the history and [Volumenwarner]
@@ -105,7 +105,9 @@ struct ShellRig
         services.hosts = std::make_unique<FakeHosts>();
         services.times = std::make_unique<FakeTimes>();
         services.shell = std::make_unique<NoShellFolders>();
-        services.loader = std::make_unique<FakeRasLoader>(ras);
+        auto fakeDialup = std::make_unique<FakeDialupService>();
+        dialup = fakeDialup.get();
+        services.dialup = std::move(fakeDialup);
         auto countingStore = std::make_unique<CountingStore>();
         store = countingStore.get();
         store->onLoad = std::move(onLoad);
@@ -136,8 +138,8 @@ struct ShellRig
         app->tray().ShowFromTray();
         return window().isVisible();
     }
-    void goOnline() { ras.connections.push_back({7, "Mobil", "Modem 1"}); }
-    void goOffline() { ras.connections.clear(); }
+    void goOnline() { dialup->active.push_back({"/active/7", "Mobil", "Modem 1", "ppp0"}); }
+    void goOffline() { dialup->active.clear(); }
 };
 
 // Answers the next modal message box with the button of the given text and records what it

@@ -2,42 +2,48 @@
 
 namespace tavlor::platform::nm {
 
-std::string errorText(RasDword code, const std::string& detail)
+DialupResult resultOf(const QDBusError& error)
 {
-    switch (code) {
-    case 0:
-        return "Kein Fehler.";
-    case kNmInvalidHandle:
-        return "Diese Verbindung besteht nicht.";
-    case kNmInvalidName:
-        return "Der Name ist leer.";
-    case kNmAlreadyExists:
-        return "Ein Eintrag mit diesem Namen besteht bereits.";
-    case kNmBufferTooSmall:
-        return "Es gibt mehr Einträge, als die Liste aufnehmen kann.";
-    case kNmNoDevice:
-        return "Kein passendes Gerät (Modem) gefunden.";
-    case kNmEntryNotFound:
-        return "Der Eintrag wurde nicht gefunden.";
-    case kNmInvalidSize:
-        return "Falsche Strukturgröße.";
-    case kNmDeviceError:
-        return "Das Gerät hat einen Fehler gemeldet.";
-    case kNmAuthenticationFailed:
-        return "Benutzername oder Passwort wurden nicht angenommen.";
-    case kNmServiceUnavailable:
-        return "NetworkManager ist nicht erreichbar.";
-    case kNmTimeout:
-        return "Zeitüberschreitung beim Verbindungsaufbau.";
-    case kNmValueTooLong:
-        return "Ein Wert des Eintrags ist zu lang.";
-    case kNmNoEditor:
-        return "Kein Eingabedialog verfügbar.";
-    case kNmServiceError:
-        return detail.empty() ? std::string("NetworkManager meldet einen Fehler.")
-                              : "NetworkManager: " + detail;
+    using Status = DialupResult::Status;
+    if (!error.isValid()) {
+        return {};
+    }
+    switch (error.type()) {
+    case QDBusError::ServiceUnknown:
+    case QDBusError::Disconnected:
+    case QDBusError::NoServer:
+        return DialupResult::failure(Status::ServiceMissing, kNmMissing);
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::TimedOut:
+        return DialupResult::failure(Status::Failed, "NetworkManager antwortet nicht.");
+    case QDBusError::UnknownObject:
+        return DialupResult::failure(Status::NotFound, "Der Eintrag wurde nicht gefunden.");
     default:
-        return "Unbekannter Fehler " + std::to_string(code) + ".";
+        break;
+    }
+    const std::string message = error.message().toStdString();
+    return DialupResult::failure(Status::Refused, message.empty() ? error.name().toStdString() : message);
+}
+
+std::string activationFailure(uint reason)
+{
+    switch (reason) {
+    case 9: // no secrets
+        return "Es fehlt ein Passwort.";
+    case 10: // login failed
+        return "Benutzername oder Passwort wurden nicht angenommen.";
+    case 6: // connect timeout
+    case 7: // service start timeout
+        return "Zeitüberschreitung beim Verbindungsaufbau.";
+    case 3:  // device disconnected
+    case 13: // device realize failed
+    case 14: // device removed
+        return "Das Gerät (Modem) hat die Verbindung getrennt oder ist nicht bereit.";
+    case 2: // user disconnected
+        return "Die Verbindung wurde getrennt.";
+    default:
+        return "NetworkManager hat den Verbindungsaufbau abgebrochen (Grund " + std::to_string(reason) + ").";
     }
 }
 

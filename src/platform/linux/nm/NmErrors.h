@@ -1,32 +1,16 @@
 #pragma once
 
-#include "dialup/Ras.h"
+#include "platform/DialupService.h"
 
-#include <string>
+#include <QDBusError>
 
 namespace tavlor::platform::nm {
 
-// The provider's return codes; the numbers follow the RAS ones where one fits.
-enum NmRasError : RasDword
-{
-    kNmInvalidHandle = 6,
-    kNmInvalidName = 123,
-    kNmAlreadyExists = 183,
-    kNmBufferTooSmall = kRasBufferTooSmall,
-    kNmNoDevice = 608,
-    kNmEntryNotFound = 623,
-    kNmInvalidSize = 632,
-    kNmDeviceError = 651,
-    kNmAuthenticationFailed = 691,
-    kNmServiceUnavailable = kRasServiceUnavailable,
-    kNmTimeout = 718,
-    kNmValueTooLong = 1001,
-    kNmNoEditor = 1002,
-    kNmServiceError = 1003,
-};
+inline constexpr const char* kNmMissing = "NetworkManager ist nicht erreichbar.";
 
-// The German text for a code; `detail` (the service's own message) is appended to
-// kNmServiceError's text.
-std::string errorText(RasDword code, const std::string& detail);
+// A failed call in the program's terms, with NetworkManager's own words as the reason.
+DialupResult resultOf(const QDBusError& error);
+// Why an activation ended (NMActiveConnectionStateReason), in German.
+std::string activationFailure(uint reason);
 
 } // namespace tavlor::platform::nm

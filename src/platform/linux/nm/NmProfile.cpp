@@ -7,6 +7,9 @@ namespace tavlor::platform::nm {
 namespace {
 const QString kConnection = QStringLiteral("connection");
 const QString kPassword = QStringLiteral("password");
+const QString kPasswordFlags = QStringLiteral("password-flags");
+// NM_SETTING_SECRET_FLAG_NOT_SAVED | NM_SETTING_SECRET_FLAG_NOT_REQUIRED
+constexpr uint kNotKept = 0x2 | 0x4;
 
 QString str(const std::string& text)
 {
@@ -27,11 +30,25 @@ void setOrDrop(QVariantMap& setting, const QString& key, const QString& text)
     }
 }
 
-void setPassword(QVariantMap& setting, const QString& password)
+// NetworkManager refuses an empty password ("property is empty"): none is sent then.
+void setPassword(QVariantMap& setting, std::string_view password)
 {
-    setting.insert(kPassword, password);
-    // 0: NetworkManager keeps the secret itself, so that dialling needs no agent.
-    setting.insert(QStringLiteral("password-flags"), QVariant::fromValue(0u));
+    setting.remove(kPassword);
+    if (!password.empty()) {
+        setting.insert(kPassword, QString::fromUtf8(password.data(), static_cast<int>(password.size())));
+        // 0: NetworkManager keeps the secret itself, so that dialling needs no agent.
+        setting.insert(kPasswordFlags, QVariant::fromValue(0u));
+    }
+}
+
+bool hasNumber(const QString& kind)
+{
+    return kind != QLatin1String("pppoe");
+}
+
+bool hasApn(const QString& kind)
+{
+    return kind == QLatin1String("gsm") || kind == QLatin1String("bluetooth");
 }
 } // namespace
 
@@ -58,19 +75,29 @@ QString dataSettingOf(const NmSettings& settings)
     return kind;
 }
 
-DialEntryFields fieldsOf(const DialUpProfile& profile)
+bool passwordNeverStored(const DialUpProfile& profile)
 {
-    DialEntryFields fields;
-    fields.name = profile.id().toStdString();
-    fields.kind = profile.kind.toStdString();
-    fields.number = value(profile.settings, profile.dataSetting, QStringLiteral("number"));
-    fields.apn = value(profile.settings, profile.dataSetting, QStringLiteral("apn"));
-    fields.user = value(profile.settings, profile.dataSetting, QStringLiteral("username"));
-    fields.password = value(profile.settings, profile.dataSetting, kPassword);
-    return fields;
+    const uint flags = profile.settings.value(profile.dataSetting).value(kPasswordFlags).toUInt();
+    return (flags & kNotKept) != 0;
 }
 
-NmSettings newProfile(const DialEntryFields& fields)
+bool passwordAgentOwned(const DialUpProfile& profile)
+{
+    const uint flags = profile.settings.value(profile.dataSetting).value(kPasswordFlags).toUInt();
+    return (flags & 0x1) != 0; // NM_SETTING_SECRET_FLAG_AGENT_OWNED
+}
+
+DialupEntryDetails detailsOf(const DialUpProfile& profile)
+{
+    DialupEntryDetails details;
+    details.kind = profile.kind.toStdString();
+    details.number = value(profile.settings, profile.dataSetting, QStringLiteral("number"));
+    details.apn = value(profile.settings, profile.dataSetting, QStringLiteral("apn"));
+    details.user = value(profile.settings, profile.dataSetting, QStringLiteral("username"));
+    return details;
+}
+
+NmSettings newProfile(const DialupEntryFields& fields)
 {
     NmSettings settings;
     const QString kind = str(fields.kind);
@@ -90,38 +117,27 @@ NmSettings newProfile(const DialEntryFields& fields)
     return profile.settings;
 }
 
-void applyFields(DialUpProfile& profile, const DialEntryFields& fields)
+void applyFields(DialUpProfile& profile, const DialupEntryFields& fields)
 {
     QVariantMap& data = profile.settings[profile.dataSetting];
-    const std::string kind = profile.kind.toStdString();
-    if (kindHasNumber(kind)) {
+    if (hasNumber(profile.kind)) {
         setOrDrop(data, QStringLiteral("number"), str(fields.number));
     }
-    if (kindHasApn(kind)) {
+    if (hasApn(profile.kind)) {
         setOrDrop(data, QStringLiteral("apn"), str(fields.apn));
     }
     setOrDrop(data, QStringLiteral("username"), str(fields.user));
-    setPassword(data, str(fields.password));
+    setPassword(data, fields.password ? fields.password->view() : std::string_view());
 }
 
-void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password,
-                     const QString& number)
+void applyDialValues(DialUpProfile& profile, const DialValues& values)
 {
     QVariantMap& data = profile.settings[profile.dataSetting];
-    if (kindHasNumber(profile.kind.toStdString())) {
-        setOrDrop(data, QStringLiteral("number"), number);
+    if (hasNumber(profile.kind)) {
+        setOrDrop(data, QStringLiteral("number"), str(values.number));
     }
-    setOrDrop(data, QStringLiteral("username"), user);
-    setPassword(data, password);
-}
-
-void mergeSecrets(NmSettings& settings, const NmSettings& secrets)
-{
-    for (auto setting = secrets.cbegin(); setting != secrets.cend(); ++setting) {
-        for (auto key = setting.value().cbegin(); key != setting.value().cend(); ++key) {
-            settings[setting.key()].insert(key.key(), key.value());
-        }
-    }
+    setOrDrop(data, QStringLiteral("username"), str(values.user));
+    setPassword(data, values.password.view());
 }
 
 QString storedPassword(const NmSettings& secrets, const QString& dataSetting)

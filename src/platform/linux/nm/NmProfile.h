@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialup/EntryEditor.h"
+#include "platform/DialupService.h"
 #include "platform/linux/nm/NmProxy.h"
 
 namespace tavlor::platform::nm {
@@ -9,7 +9,7 @@ namespace tavlor::platform::nm {
 // number, user name and password ("gsm", "cdma" or "pppoe").
 struct DialUpProfile
 {
-    QDBusObjectPath path;
+    QString path;
     NmSettings settings;
     QString kind;
     QString dataSetting;
@@ -23,17 +23,20 @@ struct DialUpProfile
 // "gsm", "cdma", "pppoe" or "bluetooth" (dial-up networking only); empty for other profiles.
 QString dialUpKind(const NmSettings& settings);
 QString dataSettingOf(const NmSettings& settings);
+// NetworkManager keeps no password for the profile (flags "not saved" or "not required").
+bool passwordNeverStored(const DialUpProfile& profile);
+// The password is kept by a secret agent of the user's session, not by NetworkManager.
+bool passwordAgentOwned(const DialUpProfile& profile);
 
-DialEntryFields fieldsOf(const DialUpProfile& profile);
+DialupEntryDetails detailsOf(const DialUpProfile& profile);
 // A new stored profile (not connected automatically) from the dialog's fields.
-NmSettings newProfile(const DialEntryFields& fields);
-// Writes the editable fields into an existing profile; the kind stays.
-void applyFields(DialUpProfile& profile, const DialEntryFields& fields);
-// The values to dial with, written where the profile's kind keeps them.
-void applyDialValues(DialUpProfile& profile, const QString& user, const QString& password,
-                     const QString& number);
-// Secrets answered by GetSecrets, folded into the profile so that Update keeps them.
-void mergeSecrets(NmSettings& settings, const NmSettings& secrets);
+NmSettings newProfile(const DialupEntryFields& fields);
+// Writes the edited fields into an existing profile; the kind stays. Without a new password
+// the profile carries no secret at all, and NetworkManager keeps the one it has.
+void applyFields(DialUpProfile& profile, const DialupEntryFields& fields);
+// The values to dial with, written where the profile's kind keeps them; an empty password is
+// left out.
+void applyDialValues(DialUpProfile& profile, const DialValues& values);
 QString storedPassword(const NmSettings& secrets, const QString& dataSetting);
 
 } // namespace tavlor::platform::nm

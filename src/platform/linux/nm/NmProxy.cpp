@@ -1,11 +1,10 @@
 #include "platform/linux/nm/NmProxy.h"
 
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QDebug>
 
 namespace tavlor::platform::nm {
 
@@ -16,9 +15,8 @@ const QString kSettingsPath = QStringLiteral("/org/freedesktop/NetworkManager/Se
 const QString kManagerIface = QStringLiteral("org.freedesktop.NetworkManager");
 const QString kSettingsIface = QStringLiteral("org.freedesktop.NetworkManager.Settings");
 const QString kConnectionIface = QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection");
-const QString kActiveIface = QStringLiteral("org.freedesktop.NetworkManager.Connection.Active");
-const QString kDeviceIface = QStringLiteral("org.freedesktop.NetworkManager.Device");
 const QString kPropertiesIface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 
 void registerTypes()
 {
@@ -26,181 +24,198 @@ void registerTypes()
         // QTBUG-108822: signals carrying object paths are dropped until the type is known.
         qRegisterMetaType<QDBusObjectPath>();
         qDBusRegisterMetaType<NmSettings>();
-        qDBusRegisterMetaType<QList<QDBusObjectPath>>();
+        qDBusRegisterMetaType<PathList>();
         return true;
     }();
     (void)done;
 }
 
-QVariant unwrap(const QVariant& value)
+QDBusArgument argumentOf(const QVariant& value)
 {
-    if (value.canConvert<QDBusVariant>() && value.userType() == qMetaTypeId<QDBusVariant>()) {
-        return value.value<QDBusVariant>().variant();
-    }
-    return value;
+    return value.value<QDBusArgument>();
 }
 
-template <typename T> bool firstArgument(const QDBusMessage& reply, T& out)
+NmSettings settingsOf(const QDBusMessage& reply)
 {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return false;
-    }
-    const QVariant first = reply.arguments().constFirst();
-    if (first.userType() == qMetaTypeId<QDBusArgument>()) {
-        out = qdbus_cast<T>(first.value<QDBusArgument>());
-    } else {
-        out = first.value<T>();
-    }
-    return true;
+    return qdbus_cast<NmSettings>(reply.arguments().constFirst());
+}
+
+QVariant unwrap(const QVariant& value)
+{
+    return value.userType() == qMetaTypeId<QDBusVariant>() ? value.value<QDBusVariant>().variant() : value;
 }
 } // namespace
 
-NmProxy::NmProxy(QDBusConnection bus) : m_bus(std::move(bus))
+NmProxy::NmProxy(QObject* parent) : QObject(parent), m_bus(QString())
 {
     registerTypes();
 }
 
-bool NmProxy::isRunning()
+void NmProxy::call(const QString& path, const QString& interface, const QString& method,
+                   const QVariantList& arguments, const char* signature, Handler handler,
+                   const QString& service)
 {
-    if (!m_bus.isConnected() || m_bus.interface() == nullptr) {
-        return false;
-    }
-    const QDBusReply<bool> owned = m_bus.interface()->isServiceRegistered(kService);
-    return owned.isValid() && owned.value();
-}
-
-QDBusMessage NmProxy::call(const QString& path, const QString& interface, const QString& method,
-                           const QVariantList& arguments)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(service.isEmpty() ? kService : service, path, interface, method);
     message.setArguments(arguments);
-    QDBusMessage reply = m_bus.call(message, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        m_lastError = QDBusError(reply);
-    } else if (reply.type() != QDBusMessage::ReplyMessage) {
-        m_lastError = m_bus.lastError();
-    }
-    return reply;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kCallTimeoutMs), this);
+    const QString expected = QString::fromLatin1(signature);
+    connect(
+        watcher, &QDBusPendingCallWatcher::finished, this,
+        [watcher, expected, method, handler = std::move(handler)] {
+            watcher->deleteLater();
+            const QDBusMessage reply = watcher->reply();
+            if (reply.type() != QDBusMessage::ReplyMessage) {
+                handler(watcher->error(), reply);
+                return;
+            }
+            if (reply.signature() != expected) {
+                qWarning().noquote() << "tavlor: NetworkManager answered" << method << "with signature"
+                                     << reply.signature() << "instead of" << expected << "- call failed";
+                handler(
+                    QDBusError(QDBusError::InvalidSignature,
+                               QStringLiteral("NetworkManager hat unerwartet geantwortet (%1).").arg(method)),
+                    reply);
+                return;
+            }
+            handler(QDBusError(), reply);
+        });
 }
 
-bool NmProxy::property(const QString& path, const QString& interface, const QString& name, QVariant& out)
+void NmProxy::NameHasOwner(Done<bool> done)
 {
-    const QDBusMessage reply = call(path, kPropertiesIface, QStringLiteral("Get"), {interface, name});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+    call(
+        QStringLiteral("/org/freedesktop/DBus"), kBusService, QStringLiteral("NameHasOwner"), {kService}, "b",
+        [done](const QDBusError& error, const QDBusMessage& reply) {
+            done(error, !error.isValid() && reply.arguments().constFirst().toBool());
+        },
+        kBusService);
+}
+
+void NmProxy::ListConnections(Done<PathList> done)
+{
+    call(kSettingsPath, kSettingsIface, QStringLiteral("ListConnections"), {}, "ao",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             PathList paths;
+             if (!error.isValid()) {
+                 readPaths(reply.arguments().constFirst(), paths);
+             }
+             done(error, paths);
+         });
+}
+
+void NmProxy::AddConnection(const NmSettings& settings, Finished done)
+{
+    call(kSettingsPath, kSettingsIface, QStringLiteral("AddConnection"), {QVariant::fromValue(settings)}, "o",
+         [done](const QDBusError& error, const QDBusMessage&) { done(error); });
+}
+
+void NmProxy::GetSettings(const QString& connection, Done<NmSettings> done)
+{
+    call(connection, kConnectionIface, QStringLiteral("GetSettings"), {}, "a{sa{sv}}",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             done(error, error.isValid() ? NmSettings() : settingsOf(reply));
+         });
+}
+
+void NmProxy::GetSecrets(const QString& connection, const QString& settingName, Done<NmSettings> done)
+{
+    call(connection, kConnectionIface, QStringLiteral("GetSecrets"), {settingName}, "a{sa{sv}}",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             done(error, error.isValid() ? NmSettings() : settingsOf(reply));
+         });
+}
+
+void NmProxy::Update(const QString& connection, const NmSettings& settings, Finished done)
+{
+    call(connection, kConnectionIface, QStringLiteral("Update"), {QVariant::fromValue(settings)}, "",
+         [done](const QDBusError& error, const QDBusMessage&) { done(error); });
+}
+
+void NmProxy::Delete(const QString& connection, Finished done)
+{
+    call(connection, kConnectionIface, QStringLiteral("Delete"), {}, "",
+         [done](const QDBusError& error, const QDBusMessage&) { done(error); });
+}
+
+void NmProxy::ActivateConnection(const QString& connection, Done<QString> done)
+{
+    const QVariant any = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
+    call(kManagerPath, kManagerIface, QStringLiteral("ActivateConnection"),
+         {QVariant::fromValue(QDBusObjectPath(connection)), any, any}, "o",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             done(error, error.isValid() ? QString()
+                                         : reply.arguments().constFirst().value<QDBusObjectPath>().path());
+         });
+}
+
+void NmProxy::AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options,
+                                        Done<QString> done)
+{
+    const QVariant any = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
+    call(kManagerPath, kManagerIface, QStringLiteral("AddAndActivateConnection2"),
+         {QVariant::fromValue(settings), any, any, options}, "ooa{sv}",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             done(error,
+                  error.isValid() ? QString() : reply.arguments().at(1).value<QDBusObjectPath>().path());
+         });
+}
+
+void NmProxy::DeactivateConnection(const QString& active, Finished done)
+{
+    call(kManagerPath, kManagerIface, QStringLiteral("DeactivateConnection"),
+         {QVariant::fromValue(QDBusObjectPath(active))}, "",
+         [done](const QDBusError& error, const QDBusMessage&) { done(error); });
+}
+
+void NmProxy::GetAll(const QString& path, const QString& interface, Done<QVariantMap> done)
+{
+    call(path, kPropertiesIface, QStringLiteral("GetAll"), {interface}, "a{sv}",
+         [done](const QDBusError& error, const QDBusMessage& reply) {
+             QVariantMap values;
+             if (!error.isValid()) {
+                 values = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+             }
+             done(error, values);
+         });
+}
+
+bool NmProxy::readPaths(const QVariant& value, PathList& out)
+{
+    const QVariant v = unwrap(value);
+    if (v.userType() == qMetaTypeId<PathList>()) {
+        out = v.value<PathList>();
+        return true;
+    }
+    if (v.userType() != qMetaTypeId<QDBusArgument>()) {
         return false;
     }
-    out = unwrap(reply.arguments().constFirst());
+    const QDBusArgument argument = argumentOf(v);
+    // Checked first: walking an a{sv} as an array of paths never ends.
+    if (argument.currentSignature() != QLatin1String("ao")) {
+        return false;
+    }
+    out = qdbus_cast<PathList>(argument);
     return true;
 }
 
-QList<QDBusObjectPath> NmProxy::toPathList(const QVariant& value)
+bool NmProxy::readString(const QVariant& value, QString& out)
 {
-    if (value.userType() == qMetaTypeId<QDBusArgument>()) {
-        return qdbus_cast<QList<QDBusObjectPath>>(value.value<QDBusArgument>());
-    }
-    return value.value<QList<QDBusObjectPath>>();
-}
-
-bool NmProxy::ListConnections(QList<QDBusObjectPath>& out)
-{
-    return firstArgument(call(kSettingsPath, kSettingsIface, QStringLiteral("ListConnections")), out);
-}
-
-bool NmProxy::AddConnection(const NmSettings& settings, QDBusObjectPath& out)
-{
-    return firstArgument(
-        call(kSettingsPath, kSettingsIface, QStringLiteral("AddConnection"), {QVariant::fromValue(settings)}),
-        out);
-}
-
-bool NmProxy::GetSettings(const QDBusObjectPath& connection, NmSettings& out)
-{
-    return firstArgument(call(connection.path(), kConnectionIface, QStringLiteral("GetSettings")), out);
-}
-
-bool NmProxy::GetSecrets(const QDBusObjectPath& connection, const QString& settingName, NmSettings& out)
-{
-    return firstArgument(
-        call(connection.path(), kConnectionIface, QStringLiteral("GetSecrets"), {settingName}), out);
-}
-
-bool NmProxy::Update(const QDBusObjectPath& connection, const NmSettings& settings)
-{
-    return call(connection.path(), kConnectionIface, QStringLiteral("Update"),
-                {QVariant::fromValue(settings)})
-               .type() == QDBusMessage::ReplyMessage;
-}
-
-bool NmProxy::Delete(const QDBusObjectPath& connection)
-{
-    return call(connection.path(), kConnectionIface, QStringLiteral("Delete")).type() ==
-           QDBusMessage::ReplyMessage;
-}
-
-bool NmProxy::Flags(const QDBusObjectPath& connection, uint& out)
-{
-    QVariant value;
-    if (!property(connection.path(), kConnectionIface, QStringLiteral("Flags"), value)) {
+    const QVariant v = unwrap(value);
+    if (v.userType() != QMetaType::QString) {
         return false;
     }
-    out = value.toUInt();
+    out = v.toString();
     return true;
 }
 
-bool NmProxy::AddAndActivateConnection2(const NmSettings& settings, const QVariantMap& options,
-                                        QDBusObjectPath& connection, QDBusObjectPath& active)
+bool NmProxy::readUInt(const QVariant& value, uint& out)
 {
-    const QVariant anyDevice = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")));
-    const QDBusMessage reply = call(kManagerPath, kManagerIface, QStringLiteral("AddAndActivateConnection2"),
-                                    {QVariant::fromValue(settings), anyDevice, anyDevice, options});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2) {
+    const QVariant v = unwrap(value);
+    if (v.userType() != QMetaType::UInt) {
         return false;
     }
-    connection = reply.arguments().at(0).value<QDBusObjectPath>();
-    active = reply.arguments().at(1).value<QDBusObjectPath>();
-    return true;
-}
-
-bool NmProxy::DeactivateConnection(const QDBusObjectPath& active)
-{
-    return call(kManagerPath, kManagerIface, QStringLiteral("DeactivateConnection"),
-                {QVariant::fromValue(active)})
-               .type() == QDBusMessage::ReplyMessage;
-}
-
-bool NmProxy::ActiveConnections(QList<QDBusObjectPath>& out)
-{
-    QVariant value;
-    if (!property(kManagerPath, kManagerIface, QStringLiteral("ActiveConnections"), value)) {
-        return false;
-    }
-    out = toPathList(value);
-    return true;
-}
-
-bool NmProxy::ActiveConnectionProperties(const QDBusObjectPath& active, QVariantMap& out)
-{
-    return firstArgument(call(active.path(), kPropertiesIface, QStringLiteral("GetAll"), {kActiveIface}),
-                         out);
-}
-
-bool NmProxy::ActiveConnectionState(const QDBusObjectPath& active, uint& out)
-{
-    QVariant value;
-    if (!property(active.path(), kActiveIface, QStringLiteral("State"), value)) {
-        return false;
-    }
-    out = value.toUInt();
-    return true;
-}
-
-bool NmProxy::DeviceInterface(const QDBusObjectPath& device, QString& out)
-{
-    QVariant value;
-    if (!property(device.path(), kDeviceIface, QStringLiteral("Interface"), value)) {
-        return false;
-    }
-    out = value.toString();
+    out = v.toUInt();
     return true;
 }
 

@@ -6,10 +6,20 @@ replaces the profile, in-memory (volatile) profiles, activation that passes thro
 before Activated or failing (with StateChanged), and deactivation and deletion that remove the
 active connection.
 
+It refuses what the real NetworkManager refuses (an empty password, a PPPoE profile without user
+name, an APN with characters outside [A-Za-z0-9._-], a CDMA profile without number), naming the
+property as NetworkManager does, and like NetworkManager it keeps the stored secrets when an
+update carries none.
+
 Mock methods (interface org.freedesktop.DBus.Mock on /org/freedesktop):
   AddModemDevice(name, interface) -> device path
   SetNextActivation(outcome, reason): outcome "activated" or "failed" for the next activation
+  SetSecretsReadable(readable): GetSecrets refuses, as for an unprivileged caller
+  Stall(seconds): the stand-in answers nothing for that long (calls queue up on the bus)
+  BreakTypes(): ActiveConnections becomes an a{sv} and ListConnections answers one
 '''
+
+import time
 
 
 import dbus
@@ -36,14 +46,42 @@ VOLATILE = 0x4
 ACTIVATING, ACTIVATED, DEACTIVATED = 1, 2, 4
 ACTIVATION_DELAY_MS = 150
 
-state = {'next': ('activated', 0), 'count': 0}
+state = {'next': ('activated', 0), 'count': 0, 'secrets': True}
+APN_CHARS = set('abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-')
 
 
 def _without_secrets(settings):
     return {name: {k: v for k, v in values.items() if k not in SECRET_KEYS} for name, values in settings.items()}
 
 
+def _invalid(message):
+    return dbus.exceptions.DBusException(message, name='org.freedesktop.NetworkManager.Settings.Connection.InvalidProperty')
+
+
+def _validate(settings):
+    kind = str(settings.get('connection', {}).get('type', ''))
+    for name in ('gsm', 'cdma', 'pppoe'):
+        values = settings.get(name, {})
+        for key in ('password', 'username', 'number'):
+            if key in values and str(values[key]) == '':
+                raise _invalid('%s.%s: property is empty' % (name, key))
+    if kind == 'pppoe' and 'username' not in settings.get('pppoe', {}):
+        raise _invalid('pppoe.username: property is missing')
+    if kind == 'cdma' and 'number' not in settings.get('cdma', {}):
+        raise _invalid('cdma.number: property is missing')
+    apn = str(settings.get('gsm', {}).get('apn', ''))
+    if any(c not in APN_CHARS for c in apn) or len(apn) > 64:
+        raise _invalid("gsm.apn: '%s' contains invalid char(s) (use [A-Za-z._-])" % apn)
+
+
+def _has_secrets(settings):
+    return any(k in values for values in settings.values() for k in SECRET_KEYS)
+
+
 def _get_secrets(self, setting):
+    if not state['secrets']:
+        raise dbus.exceptions.DBusException('Not authorized to modify system connections',
+                                            name='org.freedesktop.NetworkManager.Settings.PermissionDenied')
     values = self.settings.get(setting, {})
     found = {k: v for k, v in values.items() if k in SECRET_KEYS and k != 'secrets'}
     return {setting: found}
@@ -52,8 +90,15 @@ def _get_secrets(self, setting):
 def _update(self, settings):
     if self.connection_path not in dbusmock.get_object(SETTINGS_OBJ).ListConnections():
         raise dbus.exceptions.DBusException('no such connection', name=MANAGER_IFACE + '.DoesNotExist')
-    # NetworkManager replaces the whole profile, secrets included.
-    self.settings = {name: dict(values) for name, values in settings.items()}
+    _validate(settings)
+    # NetworkManager replaces the whole profile; secrets only when the update carries some.
+    new = {name: dict(values) for name, values in settings.items()}
+    if not _has_secrets(new):
+        for name, values in self.settings.items():
+            for key in SECRET_KEYS:
+                if key in values:
+                    new.setdefault(name, {})[key] = values[key]
+    self.settings = new
     self.EmitSignal(CSETTINGS_IFACE, 'Updated', '', [])
 
 
@@ -66,6 +111,7 @@ def _delete(self):
 
 
 def _add_connection(settings_obj, settings, flags=0):
+    _validate(settings)
     path = stock.SettingsAddConnection(settings_obj, settings)
     conn = dbusmock.get_object(path)
     conn.AddProperties(CSETTINGS_IFACE, {'Flags': dbus.UInt32(flags), 'Filename': ''})
@@ -96,6 +142,10 @@ def _finish(nm, active):
         return False
     if outcome == 'activated':
         obj = dbusmock.get_object(active)
+        for dev in obj.Get(ACTIVE_IFACE, 'Devices'):
+            device = dbusmock.get_object(dev)
+            if device.Get(DEVICE_IFACE, 'DeviceType') == 8:
+                device.Set(DEVICE_IFACE, 'IpInterface', 'ppp0')
         obj.Set(ACTIVE_IFACE, 'State', dbus.UInt32(ACTIVATED))
         obj.EmitSignal(ACTIVE_IFACE, 'StateChanged', 'uu', [dbus.UInt32(ACTIVATED), dbus.UInt32(1)])
     else:
@@ -133,6 +183,8 @@ def _deactivate(nm, active, reason=2):
     obj.EmitSignal(ACTIVE_IFACE, 'StateChanged', 'uu', [dbus.UInt32(DEACTIVATED), dbus.UInt32(reason)])
     for dev in obj.Get(ACTIVE_IFACE, 'Devices'):
         nm.SetDeviceDisconnected(dev)
+        if dbusmock.get_object(dev).Get(DEVICE_IFACE, 'DeviceType') == 8:
+            dbusmock.get_object(dev).Set(DEVICE_IFACE, 'IpInterface', '')
     connection = str(obj.Get(ACTIVE_IFACE, 'Connection'))
     actives.remove(dbus.ObjectPath(active))
     nm.SetProperty(MANAGER_OBJ, MANAGER_IFACE, 'ActiveConnections', dbus.Array(actives, signature='o'))
@@ -172,6 +224,26 @@ def AddModemDevice(self, device_name, iface_name):
 @dbus.service.method(MOCK_IFACE, in_signature='su', out_signature='')
 def SetNextActivation(_self, outcome, reason):
     state['next'] = (str(outcome), int(reason))
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='b', out_signature='')
+def SetSecretsReadable(_self, readable):
+    state['secrets'] = bool(readable)
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='d', out_signature='')
+def Stall(_self, seconds):
+    GLib.timeout_add(0, lambda: time.sleep(float(seconds)) and False)
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='', out_signature='')
+def BreakTypes(_self):
+    nm = dbusmock.get_object(MANAGER_OBJ)
+    broken = dbus.Dictionary({'x%d' % i: dbus.String('y' * 64) for i in range(64)}, signature='sv')
+    nm.Set(MANAGER_IFACE, 'ActiveConnections', broken)
+    settings_obj = dbusmock.get_object(SETTINGS_OBJ)
+    settings_obj.AddMethod(stock.SETTINGS_IFACE, 'ListConnections', '', 'a{sv}',
+                           "ret = dbus.Dictionary({'a': dbus.String('b')}, signature='sv')")
 
 
 def load(mock, parameters):

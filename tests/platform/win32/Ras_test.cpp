@@ -1,4 +1,4 @@
-#include "dialup/Ras.h"
+#include "platform/win32/ras/Ras.h"
 
 #include "FakeRasLibrary.h"
 

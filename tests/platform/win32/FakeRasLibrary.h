@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialup/Ras.h"
-#include "dialup/RasFields.h"
 #include "platform/LibraryLoader.h"
+#include "platform/win32/ras/Ras.h"
+#include "platform/win32/ras/RasFields.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -65,7 +65,8 @@ inline FakeRas& ras()
     return *FakeRas::current();
 }
 
-inline RasDword enumEntries(const char*, const char*, RASENTRYNAMEA* out, RasDword* bytes, RasDword* count)
+inline RasDword WINAPI enumEntries(const char*, const char*, RASENTRYNAMEA* out, RasDword* bytes,
+                                   RasDword* count)
 {
     ras().calls.push_back("RasEnumEntriesA");
     if (RasDword rc = ras().forced("RasEnumEntriesA")) {
@@ -86,33 +87,33 @@ inline RasDword enumEntries(const char*, const char*, RASENTRYNAMEA* out, RasDwo
     return 0;
 }
 
-inline RasDword createEntry(void*, const char*)
+inline RasDword WINAPI createEntry(void*, const char*)
 {
     ras().calls.push_back("RasCreatePhonebookEntryA");
     return ras().forced("RasCreatePhonebookEntryA");
 }
 
-inline RasDword editEntry(void*, const char*, const char* name)
+inline RasDword WINAPI editEntry(void*, const char*, const char* name)
 {
     ras().calls.push_back(std::string("RasEditPhonebookEntryA ") + name);
     return ras().forced("RasEditPhonebookEntryA");
 }
 
-inline RasDword renameEntry(const char*, const char* from, const char* to)
+inline RasDword WINAPI renameEntry(const char*, const char* from, const char* to)
 {
     ras().calls.push_back("RasRenameEntry");
     ras().renamed.emplace_back(from, to);
     return ras().forced("RasRenameEntry");
 }
 
-inline RasDword deleteEntry(const char*, const char* name)
+inline RasDword WINAPI deleteEntry(const char*, const char* name)
 {
     ras().calls.push_back("RasDeleteEntry");
     ras().deleted.emplace_back(name);
     return ras().forced("RasDeleteEntry");
 }
 
-inline RasDword getDialParams(const char*, RASDIALPARAMSA* params, RasBool* password)
+inline RasDword WINAPI getDialParams(const char*, RASDIALPARAMSA* params, RasBool* password)
 {
     ras().calls.push_back("RasGetEntryDialParamsA");
     if (RasDword rc = ras().forced("RasGetEntryDialParamsA")) {
@@ -130,14 +131,14 @@ inline RasDword getDialParams(const char*, RASDIALPARAMSA* params, RasBool* pass
     return 623;
 }
 
-inline RasDword getErrorString(unsigned code, char* buffer, RasDword size)
+inline RasDword WINAPI getErrorString(unsigned code, char* buffer, RasDword size)
 {
     const std::string text = "Fehlertext " + std::to_string(code);
     std::snprintf(buffer, size, "%s", text.c_str());
     return 0;
 }
 
-inline RasDword dial(void*, const char*, RASDIALPARAMSA* params, RasDword, void*, RasHandle* handle)
+inline RasDword WINAPI dial(void*, const char*, RASDIALPARAMSA* params, RasDword, void*, RasHandle* handle)
 {
     ras().calls.push_back("RasDialA");
     ras().dialled = *params;
@@ -150,7 +151,7 @@ inline RasDword dial(void*, const char*, RASDIALPARAMSA* params, RasDword, void*
     return 0;
 }
 
-inline RasDword hangUp(RasHandle handle)
+inline RasDword WINAPI hangUp(RasHandle handle)
 {
     ras().calls.push_back("RasHangUpA");
     ras().hungUp.push_back(handle);
@@ -167,7 +168,7 @@ inline RasDword hangUp(RasHandle handle)
     return 6;
 }
 
-inline RasDword enumConnections(RASCONNA* out, RasDword* bytes, RasDword* count)
+inline RasDword WINAPI enumConnections(RASCONNA* out, RasDword* bytes, RasDword* count)
 {
     ras().calls.push_back("RasEnumConnectionsA");
     if (RasDword rc = ras().forced("RasEnumConnectionsA")) {

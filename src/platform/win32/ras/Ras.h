@@ -1,7 +1,9 @@
 #pragma once
 
-#include "RasAbi.h" // chosen by CMake: the handle width of the platform's RAS library
 #include "platform/LibraryLoader.h"
+#include "platform/win32/ras/RasAbi.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <stdexcept>
@@ -68,20 +70,21 @@ inline constexpr RasDword kRasBufferTooSmall = 603;
 inline constexpr RasDword kRasServiceUnavailable = 711;
 
 // The ANSI entry points; the phonebook argument is always null (the default phonebook).
-// Owner windows travel as opaque pointers.
-using RasEnumEntriesFn = RasDword (*)(const char* reserved, const char* phonebook, RASENTRYNAMEA* entries,
-                                      RasDword* byteCount, RasDword* entryCount);
-using RasCreatePhonebookEntryFn = RasDword (*)(void* owner, const char* phonebook);
-using RasEditPhonebookEntryFn = RasDword (*)(void* owner, const char* phonebook, const char* entryName);
-using RasRenameEntryFn = RasDword (*)(const char* phonebook, const char* oldName, const char* newName);
-using RasDeleteEntryFn = RasDword (*)(const char* phonebook, const char* entryName);
-using RasGetEntryDialParamsFn = RasDword (*)(const char* phonebook, RASDIALPARAMSA* params,
-                                             RasBool* password);
-using RasGetErrorStringFn = RasDword (*)(unsigned code, char* buffer, RasDword bufferSize);
-using RasDialFn = RasDword (*)(void* extensions, const char* phonebook, RASDIALPARAMSA* params,
-                               RasDword notifierType, void* notifier, RasHandle* connection);
-using RasHangUpFn = RasDword (*)(RasHandle connection);
-using RasEnumConnectionsFn = RasDword (*)(RASCONNA* connections, RasDword* byteCount, RasDword* count);
+// Owner windows travel as opaque pointers. WINAPI: a 32-bit build would otherwise clean the
+// stack twice.
+using RasEnumEntriesFn = RasDword(WINAPI*)(const char* reserved, const char* phonebook,
+                                           RASENTRYNAMEA* entries, RasDword* byteCount, RasDword* entryCount);
+using RasCreatePhonebookEntryFn = RasDword(WINAPI*)(void* owner, const char* phonebook);
+using RasEditPhonebookEntryFn = RasDword(WINAPI*)(void* owner, const char* phonebook, const char* entryName);
+using RasRenameEntryFn = RasDword(WINAPI*)(const char* phonebook, const char* oldName, const char* newName);
+using RasDeleteEntryFn = RasDword(WINAPI*)(const char* phonebook, const char* entryName);
+using RasGetEntryDialParamsFn = RasDword(WINAPI*)(const char* phonebook, RASDIALPARAMSA* params,
+                                                  RasBool* password);
+using RasGetErrorStringFn = RasDword(WINAPI*)(unsigned code, char* buffer, RasDword bufferSize);
+using RasDialFn = RasDword(WINAPI*)(void* extensions, const char* phonebook, RASDIALPARAMSA* params,
+                                    RasDword notifierType, void* notifier, RasHandle* connection);
+using RasHangUpFn = RasDword(WINAPI*)(RasHandle connection);
+using RasEnumConnectionsFn = RasDword(WINAPI*)(RASCONNA* connections, RasDword* byteCount, RasDword* count);
 
 // The RAS functions of "rasapi32.dll", bound by name when constructed; RasRenameEntry and
 // RasDeleteEntry are found on every call by GetRasProc (with "rnaph.dll" as the fallback).
@@ -110,6 +113,8 @@ public:
     LibraryLoader::Function GetRasProc(const std::string& name);
 
     bool loaded() const { return m_library != nullptr; }
+    // Opens "rasapi32.dll" when it is not open yet; false when it cannot be opened.
+    bool open() { return ensureLoaded(); }
 
 private:
     struct Bound

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/DialupService.h"
+#include "platform/linux/nm/NmProxy.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace tavlor::platform::nm {
+
+// NetworkManager's active connections and their devices, kept from its signals: whether it runs
+// (NameOwnerChanged), which connections are active (the manager's ActiveConnections), their
+// state (PropertiesChanged, StateChanged) and the devices' interfaces. Reading never calls the
+// bus; only a connection or device seen for the first time is fetched, once.
+class NmConnectionState final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr uint kActivated = 2;
+    static constexpr uint kDeactivated = 4;
+
+    struct Active
+    {
+        QString id;
+        QString type;
+        uint state = 0;
+        uint reason = 0;
+        PathList devices;
+        bool loaded = false;
+    };
+
+    explicit NmConnectionState(NmProxy& proxy, QObject* parent = nullptr);
+
+    // Subscribes on the proxy's bus and loads what is there.
+    void attach();
+    // The bus went away: nothing is known any more.
+    void clear();
+
+    bool running() const { return m_running; }
+    std::vector<ActiveDialup> dialups() const;
+    // nullptr once the active connection is no longer listed; its state may come from a signal
+    // before its properties have been fetched.
+    const Active* active(const QString& path) const;
+    // Runs after every change, on the window thread.
+    std::function<void()> changed;
+
+private Q_SLOTS:
+    void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void onPropertiesChanged(const QDBusMessage& message);
+    void onActiveStateChanged(const QDBusMessage& message);
+
+private:
+    struct Device
+    {
+        QString interface;
+        QString ipInterface;
+    };
+    void setRunning(bool running);
+    void loadManager();
+    void setActivePaths(const PathList& paths);
+    void loadActive(const QString& path);
+    void applyActive(Active& active, const QVariantMap& values);
+    void loadDevice(const QString& path);
+    void applyDevice(Device& device, const QVariantMap& values);
+    void notify();
+
+    NmProxy& m_proxy;
+    bool m_running = false;
+    QStringList m_order;
+    QHash<QString, Active> m_actives;
+    QHash<QString, Device> m_devices;
+    // Answers of an earlier NetworkManager or bus are dropped.
+    int m_generation = 0;
+};
+
+} // namespace tavlor::platform::nm

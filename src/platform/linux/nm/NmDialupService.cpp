@@ -1,0 +1,214 @@
+#include "platform/linux/nm/NmDialupService.h"
+
+#include "platform/Platform.h"
+#include "platform/linux/nm/NmConnectionState.h"
+#include "platform/linux/nm/NmErrors.h"
+#include "platform/linux/nm/NmProxy.h"
+
+#include <QTimer>
+#include <QUuid>
+
+// The bus connection, the kept state, dialling and hang-up.
+namespace tavlor::platform::nm {
+
+namespace {
+using Status = DialupResult::Status;
+} // namespace
+
+NmDialupService::NmDialupService(int dialTimeoutMs, QObject* parent)
+    : QObject(parent), m_proxy(new NmProxy(this)), m_state(new NmConnectionState(*m_proxy, this)),
+      m_dialTimeoutMs(dialTimeoutMs)
+{
+    m_state->changed = [this] {
+        settleDials();
+        if (stateChanged) {
+            stateChanged();
+        }
+    };
+    connectBus();
+}
+
+NmDialupService::~NmDialupService()
+{
+    m_state->changed = nullptr;
+    if (!m_busName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(m_busName);
+    }
+}
+
+void NmDialupService::connectBus()
+{
+    m_reconnecting = false;
+    if (!m_busName.isEmpty()) {
+        QDBusConnection::disconnectFromBus(m_busName);
+    }
+    // A private connection of our own: the shared system-bus object never reconnects.
+    m_busName = QStringLiteral("tavlor-nm-%1").arg(++m_connections);
+    m_proxy->setBus(QDBusConnection::connectToBus(QDBusConnection::SystemBus, m_busName));
+    if (!m_proxy->bus().isConnected()) {
+        m_state->clear();
+        m_reconnecting = true;
+        QTimer::singleShot(kReconnectMs, this, &NmDialupService::connectBus);
+        return;
+    }
+    m_state->attach();
+}
+
+void NmDialupService::noticeLostBus() const
+{
+    // Qt tells nobody when the bus goes away; the tick's look at the state notices instead of a
+    // timer of our own that would wake the program.
+    if (m_reconnecting || m_proxy->bus().isConnected()) {
+        return;
+    }
+    m_reconnecting = true;
+    auto* self = const_cast<NmDialupService*>(this);
+    QTimer::singleShot(0, self, [self] {
+        self->m_state->clear();
+        self->connectBus();
+    });
+}
+
+bool NmDialupService::available() const
+{
+    noticeLostBus();
+    return m_proxy->bus().isConnected() && m_state->running();
+}
+
+std::vector<ActiveDialup> NmDialupService::activeConnections() const
+{
+    noticeLostBus();
+    return m_state->dialups();
+}
+
+std::string NmDialupService::missingReason() const
+{
+    return kNmMissing;
+}
+
+bool NmDialupService::usable(const Done& done) const
+{
+    if (available()) {
+        return true;
+    }
+    done(DialupResult::failure(Status::ServiceMissing, kNmMissing));
+    return false;
+}
+
+void NmDialupService::dial(const std::string& entry, DialValues values, Done done)
+{
+    if (!usable(done)) {
+        return;
+    }
+    auto shared = std::make_shared<DialValues>(std::move(values));
+    findProfile(entry, [this, shared, done](const DialupResult& found, DialUpProfile profile) {
+        if (!found.ok()) {
+            done(found);
+            return;
+        }
+        activate(std::move(profile), std::move(*shared), done);
+    });
+}
+
+void NmDialupService::activate(DialUpProfile profile, DialValues values, Done done)
+{
+    auto started = [this, done](const QDBusError& error, QString active) {
+        if (error.isValid()) {
+            done(resultOf(error));
+            return;
+        }
+        watchActivation(active, done);
+    };
+    const DialupEntryDetails stored = detailsOf(profile);
+    const bool numberAsStored = values.number == stored.number || profile.kind == QLatin1String("pppoe");
+    if (values.password.empty() && values.user == stored.user && numberAsStored) {
+        // The stored entry as it is: NetworkManager uses the password it keeps.
+        m_proxy->ActivateConnection(profile.path, started);
+        return;
+    }
+    applyDialValues(profile, values);
+    values.password.wipe();
+    QVariantMap& connection = profile.settings[QStringLiteral("connection")];
+    connection.insert(QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+    connection.insert(QStringLiteral("autoconnect"), false);
+    const QVariantMap options{{QStringLiteral("persist"), QStringLiteral("volatile")}};
+    m_proxy->AddAndActivateConnection2(profile.settings, options, started);
+}
+
+void NmDialupService::watchActivation(const QString& active, Done done)
+{
+    auto* deadline = new QTimer(this);
+    deadline->setSingleShot(true);
+    m_dials.push_back(PendingDial{active, std::move(done), deadline});
+    connect(deadline, &QTimer::timeout, this, [this, active] {
+        for (std::size_t i = 0; i < m_dials.size(); ++i) {
+            if (m_dials[i].active == active) {
+                m_proxy->DeactivateConnection(active, [](const QDBusError&) {});
+                finishDial(
+                    i, DialupResult::failure(Status::Failed, "Zeitüberschreitung beim Verbindungsaufbau."));
+                return;
+            }
+        }
+    });
+    deadline->start(m_dialTimeoutMs);
+    settleDials();
+}
+
+void NmDialupService::settleDials()
+{
+    for (std::size_t i = m_dials.size(); i-- > 0;) {
+        PendingDial& dial = m_dials[i];
+        const NmConnectionState::Active* active = m_state->active(dial.active);
+        if (active == nullptr) {
+            if (dial.seen || !m_state->running()) {
+                finishDial(i, DialupResult::failure(Status::Failed, activationFailure(dial.reason)));
+            }
+            continue;
+        }
+        dial.seen = true;
+        dial.reason = active->reason;
+        if (active->state == NmConnectionState::kActivated) {
+            finishDial(i, {});
+        } else if (active->state > NmConnectionState::kActivated) {
+            if (active->reason == 0 && !dial.waitedForReason) {
+                // The new state may come before the StateChanged signal that carries its reason.
+                dial.waitedForReason = true;
+                QTimer::singleShot(kReasonGraceMs, this, &NmDialupService::settleDials);
+                continue;
+            }
+            finishDial(i, DialupResult::failure(Status::Failed, activationFailure(active->reason)));
+        }
+    }
+}
+
+void NmDialupService::finishDial(std::size_t index, const DialupResult& result)
+{
+    PendingDial dial = std::move(m_dials[index]);
+    m_dials.erase(m_dials.begin() + static_cast<std::ptrdiff_t>(index));
+    dial.deadline->deleteLater();
+    dial.done(result);
+}
+
+void NmDialupService::hangUp(const std::string& connectionId, Done done)
+{
+    if (!usable(done)) {
+        return;
+    }
+    if (connectionId.empty() || m_state->active(QString::fromStdString(connectionId)) == nullptr) {
+        done(DialupResult::failure(Status::NotFound, "Diese Verbindung besteht nicht."));
+        return;
+    }
+    m_proxy->DeactivateConnection(QString::fromStdString(connectionId),
+                                  [done](const QDBusError& error) { done(resultOf(error)); });
+}
+
+} // namespace tavlor::platform::nm
+
+namespace tavlor::platform {
+
+std::unique_ptr<DialupService> makeDialupService()
+{
+    return std::make_unique<nm::NmDialupService>();
+}
+
+} // namespace tavlor::platform

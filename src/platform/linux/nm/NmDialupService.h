@@ -1,0 +1,84 @@
+#pragma once
+
+#include "platform/DialupService.h"
+#include "platform/linux/nm/NmProfile.h"
+
+#include <QObject>
+#include <functional>
+#include <vector>
+
+class QTimer;
+
+namespace tavlor::platform::nm {
+
+class NmConnectionState;
+class NmProxy;
+
+// The dial-up service over NetworkManager on the system bus. Entries are the stored profiles of
+// the dial-up kinds, named by their id; a dial with changed values activates an in-memory copy,
+// so the stored profile never changes. The active connections come from the kept state. When the
+// bus goes away (a restart of the bus daemon) the next look at the state notices, and the
+// connection is made again until the bus is back.
+class NmDialupService final : public QObject, public DialupService
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kDialTimeoutMs = 90000;
+    static constexpr int kReconnectMs = 2000;
+    static constexpr int kReasonGraceMs = 100;
+
+    explicit NmDialupService(int dialTimeoutMs = kDialTimeoutMs, QObject* parent = nullptr);
+    ~NmDialupService() override;
+    NmDialupService(const NmDialupService&) = delete;
+    NmDialupService& operator=(const NmDialupService&) = delete;
+
+    bool available() const override;
+    std::vector<ActiveDialup> activeConnections() const override;
+    std::string missingReason() const override;
+
+    void listEntries(EntriesDone done) override;
+    void readEntry(const std::string& name, DetailsDone done) override;
+    void createEntry(DialupEntryFields fields, Done done) override;
+    void editEntry(const std::string& name, DialupEntryFields fields, Done done) override;
+    void renameEntry(const std::string& from, const std::string& to, Done done) override;
+    void deleteEntry(const std::string& name, Done done) override;
+    void dial(const std::string& entry, DialValues values, Done done) override;
+    void hangUp(const std::string& connectionId, Done done) override;
+
+    // Runs after every change of the kept state (tests wait on it).
+    std::function<void()> stateChanged;
+
+private:
+    using ProfilesDone = std::function<void(const DialupResult&, std::vector<DialUpProfile>)>;
+    using ProfileDone = std::function<void(const DialupResult&, DialUpProfile)>;
+    struct PendingDial
+    {
+        QString active;
+        Done done;
+        QTimer* deadline = nullptr;
+        bool seen = false;
+        uint reason = 0;
+        bool waitedForReason = false;
+    };
+
+    void connectBus();
+    void noticeLostBus() const;
+    bool usable(const Done& done) const;
+    void loadProfiles(ProfilesDone done);
+    void findProfile(const std::string& name, ProfileDone done);
+    void activate(DialUpProfile profile, DialValues values, Done done);
+    void watchActivation(const QString& active, Done done);
+    void settleDials();
+    void finishDial(std::size_t index, const DialupResult& result);
+
+    NmProxy* m_proxy;
+    NmConnectionState* m_state;
+    int m_dialTimeoutMs;
+    QString m_busName;
+    int m_connections = 0;
+    mutable bool m_reconnecting = false;
+    std::vector<PendingDial> m_dials;
+};
+
+} // namespace tavlor::platform::nm

@@ -1,0 +1,112 @@
+#include "platform/linux/nm/NmDialupService.h"
+
+#include "NmTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace tavlor {
+namespace {
+
+using Status = DialupResult::Status;
+using namespace test;
+
+// Against a real NetworkManager in a network namespace of its own (with-real-nm.sh): what it
+// validates and how it keeps secrets is what the stand-in imitates.
+class RealNetworkManager : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        service = std::make_unique<platform::nm::NmDialupService>(20000);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 10000));
+        for (const DialupEntry& e : listed(*service)) {
+            request([&](DialupService::Done done) { service->deleteEntry(e.name, done); });
+        }
+    }
+
+    DialupResult create(DialupEntryFields f)
+    {
+        return request([&](DialupService::Done done) { service->createEntry(std::move(f), done); });
+    }
+    std::vector<std::string> names()
+    {
+        std::vector<std::string> out;
+        for (const DialupEntry& e : listed(*service)) {
+            out.push_back(e.name);
+        }
+        return out;
+    }
+    std::string password(const std::string& name)
+    {
+        return std::string(details(*service, name).password.view());
+    }
+
+    std::unique_ptr<platform::nm::NmDialupService> service;
+};
+
+TEST_F(RealNetworkManager, CreatesEntriesOfBothKindsWithAndWithoutPassword)
+{
+    EXPECT_TRUE(create(fields("Mobil ohne", "gsm", "", "", "*99#", "internet")).ok());
+    EXPECT_TRUE(create(fields("Mobil mit", "gsm", "web", "geheim", "*99#", "web.vodafone.de")).ok());
+    EXPECT_TRUE(create(fields("DSL ohne", "pppoe", "kunde@dsl", "")).ok());
+    EXPECT_TRUE(create(fields("DSL mit", "pppoe", "kunde@dsl", "dslgeheim")).ok());
+    EXPECT_EQ(names(), (std::vector<std::string>{"Mobil ohne", "Mobil mit", "DSL ohne", "DSL mit"}));
+    const DialupEntryDetails mobil = details(*service, "Mobil mit");
+    EXPECT_EQ(mobil.user, "web");
+    EXPECT_EQ(mobil.apn, "web.vodafone.de");
+    EXPECT_EQ(std::string(mobil.password.view()), "geheim");
+    EXPECT_FALSE(details(*service, "Mobil ohne").passwordStored);
+    EXPECT_EQ(password("DSL mit"), "dslgeheim");
+}
+
+TEST_F(RealNetworkManager, RefusalsCarryNetworkManagersReason)
+{
+    const DialupResult noUser = create(fields("DSL", "pppoe", "", "pw"));
+    EXPECT_EQ(noUser.status, Status::Refused);
+    EXPECT_NE(noUser.reason.find("pppoe.username"), std::string::npos) << noUser.reason;
+    const DialupResult badApn = create(fields("APN", "gsm", "", "", "*99#", "web vodafone"));
+    EXPECT_NE(badApn.reason.find("gsm.apn"), std::string::npos) << badApn.reason;
+    ASSERT_TRUE(create(fields("Doppelt", "gsm", "", "")).ok());
+    EXPECT_EQ(create(fields("Doppelt", "gsm", "", "")).reason,
+              "Ein Eintrag mit diesem Namen besteht bereits.");
+    EXPECT_EQ(names(), std::vector<std::string>{"Doppelt"});
+}
+
+TEST_F(RealNetworkManager, EditAndRenameKeepTheStoredPasswordAndDeleteRemoves)
+{
+    ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
+    EXPECT_TRUE(request([&](DialupService::Done done) {
+                    service->editEntry("Mobil", fields("Mobil", "gsm", "du", "", "*99***1#"), done);
+                }).ok());
+    EXPECT_TRUE(request([&](DialupService::Done done) { service->renameEntry("Mobil", "Funk", done); }).ok());
+    const DialupEntryDetails after = details(*service, "Funk");
+    EXPECT_EQ(after.user, "du");
+    EXPECT_EQ(after.number, "*99***1#");
+    EXPECT_EQ(std::string(after.password.view()), "geheim");
+    EXPECT_TRUE(request([&](DialupService::Done done) { service->deleteEntry("Funk", done); }).ok());
+    EXPECT_TRUE(names().empty());
+}
+
+TEST_F(RealNetworkManager, ADialThatFailsSaysWhy)
+{
+    ASSERT_TRUE(create(fields("DSL", "pppoe", "kunde@dsl", "dslgeheim")).ok());
+    const DialupResult dialled = request(
+        [&](DialupService::Done done) {
+            service->dial("DSL", DialValues{"kunde@dsl", "", {}}, done);
+        },
+        30000);
+    EXPECT_FALSE(dialled.ok());
+    EXPECT_FALSE(dialled.reason.empty());
+    EXPECT_TRUE(service->activeConnections().empty());
+}
+
+TEST_F(RealNetworkManager, ARestartOfNetworkManagerIsPickedUp)
+{
+    ASSERT_TRUE(create(fields("Bleibt", "gsm", "", "")).ok());
+    ASSERT_EQ(runHelper("TAVLOR_NM_RESTART_NM"), 0);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 15000));
+    EXPECT_EQ(names(), std::vector<std::string>{"Bleibt"});
+}
+
+} // namespace
+} // namespace tavlor
