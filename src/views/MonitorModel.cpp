@@ -67,7 +67,8 @@ double MonitorModel::SpeedFigure(const NumberFormat& numbers, std::string_view l
     return *value;
 }
 
-MonitorModel::MonitorModel(std::size_t capacity) : m_capacity(std::max<std::size_t>(2, capacity & ~std::size_t{1}))
+MonitorModel::MonitorModel(std::size_t capacity)
+    : m_capacity(std::max<std::size_t>(2, capacity & ~std::size_t{1}))
 {
     m_down.reserve(m_capacity);
     m_up.reserve(m_capacity);

@@ -30,10 +30,10 @@ public:
     // How the last sample changed a series, so the chart can follow without a full reload.
     enum class Change
     {
-        None,        // folded into the last point, which kept its peak
-        Appended,    // one new point at the end
-        ReplacedLast,// the last point has a new peak
-        Rebuilt      // the history was merged: reload the whole series
+        None,         // folded into the last point, which kept its peak
+        Appended,     // one new point at the end
+        ReplacedLast, // the last point has a new peak
+        Rebuilt       // the history was merged: reload the whole series
     };
 
     struct Sample

@@ -171,9 +171,8 @@ TEST(MonitorModelHistory, AMonthStaysBoundedAndKeepsALoneSpike)
     EXPECT_LE(points.size(), model.capacity());
     EXPECT_GT(points.size(), model.capacity() / 2);
     EXPECT_EQ(points.back().x, kMonth);
-    const auto spikes = std::count_if(points.begin(), points.end(), [](const HistoryPoint& p) {
-        return p.y == 900;
-    });
+    const auto spikes =
+        std::count_if(points.begin(), points.end(), [](const HistoryPoint& p) { return p.y == 900; });
     EXPECT_EQ(spikes, 1);
     EXPECT_TRUE(std::is_sorted(points.begin(), points.end(),
                                [](const HistoryPoint& a, const HistoryPoint& b) { return a.x < b.x; }));

@@ -11,9 +11,9 @@
 #include <QDateTimeAxis>
 #include <QEvent>
 #include <QHideEvent>
-#include <QShowEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
