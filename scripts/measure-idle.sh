@@ -141,19 +141,29 @@ start() {
     startup_ms=$((($(date +%s%N) - begin) / 1000000))
 }
 stop() { kill "$pid"; wait "$pid" 2>/dev/null || true; }
-cpu_ns() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{ n += $1 } END { print n }'; }
-switches() { cat /proc/"$pid"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
+# snapshot: one line per thread, "tid cpu_ns context_switches"; a thread that ends between
+# two snapshots drops out of the difference instead of making it negative.
+snapshot() {
+    local task
+    for task in /proc/"$pid"/task/*; do
+        { read -r c _ <"$task/schedstat" &&
+            echo "${task##*/} $c $(awk '/ctxt_switches/ { n += $2 } END { print n }' "$task/status")"; } 2>/dev/null || true
+    done
+}
 dirty_kb() { awk '/^Private_Dirty/ { print $2 }' /proc/"$pid"/smaps_rollup; }
 # sample NAME: CPU ms per minute, wakeups per second and private dirty MB over $seconds.
 sample() {
-    local c0 s0 t0 c1 s1 ns
+    local before after t0 ns
     sleep 5 # start-up work and the window changes are over
-    c0=$(cpu_ns) s0=$(switches) t0=$(date +%s%N)
+    before=$(snapshot) t0=$(date +%s%N)
     sleep "$seconds"
-    c1=$(cpu_ns) s1=$(switches)
+    after=$(snapshot)
     ns=$(($(date +%s%N) - t0))
-    figures[$1]=$(awk -v c=$((c1 - c0)) -v s=$((s1 - s0)) -v ns="$ns" -v d="$(dirty_kb)" \
-        'BEGIN { printf "%.1f %.2f %.1f", c / 1e6 * 60e9 / ns, s / (ns / 1e9), d / 1024 }')
+    figures[$1]=$(awk -v ns="$ns" -v d="$(dirty_kb)" '
+        NR == FNR { c[$1] = $2; s[$1] = $3; next }
+        ($1 in c) { dc += $2 - c[$1]; ds += $3 - s[$1] }
+        END { printf "%.1f %.2f %.1f", dc / 1e6 * 60e9 / ns, ds / (ns / 1e9), d / 1024 }' \
+        <(echo "$before") <(echo "$after"))
 }
 shown() { xdotool search --onlyvisible --name '^Tavlor v2\.9$' 2>/dev/null | head -1; }
 wait_until() { for _ in $(seq 50); do eval "$1" && return 0; sleep 0.1; done; return 1; }
@@ -220,9 +230,10 @@ row() { # row LABEL TAVLOR BARE
     printf '%-8s CPU %7.1f ms/min vs %6.1f (x%s)   wakeups %5.2f/s vs %5.2f (x%s)   dirty %5.1f MB vs %5.1f\n' \
         "$1" "$tc" "$bc" "$(ratio "$tc" "$bc")" "$tw" "$bw" "$(ratio "$tw" "$bw")" "$td" "$bd"
 }
-echo "Tavlor beside a bare Qt 6 tray program, ${seconds} s per scenario, NetworkManager stand-in running:"
+echo "Tavlor beside a bare Qt 6 tray program, ${seconds} s per scenario, NetworkManager stand-in running"
+echo "(no-bus: hidden, without a system bus)"
 printf 'start to event loop: %d ms vs %d ms\n' "$tavlor_startup" "$bare_startup"
 row hidden tavlor_hidden bare_hidden
 row shown tavlor_shown bare_shown
 row monitor tavlor_monitor bare_shown
-row "hidden, no system bus:" tavlor_nobus bare_hidden
+row no-bus tavlor_nobus bare_hidden
