@@ -12,8 +12,8 @@
 #include <QPixmap>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
