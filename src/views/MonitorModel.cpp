@@ -74,6 +74,11 @@ MonitorModel::MonitorModel(std::size_t capacity)
     m_up.reserve(m_capacity);
 }
 
+void MonitorModel::growCapacity(std::size_t capacity)
+{
+    m_capacity = std::max(m_capacity, capacity & ~std::size_t{1});
+}
+
 double MonitorModel::leftAxisMaximum() const
 {
     return std::max(kFloorMaximum, static_cast<double>(m_leftAxisTop));

@@ -68,6 +68,9 @@ public:
     // Samples each point stands for (the last point may hold fewer).
     std::int32_t samplesPerPoint() const { return m_bucketWidth; }
     std::size_t capacity() const { return m_capacity; }
+    // Room for more points before the next merge (a wider chart); never less than before, as
+    // merged points cannot be split again.
+    void growCapacity(std::size_t capacity);
 
 private:
     Change addPoint(std::vector<HistoryPoint>& points, HistoryPoint point, bool openBucket);

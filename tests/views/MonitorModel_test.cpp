@@ -160,6 +160,19 @@ TEST(MonitorModelHistory, MergesPairwiseKeepingEachPeakWhereItHappened)
     EXPECT_EQ(model.uploadPoints().back(), (HistoryPoint{12, 0}));
 }
 
+TEST(MonitorModelHistory, AWiderChartMergesLaterButNeverShrinksTheRoom)
+{
+    MonitorModel model(8);
+    model.growCapacity(13); // odd: pairs must still come out even
+    model.growCapacity(4);
+    EXPECT_EQ(model.capacity(), 12u);
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_NE(model.takeSample(i, 0).downChange, MonitorModel::Change::Rebuilt) << i;
+    }
+    EXPECT_EQ(model.takeSample(1, 0).downChange, MonitorModel::Change::Rebuilt);
+    EXPECT_EQ(model.downloadPoints().size(), 7u);
+}
+
 TEST(MonitorModelHistory, AMonthStaysBoundedAndKeepsALoneSpike)
 {
     MonitorModel model;

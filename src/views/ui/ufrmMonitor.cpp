@@ -124,6 +124,10 @@ void TfrmMonitor::buildChart()
         marker->setBrush(kLime);
     }
     buildAxes();
+    // About two points per pixel of the plot: a wider window keeps a finer history.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+        m_model.growCapacity(2 * static_cast<std::size_t>(std::max(0.0, area.width())));
+    });
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName("chart");

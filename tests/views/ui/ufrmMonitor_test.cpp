@@ -151,6 +151,18 @@ private slots:
         monitor.close();
     }
 
+    void aWideWindowKeepsAboutTwoPointsAPixel()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        monitor.resize(1800, 400);
+        monitor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        const double plotWidth = monitor.chartView()->chart()->plotArea().width();
+        QVERIFY(plotWidth > 1000);
+        QVERIFY(monitor.model().capacity() >= static_cast<std::size_t>(2 * plotWidth) - 1);
+        monitor.close();
+    }
+
     // Past its capacity the chart holds the merged history, not every sample.
     void theChartFollowsTheBoundedHistory()
     {
