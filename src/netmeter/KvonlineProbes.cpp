@@ -40,7 +40,12 @@ std::string GetLocalIpList(HostAddressSource& addresses)
 
 void ShowIpAddresses(ViewModel& view, HostAddressSource& addresses)
 {
-    const std::string list = GetLocalIpList(addresses);
+    // Only the first two fields of the list are shown; asking for two keeps the cost of a tick
+    // independent of the number of addresses.
+    std::string list;
+    for (const std::string& address : addresses.firstIpv4Addresses(2)) {
+        list += (list.empty() ? "" : ";") + address;
+    }
     view.setText("lLokal", ExtractToken(list, 1, ';'));
     const std::string second = ExtractToken(list, 2, ';');
     view.setText("lremote", second.empty() ? "---" : second);

@@ -1,6 +1,12 @@
 #include "platform/win32/WinHostAddressSource.h"
 
+// clang-format off
 #include <winsock2.h>
+#include <ws2ipdef.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <netioapi.h>
+// clang-format on
 
 #include <cstring>
 
@@ -8,6 +14,17 @@ namespace tavlor::win32 {
 
 namespace {
 constexpr WORD kSocketsVersion = 0x0102;
+constexpr std::uint64_t kLongestTrustMs = 60000;
+
+void CALLBACK interfaceChanged(PVOID context, PMIB_IPINTERFACE_ROW, MIB_NOTIFICATION_TYPE)
+{
+    static_cast<WinHostAddressSource*>(context)->markStale();
+}
+
+void CALLBACK addressChanged(PVOID context, PMIB_UNICASTIPADDRESS_ROW, MIB_NOTIFICATION_TYPE)
+{
+    static_cast<WinHostAddressSource*>(context)->markStale();
+}
 
 // Ends Windows Sockets on every path once it has started.
 class SocketsSession
@@ -33,7 +50,41 @@ private:
 };
 } // namespace
 
+WinHostAddressSource::WinHostAddressSource()
+{
+    HANDLE interfaces = nullptr;
+    HANDLE addresses = nullptr;
+    if (NotifyIpInterfaceChange(AF_INET, interfaceChanged, this, FALSE, &interfaces) == NO_ERROR) {
+        m_interfaceNotification = interfaces;
+    }
+    if (NotifyUnicastIpAddressChange(AF_INET, addressChanged, this, FALSE, &addresses) == NO_ERROR) {
+        m_addressNotification = addresses;
+    }
+}
+
+WinHostAddressSource::~WinHostAddressSource()
+{
+    // Waits for a callback that is running, so `this` outlives every one of them.
+    for (void* handle : {m_interfaceNotification, m_addressNotification}) {
+        if (handle != nullptr) {
+            CancelMibChangeNotify2(static_cast<HANDLE>(handle));
+        }
+    }
+}
+
 std::vector<std::string> WinHostAddressSource::ipv4Addresses()
+{
+    const bool following = m_interfaceNotification != nullptr && m_addressNotification != nullptr;
+    const std::uint64_t now = GetTickCount64();
+    // Cleared before reading: a change during the read marks the list stale again.
+    if (m_stale.exchange(false) || !following || now - m_readAtMs >= kLongestTrustMs) {
+        m_cache = read();
+        m_readAtMs = now;
+    }
+    return m_cache;
+}
+
+std::vector<std::string> WinHostAddressSource::read()
 {
     std::vector<std::string> addresses;
     SocketsSession sockets;

@@ -112,6 +112,7 @@ private:
     std::unique_ptr<AccountingTick> m_tick;
     CpuLoadMeter m_cpu;
     QList<QPixmap> m_gauge;
+    qsizetype m_gaugeShown = -1; // index of the gauge picture on screen
     std::unique_ptr<TfrmTavlor> m_window;
     TrayController* m_tray = nullptr;
     ViewApplier* m_applier = nullptr;

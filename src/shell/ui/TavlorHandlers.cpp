@@ -85,7 +85,10 @@ void TavlorApp::tGraphTimer()
 {
     handle([this] {
         const GaugeDisplay gauge = GaugeFor(m_cpu.GetCpuLoad());
-        if (gauge.pictureIndex >= 0 && gauge.pictureIndex < m_gauge.size()) {
+        // The same picture again would only repaint the gauge.
+        if (gauge.pictureIndex >= 0 && gauge.pictureIndex < m_gauge.size() &&
+            gauge.pictureIndex != m_gaugeShown) {
+            m_gaugeShown = gauge.pictureIndex;
             if (auto* picture = m_window->findChild<QLabel*>(QStringLiteral("iCpu"))) {
                 picture->setPixmap(m_gauge.at(gauge.pictureIndex));
             }

@@ -13,6 +13,7 @@
 #include <QHideEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -23,7 +24,7 @@ namespace tavlor {
 
 namespace {
 constexpr int kSampleIntervalMs = 2000;
-constexpr double kClosedLeftMaximum = 3;
+constexpr double kDesignLeftMaximum = 164;
 const QColor kLime(0, 255, 0);
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
@@ -56,6 +57,35 @@ QString FromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+QList<QPointF> ToPoints(const std::vector<HistoryPoint>& history)
+{
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(history.size()));
+    for (const HistoryPoint& p : history) {
+        points.append(QPointF(p.x, p.y));
+    }
+    return points;
+}
+
+// Only what changed goes to the chart: appending a point costs the chart one point, replacing
+// the whole list costs it every point.
+void Follow(QLineSeries* series, MonitorModel::Change change, const std::vector<HistoryPoint>& history)
+{
+    switch (change) {
+    case MonitorModel::Change::None:
+        break;
+    case MonitorModel::Change::Appended:
+        series->append(history.back().x, history.back().y);
+        break;
+    case MonitorModel::Change::ReplacedLast:
+        series->replace(series->count() - 1, QPointF(history.back().x, history.back().y));
+        break;
+    case MonitorModel::Change::Rebuilt:
+        series->replace(ToPoints(history));
+        break;
+    }
+}
 } // namespace
 
 TfrmMonitor::TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale,
@@ -68,10 +98,9 @@ TfrmMonitor::TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, con
     move(245, 165);
     resize(564, 311);
 
+    m_layout = new QVBoxLayout(this);
+    m_layout->setContentsMargins(0, 0, 0, 0);
     buildChart();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_chartView);
 
     m_tBandbreite = new QTimer(this);
     m_tBandbreite->setObjectName("tBandbreite");
@@ -95,11 +124,43 @@ void TfrmMonitor::buildChart()
         marker->setBrush(kLime);
     }
     buildAxes();
+    // About two points per pixel of the plot: a wider window keeps a finer history.
+    connect(m_chart, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+        m_model.growCapacity(2 * static_cast<std::size_t>(std::max(0.0, area.width())));
+    });
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName("chart");
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_layout->addWidget(m_chartView);
+}
+
+// A chart built again after a close starts from the history and the axes the model holds.
+void TfrmMonitor::loadFromModel()
+{
+    m_download->replace(ToPoints(m_model.downloadPoints()));
+    m_upload->replace(ToPoints(m_model.uploadPoints()));
+    if (m_model.sampleCount() > 0) {
+        setLeftMaximum(m_model.leftAxisMaximum());
+        setBottomMaximum(m_model.bottomAxisMaximum());
+        setBottomTime(m_bottomTime);
+    }
+}
+
+void TfrmMonitor::freeChart()
+{
+    // The view owns the chart, its series, axes and graphics items. Later, not now: the close
+    // may come from an event the view is still handling.
+    m_layout->removeWidget(m_chartView);
+    m_chartView->hide();
+    m_chartView->deleteLater();
+    m_chartView = nullptr;
+    m_chart = nullptr;
+    m_download = nullptr;
+    m_upload = nullptr;
+    m_leftAxis = nullptr;
+    m_bottomAxis = nullptr;
 }
 
 void TfrmMonitor::buildAxes()
@@ -110,7 +171,7 @@ void TfrmMonitor::buildAxes()
     m_leftAxis->setTickType(QValueAxis::TicksDynamic);
     m_leftAxis->setTickAnchor(0);
     m_leftAxis->setMinorTickCount(0);
-    setLeftMaximum(164);
+    setLeftMaximum(kDesignLeftMaximum);
 
     m_bottomAxis = new QDateTimeAxis;
     m_bottomAxis->setTickCount(6);
@@ -153,14 +214,26 @@ void TfrmMonitor::takeSample()
     const double down = MonitorModel::SpeedFigure(m_numbers, m_view.text("lDownS"));
     const double up = MonitorModel::SpeedFigure(m_numbers, m_view.text("lUpS"));
     const MonitorModel::Sample sample = m_model.takeSample(down, up);
-
+    m_bottomTime = FromUtf8(m_locale.formatLongTime(m_clock.nowLocal()));
+    if (m_chart == nullptr) {
+        return;
+    }
     if (sample.leftAxisMaximum) {
         setLeftMaximum(*sample.leftAxisMaximum);
     }
     setBottomMaximum(sample.bottomAxisMaximum);
-    setBottomTime(FromUtf8(m_locale.formatLongTime(m_clock.nowLocal())));
-    m_download->append(sample.x, sample.downY);
-    m_upload->append(sample.x, sample.upY);
+    setBottomTime(m_bottomTime);
+    Follow(m_download, sample.downChange, m_model.downloadPoints());
+    Follow(m_upload, sample.upChange, m_model.uploadPoints());
+}
+
+void TfrmMonitor::showEvent(QShowEvent* e)
+{
+    if (m_chart == nullptr) {
+        buildChart();
+        loadFromModel();
+    }
+    QDialog::showEvent(e);
 }
 
 bool TfrmMonitor::event(QEvent* e)
@@ -189,7 +262,8 @@ void TfrmMonitor::FormActivate()
 void TfrmMonitor::FormClose()
 {
     m_tBandbreite->stop();
-    setLeftMaximum(kClosedLeftMaximum);
+    // The history stays in the model; the chart is rebuilt from it at the next opening.
+    freeChart();
 }
 
 } // namespace tavlor

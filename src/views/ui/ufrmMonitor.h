@@ -10,6 +10,7 @@ class QDateTimeAxis;
 class QLineSeries;
 class QTimer;
 class QValueAxis;
+class QVBoxLayout;
 
 namespace tavlor {
 
@@ -33,6 +34,8 @@ public:
     // One sample from lDownS and lUpS, as tBandbreite takes it.
     void takeSample();
 
+    // The chart and its parts exist while the window is open (and before its first closing);
+    // null otherwise.
     QLineSeries* downloadSeries() const { return m_download; }
     QLineSeries* uploadSeries() const { return m_upload; }
     QValueAxis* leftAxis() const { return m_leftAxis; }
@@ -40,14 +43,19 @@ public:
     QChartView* chartView() const { return m_chartView; }
     QTimer* timer() const { return m_tBandbreite; }
     const MonitorModel& model() const { return m_model; }
+    // For filling the history while the window is closed (benchmarks, demos).
+    MonitorModel& model() { return m_model; }
 
 protected:
     bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
 private:
     void buildChart();
     void buildAxes();
+    void loadFromModel();
+    void freeChart();
     void FormActivate();
     void FormClose();
     void setLeftMaximum(double maximum);
@@ -59,7 +67,9 @@ private:
     const LocaleFormat& m_locale;
     const Clock& m_clock;
     MonitorModel m_model;
+    QString m_bottomTime = QStringLiteral("Zeit");
 
+    QVBoxLayout* m_layout = nullptr;
     QChartView* m_chartView = nullptr;
     QChart* m_chart = nullptr;
     QLineSeries* m_download = nullptr;

@@ -26,6 +26,29 @@ const QColor kRed(255, 0, 0);
 const QColor kDarkRed(128, 0, 0);
 const QColor kBlack(0, 0, 0);
 
+// Counts the paint events of every widget it watches.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* root)
+    {
+        root->installEventFilter(this);
+        for (QWidget* child : root->findChildren<QWidget*>()) {
+            child->installEventFilter(this);
+        }
+    }
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted << watched->objectName();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 QStringList captionsIn(QWidget* group)
 {
     QStringList texts;
@@ -52,6 +75,7 @@ private slots:
     void detailsButtonSwitchesBetween450And830();
     void tickPaintsLampStatusBarAndGauge();
     void rightColumnIsOutOfSightWhileCollapsed();
+    void aSecondThatChangesNothingPaintsNothing();
 };
 
 void MainWindowTest::valuesCarryNameTextColourAndGroup_data()
@@ -297,6 +321,30 @@ void MainWindowTest::rightColumnIsOutOfSightWhileCollapsed()
         QVERIFY2(area.right() < 450 && area.bottom() < client->height(), name);
     }
     QCOMPARE(client->findChildren<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly).size(), 0);
+}
+
+// The same figures again must not rewrite a label, the gauge picture or the lamp: a resident
+// program that repaints every second costs CPU for nothing.
+void MainWindowTest::aSecondThatChangesNothingPaintsNothing()
+{
+    ShellRig rig;
+    QVERIFY(rig.shownFromTray());
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
+    const auto second = [&rig] {
+        rig.app->tCheckTimer();
+        rig.app->tGraphTimer();
+        QCoreApplication::processEvents();
+    };
+    second();
+    second();
+    PaintCounter counter(&rig.window());
+    second();
+    QVERIFY2(counter.painted.isEmpty(), qPrintable(counter.painted.join(", ")));
+
+    // Whereas a changed figure repaints its label.
+    rig.goOnline();
+    second();
+    QVERIFY(counter.painted.contains(QStringLiteral("lcon")));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,5 +1,5 @@
 // Opens the monitor, feeds it a few minutes of generated speeds and saves a picture of it.
-// Usage: monitor_demo <out.png>
+// Usage: monitor_demo <out.png> [samples, default 150]
 
 #include "views/ui/ufrmMonitor.h"
 
@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -29,7 +30,10 @@ int main(int argc, char** argv)
     monitor.show();
 
     // Five minutes at one sample per two seconds: a download with two bursts over a steady upload.
-    for (int i = 0; i < 150; ++i) {
+    // More samples repeat the pattern, so a long history shows how it is merged.
+    const int samples = argc > 2 ? std::atoi(argv[2]) : 150;
+    for (int j = 0; j < samples; ++j) {
+        const int i = j % 150;
         const double burst = (i > 30 && i < 70) ? 380 : (i > 100 && i < 120 ? 210 : 0);
         const double down = 40 + burst + 25 * std::sin(i / 4.0) + (i * 37 % 11);
         const double up = 12 + 6 * std::sin(i / 7.0) + (i * 13 % 5) + burst / 20;

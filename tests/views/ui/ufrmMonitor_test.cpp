@@ -37,6 +37,15 @@ private:
         return monitor.bottomAxis()->max().toMSecsSinceEpoch();
     }
 
+    static QList<QPointF> toPoints(const std::vector<HistoryPoint>& history)
+    {
+        QList<QPointF> points;
+        for (const HistoryPoint& p : history) {
+            points.append(QPointF(p.x, p.y));
+        }
+        return points;
+    }
+
     void activate(TfrmMonitor& monitor)
     {
         monitor.show();
@@ -102,10 +111,14 @@ private slots:
         QCOMPARE(monitor.leftAxis()->max(), 1505.0);
         QCOMPARE(monitor.downloadSeries()->points().last(), QPointF(3, 1500));
 
+        // An idle sample keeps the 1500 point and the traffic after it on the chart.
         setSpeeds("0 kb/s", "0 kb/s");
         monitor.takeSample();
-        QCOMPARE(monitor.leftAxis()->max(), 3.0);
-        QCOMPARE(monitor.model().sampleCount(), 4);
+        setSpeeds("300 kb/s", "0 kb/s");
+        monitor.takeSample();
+        QCOMPARE(monitor.leftAxis()->max(), 1505.0);
+        QCOMPARE(monitor.model().sampleCount(), 5);
+        QCOMPARE(monitor.downloadSeries()->points().last(), QPointF(5, 300));
     }
 
     void activationSamplesAndCloseStops()
@@ -123,18 +136,48 @@ private slots:
 
         monitor.close();
         QVERIFY(!monitor.timer()->isActive());
-        QCOMPARE(monitor.leftAxis()->max(), 3.0);
-        QCOMPARE(monitor.downloadSeries()->count(), 11);
+        // Closed: the history stays, what only drawing needs goes.
+        QVERIFY(monitor.chartView() == nullptr);
+        QCOMPARE(monitor.model().downloadPoints().size(), size_t(11));
 
-        // Reopened: the same series continue with the next x.
+        // Reopened: the same series continue with the next x, under an axis that shows them.
         activate(monitor);
         QVERIFY(monitor.timer()->isActive());
         QCOMPARE(monitor.downloadSeries()->count(), 12);
         QCOMPARE(monitor.downloadSeries()->points().last().x(), 12.0);
         QCOMPARE(monitor.uploadSeries()->points().last().x(), 12.0);
-        // 40 is not above the remembered 45 - 5, so the axis stays where closing left it.
-        QCOMPARE(monitor.leftAxis()->max(), 3.0);
+        QCOMPARE(monitor.leftAxis()->max(), 45.0);
+        QCOMPARE(bottomMaximum(monitor), 22);
         monitor.close();
+    }
+
+    void aWideWindowKeepsAboutTwoPointsAPixel()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        monitor.resize(1800, 400);
+        monitor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        const double plotWidth = monitor.chartView()->chart()->plotArea().width();
+        QVERIFY(plotWidth > 1000);
+        QVERIFY(monitor.model().capacity() >= static_cast<std::size_t>(2 * plotWidth) - 1);
+        monitor.close();
+    }
+
+    // Past its capacity the chart holds the merged history, not every sample.
+    void theChartFollowsTheBoundedHistory()
+    {
+        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        const std::size_t capacity = monitor.model().capacity();
+        for (std::size_t i = 0; i < 3 * capacity + 7; ++i) {
+            setSpeeds(i % 97 == 0 ? "250 kb/s" : "4 kb/s", i % 13 == 0 ? "9 kb/s" : "1 kb/s");
+            monitor.takeSample();
+            if (i % 301 == 0 || i + 1 == 3 * capacity + 7) {
+                QCOMPARE(monitor.downloadSeries()->points(), toPoints(monitor.model().downloadPoints()));
+                QCOMPARE(monitor.uploadSeries()->points(), toPoints(monitor.model().uploadPoints()));
+            }
+        }
+        QVERIFY(static_cast<std::size_t>(monitor.downloadSeries()->count()) <= capacity);
+        QCOMPARE(monitor.leftAxis()->max(), 255.0);
     }
 };
 
