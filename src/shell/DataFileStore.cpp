@@ -5,8 +5,8 @@ namespace tavlor {
 DataFileStore::DataFileStore(std::unique_ptr<FileStore> files, const std::string& programFolder,
                              const std::string& userDataFolder, const LocaleFormat& locale,
                              const Clock& clock)
-    : m_files(std::move(files)),
-      m_file(ResolveDataFilePath(*m_files, programFolder, userDataFolder), *m_files, locale, clock)
+    : m_files(std::move(files)), m_location(LocateDataFile(*m_files, programFolder, userDataFolder)),
+      m_file(m_location.path, *m_files, locale, clock)
 {
 }
 
