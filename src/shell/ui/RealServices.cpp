@@ -26,8 +26,10 @@ AppServices makeRealServices()
     const std::string userDataFolder =
         (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Tavlor"))
             .toStdString();
-    services.store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
-                                                     *services.locale, *services.clock);
+    auto store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
+                                                 *services.locale, *services.clock);
+    services.dataFileNotice = store->notice();
+    services.store = std::move(store);
     return services;
 }
 

@@ -4,6 +4,7 @@
 #include "accounting/KvString.h"
 #include "accounting/UsageState.h"
 #include "accounting/ViewModel.h"
+#include "shell/FailureReports.h"
 #include "shell/ui/AppServices.h"
 #include "shell/ui/uFrmMainTavlor.h"
 #include "views/CpuGauge.h"
@@ -55,6 +56,7 @@ public:
     void ShowIpAddresses() override;
     void RefreshConnectionStatus() override;
     void ShowWindowsUptime() override;
+    // The periodic save: a failure is reported outside the tick, and counting goes on.
     void SaveUsageData() override;
 
     // FormEvents
@@ -90,6 +92,10 @@ private:
     // Runs a handler inside the general error report, then shows the view model's changes.
     bool handle(const std::function<void()>& handler);
     void exitProgram(int code);
+    // Saves, or throws SaveError for the caller to report.
+    void writeUsageData();
+    void reportFailure(FailureReports::Cause cause, const std::string& text);
+    void showFailures();
 
     AppServices m_services;
     NumberFormat m_numbers;
@@ -113,6 +119,8 @@ private:
     bool m_quitRequested = false;
     bool m_online = false;
     bool m_ending = false;
+    FailureReports m_failures;
+    bool m_failureShown = false; // a failure's box is open, or about to open
 };
 
 } // namespace tavlor

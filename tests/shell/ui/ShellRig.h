@@ -85,7 +85,8 @@ struct ShellRig
     bool trayAvailable = false;
     std::unique_ptr<TavlorApp> app;
 
-    explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false)
+    explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false,
+                      std::string dataFileNotice = {})
         : trayAvailable(withTray)
     {
         AppServices services;
@@ -106,6 +107,7 @@ struct ShellRig
         store->onLoad = std::move(onLoad);
         services.store = std::move(countingStore);
         services.systemName = "Linux";
+        services.dataFileNotice = std::move(dataFileNotice);
         services.trayAvailable = [this] { return trayAvailable; };
         services.exitProgram = [this](int code) { exitCodes.push_back(code); };
         services.openAddress = [this](const std::string& address) { openedAddresses.push_back(address); };
