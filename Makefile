@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-core test-windows bench clean
+.PHONY: all deps configure build run test test-asan test-core test-windows bench clean
 
 all: build
 
@@ -22,6 +22,13 @@ run: build
 # Every test through CTest; CTest prints its summary last.
 test: build
 	@bash scripts/run-tests.sh
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan.
+# Any report fails the test that caused it.
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@bash scripts/run-tests.sh build-asan
 
 test-windows:
 	@bash scripts/test-windows.sh
