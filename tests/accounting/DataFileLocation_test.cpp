@@ -29,7 +29,8 @@ TEST_F(Location, SomethingInTheWayBesideTheProgramSendsTheCountersToTheUsersFold
     const Case cases[] = {
         {"a folder named data.ini", [](auto& f) { f.folders.insert(kBeside); }},
         {"a FIFO or a link elsewhere", [](auto& f) { f.refused.insert(kBeside); }},
-        {"a file named data", [](auto& f) { f.folders.erase("/opt/app/data"), f.files["/opt/app/data"] = "x"; }},
+        {"a file named data",
+         [](auto& f) { f.folders.erase("/opt/app/data"), f.files["/opt/app/data"] = "x"; }},
         {"a write-protected data folder", [](auto& f) { f.readOnlyFolders.insert("/opt/app/data"); }},
     };
     for (const Case& c : cases) {

@@ -152,7 +152,8 @@ std::string utf16(const std::u16string& text, bool bigEndian)
 TEST(ProfileFileDecoding, WhatEditorsMakeOfTheFileReadsAsWindows1252WithLineFeeds)
 {
     const std::string cp1252 = "Diese Datei nicht \xE4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n";
-    const std::u16string text = u"Diese Datei nicht \u00E4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n";
+    const std::u16string text =
+        u"Diese Datei nicht \u00E4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n";
     struct Case
     {
         const char* what;
@@ -161,11 +162,15 @@ TEST(ProfileFileDecoding, WhatEditorsMakeOfTheFileReadsAsWindows1252WithLineFeed
     };
     const Case cases[] = {
         {"Windows-1252 as written", cp1252, cp1252},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" "Diese Datei nicht \xC3\xA4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n", cp1252},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF"
+         "Diese Datei nicht \xC3\xA4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n",
+         cp1252},
         {"a mark before Windows-1252 bytes", "\xEF\xBB\xBF" + cp1252, cp1252},
         {"UTF-16 little-endian", utf16(text, false), cp1252},
         {"UTF-16 big-endian", utf16(text, true), cp1252},
-        {"UTF-16 with characters outside the code page", utf16(u"[data]\r\nRD=\u0434\U0001F600\xD800x\r\nTup=5\r\n", false),
+        {"UTF-16 with characters outside the code page",
+         utf16(u"[data]\r\nRD=\u0434\U0001F600\xD800x\r\nTup=5\r\n", false),
          "[data]\r\nRD=???x\r\nTup=5\r\n"},
         {"CR-only line ends", "Diese Datei nicht \xE4ndern!!!\r\r[data]\rTup=5\rRD=08.12.2026\r", cp1252},
     };

@@ -16,14 +16,14 @@ class FakeFileStore final : public FileStore
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::set<std::string> readOnlyFolders; // isDirectoryWritable false; nothing created inside
-    std::set<std::string> readOnlyFiles;   // writes and replacements of these fail
-    std::set<std::string> unreadableFiles; // readFile gives nullopt
-    std::set<std::string> refused;         // a FIFO, a device or a link elsewhere stands there
+    std::set<std::string> readOnlyFolders;        // isDirectoryWritable false; nothing created inside
+    std::set<std::string> readOnlyFiles;          // writes and replacements of these fail
+    std::set<std::string> unreadableFiles;        // readFile gives nullopt
+    std::set<std::string> refused;                // a FIFO, a device or a link elsewhere stands there
     std::map<std::string, std::int64_t> modified; // set on every write, from a counter
-    std::vector<std::string> sweptFolders; // removeStaleTemporaries calls
-    bool diskFull = false;                 // every write and replacement fails
-    int writes = 0;                        // successful writeFile and replaceFile calls
+    std::vector<std::string> sweptFolders;        // removeStaleTemporaries calls
+    bool diskFull = false;                        // every write and replacement fails
+    int writes = 0;                               // successful writeFile and replaceFile calls
 
     bool fileExists(const std::string& path) override
     {

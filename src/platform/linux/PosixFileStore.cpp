@@ -80,7 +80,8 @@ std::string nameOf(const std::string& path)
 std::optional<std::string> realPath(const std::string& path)
 {
     char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::optional<std::string>(resolved) : std::nullopt;
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::optional<std::string>(resolved)
+                                                         : std::nullopt;
 }
 
 // The file a data file's path stands for: itself when it is a regular file, the target of a
@@ -150,7 +151,8 @@ bool atomicWrite(const std::string& path, const std::string& bytes)
     }
     const std::string temp = folder + "/" + nameOf(path) + ".tmp-" + std::to_string(::getpid());
     ::unlink(temp.c_str()); // left behind by an earlier process of the same number
-    if (!writeTemporary(temp, bytes, exists ? &old : nullptr) || ::rename(temp.c_str(), target->c_str()) != 0) {
+    if (!writeTemporary(temp, bytes, exists ? &old : nullptr) ||
+        ::rename(temp.c_str(), target->c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
@@ -163,7 +165,8 @@ bool atomicWrite(const std::string& path, const std::string& bytes)
 std::optional<pid_t> temporaryOwner(const std::string& entry, const std::string& name)
 {
     const std::string prefix = name + ".tmp-";
-    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0 || entry.size() > prefix.size() + 9) {
+    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
+        entry.size() > prefix.size() + 9) {
         return std::nullopt;
     }
     pid_t pid = 0;

@@ -93,7 +93,8 @@ FileStore::Entry WinFileStore::entryAt(const std::string& path)
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return Entry::Missing;
     }
-    constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    constexpr DWORD kNotAFile =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
     return (attributes & kNotAFile) == 0 ? Entry::File : Entry::Refused;
 }
 

@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sys/mount.h>
@@ -179,10 +179,12 @@ TEST(PosixFileStore, OnlyRegularFilesAndLinksToFilesInTheSameFolderAreUsed)
     using E = FileStore::Entry;
     const Case cases[] = {
         {"regular file", [](const std::string& p) { put(p, "[data]\r\n"); }, E::File},
-        {"link to a file in the same folder", [&](const std::string& p) { fs::create_symlink("other.ini", p); }, E::File},
+        {"link to a file in the same folder",
+         [&](const std::string& p) { fs::create_symlink("other.ini", p); }, E::File},
         {"FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, E::Refused},
         {"folder", [](const std::string& p) { fs::create_directory(p); }, E::Refused},
-        {"link to another folder's file", [&](const std::string& p) { fs::create_symlink(elsewhere / "script.sh", p); }, E::Refused},
+        {"link to another folder's file",
+         [&](const std::string& p) { fs::create_symlink(elsewhere / "script.sh", p); }, E::Refused},
         {"link to a FIFO", [&](const std::string& p) { fs::create_symlink(dir / "fifo", p); }, E::Refused},
         {"dangling link", [&](const std::string& p) { fs::create_symlink(dir / "gone.ini", p); }, E::Refused},
         {"device", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, E::Refused},
@@ -229,8 +231,12 @@ TEST(PosixFileStore, TemporariesOfEndedProcessesAreRemovedOthersStay)
     PosixFileStore().removeStaleTemporaries(dir / "data.ini");
     std::vector<std::string> names = dir.names();
     std::sort(names.begin(), names.end());
-    std::vector<std::string> kept{"data.ini", "data.ini.tmp-1", "data.ini.tmp-" + std::to_string(::getpid()),
-                                  "data.ini.tmp-" + dead + "0", "data.ini.tmp-12x", "notes.ini.tmp-" + dead};
+    std::vector<std::string> kept{"data.ini",
+                                  "data.ini.tmp-1",
+                                  "data.ini.tmp-" + std::to_string(::getpid()),
+                                  "data.ini.tmp-" + dead + "0",
+                                  "data.ini.tmp-12x",
+                                  "notes.ini.tmp-" + dead};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(names, kept);
 }
