@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program run package test test-core windows test-windows bench clean
+.PHONY: all deps configure build program run package test test-asan test-core windows test-windows bench clean
 
 all: build
 
@@ -30,6 +30,13 @@ package: program
 # Every test through CTest; CTest prints its summary last.
 test: build
 	@bash scripts/run-tests.sh
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan.
+# Any report fails the test that caused it.
+test-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	@bash scripts/run-tests.sh build-asan
 
 # Tavlor.exe and dist/Tavlor-<version>-win64.zip; builds the Qt for Windows first when it is
 # missing (scripts/build-qt-windows.sh, about half an hour).

@@ -46,6 +46,7 @@ bool touchesOneLineOnly(std::string_view before, std::string_view after)
 std::string checkProfile(const std::string& bytes, std::string_view value)
 {
     ProfileFile file(bytes);
+    const std::string decoded = file.bytes(); // what the write works on
     for (const char* key : kKeys) {
         if (file.readString("DATA", key, "").size() > ProfileFile::kMaxValueLength) {
             return std::string("value over the limit for ") + key;
@@ -59,7 +60,7 @@ std::string checkProfile(const std::string& bytes, std::string_view value)
     if (file.readString("DATA", "oTA", "-") != before) {
         return "writing TUp changed oTA";
     }
-    if (!touchesOneLineOnly(bytes, file.bytes())) {
+    if (!touchesOneLineOnly(decoded, file.bytes())) {
         return "the write changed more than the key's line";
     }
     return {};

@@ -193,7 +193,7 @@ void AccountingTick::advanceTime()
 {
     UsageState& s = m_state;
     const CivilDateTime now = m_clock.nowLocal();
-    if (!SameCalendarDate(now, FromDayCount(s.dayStamp))) {
+    if (IsNewDay(s.dayStamp, now)) {
         s.dayStamp = ToDayCount(now);
         s.todayHours = 0;
         s.todayMinutes = 0;

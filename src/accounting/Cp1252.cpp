@@ -74,7 +74,74 @@ std::uint32_t decodeUtf8(std::string_view text, std::size_t& pos)
     return cp;
 }
 
+bool isUtf8(std::string_view text)
+{
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (decodeUtf8(text, pos) == 0xFFFFFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string utf16ToCp1252(std::string_view bytes, bool bigEndian)
+{
+    const auto unitAt = [&](std::size_t i) -> std::uint32_t {
+        const auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+        const auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+        return static_cast<std::uint32_t>(hi << 8 | lo);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t cp = unitAt(i);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unitAt(i + 2) >= 0xDC00 &&
+            unitAt(i + 2) < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(i + 2) - 0xDC00);
+            i += 2;
+        }
+        out += toCp1252(cp); // an unpaired surrogate is no character: '?'
+    }
+    return out;
+}
+
+// An old Mac file ends its lines with CR alone; the reader splits at LF.
+std::string withLineFeeds(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out += bytes[i];
+        if (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+bool startsWith(std::string_view bytes, std::string_view mark)
+{
+    return bytes.substr(0, mark.size()) == mark;
+}
+
 } // namespace
+
+std::string ProfileBytesToCp1252(std::string_view raw)
+{
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    std::string bytes;
+    if (startsWith(raw, "\xFF\xFE") || startsWith(raw, "\xFE\xFF")) {
+        bytes = utf16ToCp1252(raw.substr(2), raw[0] == '\xFE');
+    } else if (startsWith(raw, kUtf8Mark)) {
+        raw.remove_prefix(kUtf8Mark.size());
+        // A mark before bytes that are not UTF-8 after all leaves them as they are.
+        bytes = isUtf8(raw) ? Utf8ToCp1252(raw) : std::string(raw);
+    } else {
+        bytes = std::string(raw);
+    }
+    return withLineFeeds(bytes);
+}
 
 std::string Utf8ToCp1252(std::string_view utf8)
 {

@@ -1,3 +1,5 @@
+#include "accounting/DataFileLocation.h"
+
 #include "accounting/UsageData.h"
 
 #include <optional>
@@ -55,36 +57,87 @@ void createFolders(FileStore& files, const std::string& folder)
     }
 }
 
+// A data file can be kept beside the program: its data folder is a writable folder or can be
+// made in a writable program folder, and nothing that is not a data file stands at data.ini.
+bool canKeepBeside(FileStore& files, const std::string& folder, const std::string& dataFolder,
+                   const std::string& file)
+{
+    if (folder.empty()) {
+        return false;
+    }
+    if (files.directoryExists(dataFolder)) {
+        return files.isDirectoryWritable(dataFolder) && files.entryAt(file) != FileStore::Entry::Refused;
+    }
+    return !files.fileExists(dataFolder) && files.isDirectoryWritable(folder);
+}
+
+bool newer(FileStore& files, const std::string& file, const std::string& than)
+{
+    const std::optional<std::int64_t> a = files.modifiedAt(file);
+    const std::optional<std::int64_t> b = files.modifiedAt(than);
+    return a && (!b || *a > *b);
+}
+
+// Counters kept beside the program carry over once, so that moving to the user's folder does
+// not look like a reset; the old file stays as it was.
+void carryOver(FileStore& files, const std::string& oldFile, const std::string& userDataFolder,
+               const std::string& userFile)
+{
+    if (files.entryAt(oldFile) != FileStore::Entry::File) {
+        return;
+    }
+    if (const std::optional<std::string> bytes = files.readFile(oldFile)) {
+        createFolders(files, join(userDataFolder, "data"));
+        files.replaceFile(userFile, *bytes);
+    }
+}
+
+std::string withoutTrailingSeparators(std::string folder)
+{
+    while (folder.size() > 1 && endsWithSeparator(folder)) {
+        folder.pop_back();
+    }
+    return folder;
+}
+
 } // namespace
+
+DataFileLocation LocateDataFile(FileStore& files, const std::string& programFolder,
+                                const std::string& userDataFolder, DataPlacement placement)
+{
+    const std::string folder = withoutTrailingSeparators(programFolder);
+    const std::string dataFolder = join(folder, "data");
+    const std::string besideFile = join(dataFolder, "data.ini");
+    const std::string userFile = join(join(userDataFolder, "data"), "data.ini");
+    const bool userHasFile = files.entryAt(userFile) == FileStore::Entry::File;
+    if (!folder.empty()) {
+        files.removeStaleTemporaries(besideFile);
+    }
+    const bool mayKeepBeside = placement == DataPlacement::BesideProgramWhenWritable;
+    if (mayKeepBeside && canKeepBeside(files, folder, dataFolder, besideFile) &&
+        (!userHasFile || newer(files, besideFile, userFile))) {
+        return {besideFile, {}};
+    }
+    // Installed where the user cannot write, or something else stands where the file belongs:
+    // counting into a file that can never be created would lose everything on every run.
+    createFolders(files, userDataFolder);
+    files.removeStaleTemporaries(userFile);
+    if (userHasFile) {
+        return {userFile, {}};
+    }
+    carryOver(files, besideFile, userDataFolder, userFile);
+    if (!mayKeepBeside) {
+        return {userFile, {}}; // where an installed program keeps its data anyway: nothing to tell
+    }
+    return {userFile, "Neben dem Programm kann keine Datendatei angelegt werden. Tavlor speichert "
+                      "Zähler und Einstellungen in " +
+                          userFile + "."};
+}
 
 std::string ResolveDataFilePath(FileStore& files, const std::string& programFolder,
                                 const std::string& userDataFolder, DataPlacement placement)
 {
-    std::string folder = programFolder;
-    while (folder.size() > 1 && endsWithSeparator(folder)) {
-        folder.pop_back();
-    }
-    const std::string dataFolder = join(folder, "data");
-    const bool portable = placement == DataPlacement::BesideProgramWhenWritable && !folder.empty() &&
-                          (files.directoryExists(dataFolder) ? files.isDirectoryWritable(dataFolder)
-                                                             : files.isDirectoryWritable(folder));
-    if (portable) {
-        return join(dataFolder, "data.ini");
-    }
-    // Installed where the user cannot write: counting into a file that can never be created
-    // would lose everything on every run, so the file lives with the user's data instead.
-    const std::string userFile = join(join(userDataFolder, "data"), "data.ini");
-    createFolders(files, userDataFolder);
-    // Counters kept beside the program before it became write-protected carry over once, so that
-    // moving to the user's folder does not look like a reset; the old file stays as it was.
-    const std::string oldFile = join(dataFolder, "data.ini");
-    if (!folder.empty() && !files.fileExists(userFile) && files.fileExists(oldFile)) {
-        if (const std::optional<std::string> bytes = files.readFile(oldFile)) {
-            createFolders(files, join(userDataFolder, "data"));
-            files.replaceFile(userFile, *bytes);
-        }
-    }
-    return userFile;
+    return LocateDataFile(files, programFolder, userDataFolder, placement).path;
 }
 
 } // namespace tavlor

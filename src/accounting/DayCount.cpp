@@ -76,4 +76,25 @@ bool SameCalendarDate(const CivilDateTime& a, const CivilDateTime& b)
     return a.year == b.year && a.month == b.month && a.day == b.day;
 }
 
+namespace {
+// Whole days from the stamp's date to now's date; negative when the clock stands behind.
+long long daysSince(double dayStamp, const CivilDateTime& now)
+{
+    const CivilDateTime stamp = FromDayCount(dayStamp);
+    return daysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day)) -
+           daysFromCivil(stamp.year, static_cast<unsigned>(stamp.month), static_cast<unsigned>(stamp.day));
+}
+} // namespace
+
+bool IsNewDay(double dayStamp, const CivilDateTime& now)
+{
+    const long long days = daysSince(dayStamp, now);
+    return days > 0 || days < -1;
+}
+
+CivilDateTime DateToRecord(double dayStamp, const CivilDateTime& now)
+{
+    return daysSince(dayStamp, now) == -1 ? DateOnly(FromDayCount(dayStamp)) : now;
+}
+
 } // namespace tavlor

@@ -11,4 +11,13 @@ CivilDateTime FromDayCount(double dayCount);
 CivilDateTime DateOnly(const CivilDateTime& moment);
 bool SameCalendarDate(const CivilDateTime& a, const CivilDateTime& b);
 
+// The day test: whether the today counters of the day of dayStamp are over at `now`. Only a
+// date that moved forward ends the day. A clock stepped back by up to one day (a time-server
+// correction across midnight) keeps the day, so today's time is neither wiped now nor again at
+// the next midnight; a clock that stood further ahead was plainly wrong, and its day ends too.
+bool IsNewDay(double dayStamp, const CivilDateTime& now);
+// The date a save records as the day of the today counters: the stamp's while the clock stands
+// behind it by a step the day test ignores, otherwise the current date.
+CivilDateTime DateToRecord(double dayStamp, const CivilDateTime& now);
+
 } // namespace tavlor

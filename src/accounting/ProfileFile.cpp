@@ -80,7 +80,13 @@ Line classify(std::string_view bytes, std::size_t begin, std::size_t contentEnd,
     line.begin = begin;
     line.contentEnd = contentEnd;
     line.end = end;
-    std::string_view text = trim(bytes.substr(begin, contentEnd - begin));
+    std::string_view text = bytes.substr(begin, contentEnd - begin);
+    // A byte-order mark left inside a file that was pasted together would hide its line.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        text.remove_prefix(kUtf8Mark.size());
+    }
+    text = trim(text);
     if (text.empty()) {
         line.kind = Line::Kind::Blank;
         return line;
@@ -195,7 +201,7 @@ std::string singleLine(std::string_view name)
 
 } // namespace
 
-ProfileFile::ProfileFile(std::string bytes) : m_bytes(std::move(bytes)) {}
+ProfileFile::ProfileFile(std::string bytes) : m_bytes(ProfileBytesToCp1252(bytes)) {}
 
 std::string ProfileFile::readString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const

@@ -14,6 +14,7 @@ class ProfileFile
 public:
     static constexpr std::size_t kMaxValueLength = 2047;
 
+    // The bytes go through ProfileBytesToCp1252 first.
     explicit ProfileFile(std::string bytes = {});
 
     // The value (raw bytes, at most kMaxValueLength), or defaultValue when section or key is
@@ -28,6 +29,11 @@ public:
 private:
     std::string m_bytes;
 };
+
+// A profile file's bytes as Windows-1252 with LF-ended lines, whatever an editor made of it:
+// UTF-16 (either byte order) and UTF-8 after a byte-order mark are converted, the mark dropped,
+// and lines ended by CR alone get their LF. Files written back stay Windows-1252 with CR LF.
+std::string ProfileBytesToCp1252(std::string_view raw);
 
 // Text conversion between the program's UTF-8 and the file's Windows-1252 bytes.
 // Characters Windows-1252 cannot hold become '?'.

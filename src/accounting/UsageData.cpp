@@ -147,7 +147,7 @@ void readValues(const DataReader& file, const LocaleFormat& locale, const CivilD
         state.lastResetDate = locale.formatShortDate(*reset);
     }
     setDurations(state, all, day);
-    if (!SameCalendarDate(FromDayCount(state.dayStamp), now)) {
+    if (IsNewDay(state.dayStamp, now)) {
         state.dayStamp = ToDayCount(now);
         state.todayHours = state.todayMinutes = state.todaySeconds = 0;
     }
@@ -228,7 +228,7 @@ void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     write("oTA", FormatDuration(state, "a", false));
     write("oTD", FormatDuration(state, "d", false));
-    write("SD", FileDateText(m_locale, m_clock.nowLocal()));
+    write("SD", FileDateText(m_locale, DateToRecord(state.dayStamp, m_clock.nowLocal())));
     write("TYP", std::to_string(view.itemIndex("rGroup")));
     write("RD", fileResetDate(state.lastResetDate, m_locale));
     write("TUp", numbers.format(state.totalUpBytes));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounting/DataFileLocation.h"
 #include "accounting/UsageState.h"
 #include "accounting/ViewModel.h"
 #include "platform/Clock.h"
@@ -17,14 +18,6 @@ class SaveError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
-};
-
-// Whether a program may keep its data beside itself at all: an installed one (or one in a build
-// tree that a clean removes) keeps it with the user's data whatever it may write.
-enum class DataPlacement
-{
-    BesideProgramWhenWritable,
-    UserFolder
 };
 
 // Where data/data.ini lives: beside the program when that folder can be written, else in the

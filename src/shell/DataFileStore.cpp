@@ -6,7 +6,8 @@ DataFileStore::DataFileStore(std::unique_ptr<FileStore> files, const std::string
                              const std::string& userDataFolder, const LocaleFormat& locale,
                              const Clock& clock, DataPlacement placement)
     : m_files(std::move(files)),
-      m_file(ResolveDataFilePath(*m_files, programFolder, userDataFolder, placement), *m_files, locale, clock)
+      m_location(LocateDataFile(*m_files, programFolder, userDataFolder, placement)),
+      m_file(m_location.path, *m_files, locale, clock)
 {
 }
 

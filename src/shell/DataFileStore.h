@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounting/DataFileLocation.h"
 #include "accounting/UsageData.h"
 #include "shell/UsageStore.h"
 
@@ -18,9 +19,12 @@ public:
     void load(UsageState& state, ViewModel& view) override;
     void save(const UsageState& state, const ViewModel& view, int windowX, int windowY) override;
     const std::string& path() const { return m_file.path(); }
+    // Said once when the file moved to the user's folder (see LocateDataFile).
+    const std::string& notice() const { return m_location.notice; }
 
 private:
     std::unique_ptr<FileStore> m_files;
+    DataFileLocation m_location;
     UsageDataFile m_file;
 };
 

@@ -175,6 +175,24 @@ TEST_F(Tick, MonthAndYearChangesToASmallerDayAreNewDaysToo)
     EXPECT_EQ(state.todaySeconds, 1);
 }
 
+TEST_F(Tick, AClockSteppedBackAcrossMidnightKeepsTodayAndTheNextMidnightDoesNotResetAgain)
+{
+    // A time server corrects the clock from 00:00:15 back to 23:59:20 of the day before.
+    state.dayStamp = ToDayCount({2026, 12, 15, 0, 0, 0, 0});
+    state.todayHours = 5;
+    clock.setLocal({2026, 12, 14, 23, 59, 20, 0});
+    run();
+    EXPECT_EQ(state.todayHours, 5);
+    EXPECT_EQ(state.todaySeconds, 1);
+    clock.setLocal({2026, 12, 15, 0, 0, 1, 0});
+    run();
+    EXPECT_EQ(state.todayHours, 5);
+    EXPECT_EQ(state.todaySeconds, 2);
+    clock.setLocal({2026, 12, 16, 0, 0, 1, 0});
+    run();
+    EXPECT_EQ(state.todayHours, 0);
+}
+
 TEST_F(Tick, TimeCountersCarryOnlyAtExactlySixty)
 {
     state.totalMinutes = 59, state.totalSeconds = 59;

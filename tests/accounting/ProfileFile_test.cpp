@@ -137,6 +137,64 @@ TEST(Cp1252, ConvertsTheProgramsTextsBothWays)
     EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");
 }
 
+// UTF-16 in either byte order, as some editors save: every code unit after the mark.
+std::string utf16(const std::u16string& text, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char hi = static_cast<char>(unit >> 8);
+        const char lo = static_cast<char>(unit & 0xFF);
+        out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return out;
+}
+
+TEST(ProfileFileDecoding, WhatEditorsMakeOfTheFileReadsAsWindows1252WithLineFeeds)
+{
+    const std::string cp1252 = "Diese Datei nicht \xE4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n";
+    const std::u16string text =
+        u"Diese Datei nicht \u00E4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n";
+    struct Case
+    {
+        const char* what;
+        std::string raw;
+        std::string decoded;
+    };
+    const Case cases[] = {
+        {"Windows-1252 as written", cp1252, cp1252},
+        {"UTF-8 with a byte-order mark",
+         "\xEF\xBB\xBF"
+         "Diese Datei nicht \xC3\xA4ndern!!!\r\n\r\n[data]\r\nTup=5\r\nRD=08.12.2026\r\n",
+         cp1252},
+        {"a mark before Windows-1252 bytes", "\xEF\xBB\xBF" + cp1252, cp1252},
+        {"UTF-16 little-endian", utf16(text, false), cp1252},
+        {"UTF-16 big-endian", utf16(text, true), cp1252},
+        {"UTF-16 with characters outside the code page",
+         utf16(u"[data]\r\nRD=\u0434\U0001F600\xD800x\r\nTup=5\r\n", false),
+         "[data]\r\nRD=???x\r\nTup=5\r\n"},
+        {"CR-only line ends", "Diese Datei nicht \xE4ndern!!!\r\r[data]\rTup=5\rRD=08.12.2026\r", cp1252},
+    };
+    for (const Case& c : cases) {
+        ProfileFile file(c.raw);
+        EXPECT_EQ(file.bytes(), c.decoded) << c.what;
+        EXPECT_EQ(file.readString("DATA", "TUp", "-"), "5") << c.what;
+        file.writeString("DATA", "TDown", "7");
+        EXPECT_EQ(file.bytes(), c.decoded + "TDown=7\r\n") << c.what;
+    }
+}
+
+TEST(ProfileFileDecoding, AByteOrderMarkRightBeforeTheSectionDoesNotHideIt)
+{
+    ProfileFile file("Diese Datei nicht \xE4ndern!!!\r\n\r\n\xEF\xBB\xBF[data]\r\nTup=5\r\n");
+    EXPECT_EQ(file.readString("DATA", "TUp", "-"), "5");
+    file.writeString("DATA", "Tup", "6");
+    EXPECT_EQ(file.readString("DATA", "TUp", "-"), "6");
+    EXPECT_EQ(file.bytes().find("[DATA]"), std::string::npos);
+    ProfileFile atStart("\xEF\xBB\xBF[data]\r\nTup=5\r\n");
+    atStart.writeString("DATA", "Tup", "6");
+    EXPECT_EQ(atStart.bytes(), "[data]\r\nTup=6\r\n");
+}
+
 TEST(Cp1252, EveryByteSurvivesARoundTrip)
 {
     std::string all;

@@ -200,7 +200,7 @@ TEST_F(UsageDataTest, MalformedTimesAndDatesFallBackAndLoadingGoesOn)
 
 TEST_F(UsageDataTest, ANewCalendarDateSinceTheLastSaveRestartsTheTodayCounters)
 {
-    for (const char* saved : {"07.12.2026", "30.11.2026", "08.12.2025", "09.12.2026"}) {
+    for (const char* saved : {"07.12.2026", "30.11.2026", "08.12.2025", "10.12.2026", "08.12.2027"}) {
         loadWith("oTA=1:2:3\r\noTD=4:5:6\r\nSD=" + std::string(saved) + "\r\n");
         EXPECT_EQ(state.todayHours, 0) << saved;
         EXPECT_EQ(state.todaySeconds, 0) << saved;
@@ -210,6 +210,16 @@ TEST_F(UsageDataTest, ANewCalendarDateSinceTheLastSaveRestartsTheTodayCounters)
     loadWith("oTD=4:5:6\r\nSD=08.12.2026\r\n");
     EXPECT_EQ(state.todayHours, 4);
     EXPECT_DOUBLE_EQ(state.dayStamp, ToDayCount(DateOnly(clock.nowLocal())));
+}
+
+TEST_F(UsageDataTest, AClockOneDayBehindTheLastSaveKeepsTheTodayCountersAndTheirDate)
+{
+    // Saved just after midnight, then a time server set the clock back into the day before.
+    loadWith("oTD=4:5:6\r\nSD=09.12.2026\r\n");
+    EXPECT_EQ(state.todayHours, 4);
+    EXPECT_DOUBLE_EQ(state.dayStamp, ToDayCount({2026, 12, 9, 0, 0, 0, 0}));
+    data.SaveUsageData(state, view, 0, 0);
+    EXPECT_NE(files.files.at(kFile).find("SD=09.12.2026\r\n"), std::string::npos);
 }
 
 TEST_F(UsageDataTest, LoadingPresetsTheSessionAndShowsTheLoadedCounters)
@@ -275,6 +285,25 @@ TEST_F(UsageDataTest, AnUnreadableFileLoadsTheDefaultsAndIsNotReplaced)
     EXPECT_EQ(state.uploadMethod, 1);
     EXPECT_EQ(state.lastResetDate, "08.12.2026");
     EXPECT_EQ(files.files.at(kFile), "[data]\r\nTUp=5\r\n");
+}
+
+TEST_F(UsageDataTest, AUtf16FileLoadsItsCountersAndIsSavedBackAsWindows1252)
+{
+    const std::string text = "Diese Datei nicht \xE4ndern!!!\r\n\r\n[data]\r\noTA=5:7:9\r\nTup=1024\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : text) {
+        utf16 += std::string{c, '\0'};
+    }
+    files.files[kFile] = utf16;
+    data.LoadUsageData(state, view);
+    EXPECT_EQ(state.totalHours, 5);
+    EXPECT_EQ(state.baseUpBytes, 1024.0);
+    data.SaveUsageData(state, view, 0, 0);
+    const std::string& saved = files.files.at(kFile);
+    EXPECT_EQ(saved.rfind("Diese Datei nicht \xE4ndern!!!\r\n\r\n[data]\r\n", 0), 0u);
+    EXPECT_EQ(saved.find('\0'), std::string::npos);
+    EXPECT_EQ(saved.find("[DATA]"), std::string::npos);
+    EXPECT_NE(saved.find("\r\noTA=5:7:9\r\n"), std::string::npos);
 }
 
 TEST(DataFileLocation, BesideTheProgramWhenItsFolderCanBeWritten)

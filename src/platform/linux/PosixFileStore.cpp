@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,17 +71,43 @@ bool writable(const std::string& path, const struct stat& st)
     return ::access(path.c_str(), W_OK) == 0 && (st.st_mode & 0222) != 0;
 }
 
-// The file a symbolic link points to, so that the link itself stays in place.
-std::string resolveLink(const std::string& path)
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::optional<std::string> realPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::optional<std::string>(resolved)
+                                                         : std::nullopt;
+}
+
+// The file a data file's path stands for: itself when it is a regular file, the target of a
+// link when that is a regular file in the same folder (so that the temporary file beside it
+// and the rename stay in the data folder), nothing for anything else. A link into another
+// folder could make a save rewrite some other file of the user's.
+std::optional<std::string> dataFileBehind(const std::string& path)
 {
     struct stat st
     {
     };
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+    if (::lstat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    if (S_ISREG(st.st_mode)) {
         return path;
     }
-    char target[PATH_MAX];
-    return ::realpath(path.c_str(), target) != nullptr ? std::string(target) : path;
+    if (!S_ISLNK(st.st_mode) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> target = realPath(path);
+    const std::optional<std::string> folder = realPath(folderOf(path));
+    if (!target || !folder || folderOf(*target) != *folder) {
+        return std::nullopt;
+    }
+    return target;
 }
 
 bool writeTemporary(const std::string& temp, const std::string& bytes, const struct stat* old)
@@ -104,9 +132,8 @@ bool syncFolder(const std::string& folder)
     return fd.get() >= 0 && ::fsync(fd.get()) == 0;
 }
 
-bool atomicWrite(const std::string& requested, const std::string& bytes)
+bool atomicWrite(const std::string& path, const std::string& bytes)
 {
-    const std::string path = resolveLink(requested);
     const std::string folder = folderOf(path);
     struct stat dirStat
     {
@@ -117,19 +144,44 @@ bool atomicWrite(const std::string& requested, const std::string& bytes)
     struct stat old
     {
     };
-    const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && (!S_ISREG(old.st_mode) || !writable(path, old))) {
+    const bool exists = ::lstat(path.c_str(), &old) == 0;
+    const std::optional<std::string> target = exists ? dataFileBehind(path) : path;
+    if (!target || (exists && (::stat(target->c_str(), &old) != 0 || !writable(*target, old)))) {
         return false;
     }
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+    const std::string temp = folder + "/" + nameOf(path) + ".tmp-" + std::to_string(::getpid());
     ::unlink(temp.c_str()); // left behind by an earlier process of the same number
-    if (!writeTemporary(temp, bytes, exists ? &old : nullptr) || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!writeTemporary(temp, bytes, exists ? &old : nullptr) ||
+        ::rename(temp.c_str(), target->c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
     // The new file is in place; a failed folder flush only weakens the power-cut guarantee.
     (void)syncFolder(folder);
     return true;
+}
+
+// "<name>.tmp-<pid>": the temporary file of a save by process <pid>.
+std::optional<pid_t> temporaryOwner(const std::string& entry, const std::string& name)
+{
+    const std::string prefix = name + ".tmp-";
+    if (entry.size() <= prefix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
+        entry.size() > prefix.size() + 9) {
+        return std::nullopt;
+    }
+    pid_t pid = 0;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        if (entry[i] < '0' || entry[i] > '9') {
+            return std::nullopt;
+        }
+        pid = pid * 10 + (entry[i] - '0');
+    }
+    return pid;
+}
+
+bool processIsGone(pid_t pid)
+{
+    return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -139,7 +191,50 @@ bool PosixFileStore::fileExists(const std::string& path)
     struct stat st
     {
     };
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return ::lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+FileStore::Entry PosixFileStore::entryAt(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.c_str(), &st) != 0) {
+        return Entry::Missing;
+    }
+    return dataFileBehind(path) ? Entry::File : Entry::Refused;
+}
+
+std::optional<std::int64_t> PosixFileStore::modifiedAt(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    const std::optional<std::string> file = dataFileBehind(path);
+    if (!file || ::stat(file->c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+void PosixFileStore::removeStaleTemporaries(const std::string& path)
+{
+    DIR* folder = ::opendir(folderOf(path).c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    const std::string name = nameOf(path);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::optional<pid_t> owner = temporaryOwner(entry->d_name, name);
+        struct stat st
+        {
+        };
+        const std::string temp = folderOf(path) + "/" + entry->d_name;
+        if (owner && processIsGone(*owner) && ::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            ::unlink(temp.c_str());
+        }
+    }
+    ::closedir(folder);
 }
 
 bool PosixFileStore::directoryExists(const std::string& path)
@@ -166,8 +261,14 @@ bool PosixFileStore::isDirectoryWritable(const std::string& path)
 
 std::optional<std::string> PosixFileStore::readFile(const std::string& path)
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    // Non-blocking, and checked again on the open file: a FIFO or device swapped in after the
+    // check must not hold the window thread.
+    const std::optional<std::string> file = dataFileBehind(path);
+    struct stat st
+    {
+    };
+    Fd fd(file ? ::open(file->c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1);
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
     std::string bytes;

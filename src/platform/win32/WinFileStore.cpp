@@ -87,6 +87,38 @@ bool WinFileStore::fileExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+FileStore::Entry WinFileStore::entryAt(const std::string& path)
+{
+    const DWORD attributes = attributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return Entry::Missing;
+    }
+    constexpr DWORD kNotAFile =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    return (attributes & kNotAFile) == 0 ? Entry::File : Entry::Refused;
+}
+
+std::optional<std::int64_t> WinFileStore::modifiedAt(const std::string& path)
+{
+    const auto wide = Utf8ToWide(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!wide || entryAt(path) != Entry::File ||
+        !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+void WinFileStore::removeStaleTemporaries(const std::string& path)
+{
+    const std::string temporary = path + ".tmp";
+    const auto wide = Utf8ToWide(temporary);
+    if (wide && entryAt(temporary) == Entry::File) {
+        DeleteFileW(wide->c_str());
+    }
+}
+
 bool WinFileStore::directoryExists(const std::string& path)
 {
     const DWORD attributes = attributesOf(path);
@@ -126,13 +158,15 @@ bool WinFileStore::isDirectoryWritable(const std::string& path)
 std::optional<std::string> WinFileStore::readFile(const std::string& path)
 {
     const auto wide = Utf8ToWide(path);
-    if (!wide) {
+    if (!wide || entryAt(path) != Entry::File) {
         return std::nullopt;
     }
     FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {
+    // A pipe or device swapped in after the check would block the window thread.
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart > 0x7FFFFFFF) {
         return std::nullopt;
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -177,7 +211,8 @@ bool WinFileStore::replaceFile(const std::string& path, const std::string& bytes
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     // A write-protected file stays as it is, as the profile functions leave it; the check is
     // explicit because an administrator's rename would go through regardless.
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY |
+                                 FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0) {
         return false;
     }
     const std::wstring temporary = *target + L".tmp";

@@ -29,6 +29,8 @@ struct AppServices
     std::unique_ptr<FileStore> files;
     std::string dataFilePath;
     std::string systemName = "Linux";
+    // Where the data file went, when the user should be told (shown once after start-up).
+    std::string dataFileNotice;
     // Whether the desktop has a notification area; empty = ask Qt.
     std::function<bool()> trayAvailable;
     // Ends the event loop with the exit code; empty = QCoreApplication::exit.

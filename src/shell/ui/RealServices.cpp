@@ -33,6 +33,7 @@ AppServices makeRealServices()
     auto store = std::make_unique<DataFileStore>(platform::makeFileStore(), programFolder, userDataFolder,
                                                  *services.locale, *services.clock, placement);
     services.dataFilePath = store->path();
+    services.dataFileNotice = store->notice();
     services.files = platform::makeFileStore();
     services.store = std::move(store);
     return services;

@@ -109,6 +109,9 @@ void TavlorApp::FormCreate()
     }
     m_view.setText("Memo1", notice);
     handle([this] { m_services.store->load(m_state, m_view); });
+    if (!m_services.dataFileNotice.empty()) {
+        reportFailure(FailureReports::Cause::DataFilePlace, m_services.dataFileNotice);
+    }
 }
 
 void TavlorApp::start()
@@ -151,7 +154,9 @@ void TavlorApp::exitProgram(int code)
 
 void TavlorApp::tCheckTimer()
 {
-    handle([this] {
+    // A box opened inside this slot would hold the timer until somebody closes it, and in the
+    // tray nobody may be there: failures are shown from a slot of their own.
+    try {
         m_tick->tCheckTimer();
         // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
         // kept current here; offline the tick itself has set "Offline".
@@ -159,7 +164,34 @@ void TavlorApp::tCheckTimer()
             ComposeTrayHint(m_state, m_view);
         }
         showLimitState();
-    });
+        m_failures.resolved(FailureReports::Cause::Tick);
+    } catch (const std::exception& error) {
+        reportFailure(FailureReports::Cause::Tick, error.what());
+    }
+    m_applier->apply();
+}
+
+void TavlorApp::reportFailure(FailureReports::Cause cause, const std::string& text)
+{
+    m_failures.report(cause, text);
+    if (m_failures.empty() || m_failureShown) {
+        return;
+    }
+    m_failureShown = true;
+    QTimer::singleShot(0, this, &TavlorApp::showFailures);
+}
+
+void TavlorApp::showFailures()
+{
+    while (!m_ending) {
+        const std::optional<std::string> text = m_failures.next();
+        if (!text) {
+            break;
+        }
+        std::cerr << "tavlor: " << *text << std::endl;
+        ShowErrorReport(m_window.get(), QString::fromStdString(*text));
+    }
+    m_failureShown = false;
 }
 
 bool TavlorApp::IsOnline(bool onLAN)
@@ -185,9 +217,19 @@ void TavlorApp::ShowWindowsUptime()
 
 void TavlorApp::SaveUsageData()
 {
+    try {
+        writeUsageData();
+    } catch (const std::exception& error) {
+        reportFailure(FailureReports::Cause::Save, error.what());
+    }
+}
+
+void TavlorApp::writeUsageData()
+{
     const QPoint position = m_window->pos();
     saveHistory(); // first: a crash between the two saves then loses no history
     m_services.store->save(m_state, m_view, position.x(), position.y());
+    m_failures.resolved(FailureReports::Cause::Save);
 }
 
 // --- closing and session end ---
@@ -219,7 +261,7 @@ bool TavlorApp::FormClose()
     if (m_ending) {
         return true;
     }
-    if (!handle([this] { SaveUsageData(); })) {
+    if (!handle([this] { writeUsageData(); })) {
         return false;
     }
     m_ending = true;
@@ -239,7 +281,7 @@ void TavlorApp::sessionEnd()
     m_tGraph->stop();
     int code = 0;
     try {
-        SaveUsageData();
+        writeUsageData();
     } catch (const std::exception& error) {
         // No message box: the session is going away and nobody would answer it.
         std::cerr << "tavlor: " << error.what() << '\n';

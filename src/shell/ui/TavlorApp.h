@@ -4,6 +4,7 @@
 #include "accounting/KvString.h"
 #include "accounting/UsageState.h"
 #include "accounting/ViewModel.h"
+#include "shell/FailureReports.h"
 #include "shell/ui/AppServices.h"
 #include "shell/ui/uFrmMainTavlor.h"
 #include "views/CpuGauge.h"
@@ -59,6 +60,7 @@ public:
     void ShowIpAddresses() override;
     void RefreshConnectionStatus() override;
     void ShowWindowsUptime() override;
+    // The periodic save: a failure is reported outside the tick, and counting goes on.
     void SaveUsageData() override;
     void TrafficCounted(double downBytes, double upBytes, int onlineSeconds) override;
 
@@ -103,6 +105,10 @@ private:
     void saveHistory();
     void showLimitState();
     void notify(const std::string& text);
+    // Saves, or throws SaveError for the caller to report.
+    void writeUsageData();
+    void reportFailure(FailureReports::Cause cause, const std::string& text);
+    void showFailures();
 
     AppServices m_services;
     NumberFormat m_numbers;
@@ -130,6 +136,8 @@ private:
     bool m_quitRequested = false;
     bool m_online = false;
     bool m_ending = false;
+    FailureReports m_failures;
+    bool m_failureShown = false; // a failure's box is open, or about to open
 };
 
 } // namespace tavlor

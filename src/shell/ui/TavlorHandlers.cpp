@@ -106,7 +106,7 @@ void TavlorApp::btnResetClick()
             AccountingTick& tick;
             ~Rebase() { tick.resetSessionBase(); }
         } rebase{*m_tick};
-        ResetCounters(m_state, m_view, *m_services.clock, *m_services.locale, [this] { SaveUsageData(); });
+        ResetCounters(m_state, m_view, *m_services.clock, *m_services.locale, [this] { writeUsageData(); });
     });
 }
 

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <sys/mount.h>
@@ -159,6 +161,86 @@ TEST(PosixFileStore, FoldersAreCreatedOneLevelAtATime)
     EXPECT_FALSE(store.writeFile(dir / "missing/data.ini", "x"));
 }
 
+// Something other than a data file at data.ini: it is refused at once, never read, never
+// written through, and nothing is left behind in either folder.
+TEST(PosixFileStore, OnlyRegularFilesAndLinksToFilesInTheSameFolderAreUsed)
+{
+    TempFolder dir;
+    TempFolder elsewhere;
+    put(elsewhere / "script.sh", "#!/bin/sh\necho hi\n");
+    put(dir / "other.ini", "[data]\r\nTup=1\r\n");
+    ::mkfifo((dir / "fifo").c_str(), 0644);
+    struct Case
+    {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        FileStore::Entry entry;
+    };
+    using E = FileStore::Entry;
+    const Case cases[] = {
+        {"regular file", [](const std::string& p) { put(p, "[data]\r\n"); }, E::File},
+        {"link to a file in the same folder",
+         [&](const std::string& p) { fs::create_symlink("other.ini", p); }, E::File},
+        {"FIFO", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }, E::Refused},
+        {"folder", [](const std::string& p) { fs::create_directory(p); }, E::Refused},
+        {"link to another folder's file",
+         [&](const std::string& p) { fs::create_symlink(elsewhere / "script.sh", p); }, E::Refused},
+        {"link to a FIFO", [&](const std::string& p) { fs::create_symlink(dir / "fifo", p); }, E::Refused},
+        {"dangling link", [&](const std::string& p) { fs::create_symlink(dir / "gone.ini", p); }, E::Refused},
+        {"device", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, E::Refused},
+    };
+    PosixFileStore store;
+    ::alarm(30); // a blocking open would hang the test instead of failing it
+    for (const Case& c : cases) {
+        const std::string path = dir / "data.ini";
+        c.make(path);
+        EXPECT_EQ(store.entryAt(path), c.entry) << c.what;
+        const bool accepted = c.entry == E::File;
+        EXPECT_EQ(store.readFile(path).has_value(), accepted) << c.what;
+        EXPECT_EQ(store.replaceFile(path, "[data]\r\nTup=2\r\n"), accepted) << c.what;
+        EXPECT_EQ(store.modifiedAt(path).has_value(), accepted) << c.what;
+        EXPECT_TRUE(store.fileExists(path) || c.entry == E::Refused) << c.what;
+        EXPECT_EQ(slurp(elsewhere / "script.sh"), "#!/bin/sh\necho hi\n") << c.what;
+        std::vector<std::string> names = dir.names();
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"data.ini", "fifo", "other.ini"})) << c.what;
+        fs::remove_all(path);
+    }
+    ::alarm(0);
+    EXPECT_EQ(slurp(dir / "other.ini"), "[data]\r\nTup=2\r\n");
+    EXPECT_EQ(store.entryAt(dir / "data.ini"), E::Missing);
+}
+
+TEST(PosixFileStore, TemporariesOfEndedProcessesAreRemovedOthersStay)
+{
+    TempFolder dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::_Exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    put(dir / "data.ini", "x");
+    put(dir / ("data.ini.tmp-" + dead), "half");
+    put(dir / "data.ini.tmp-1", "a living process's save");
+    put(dir / ("data.ini.tmp-" + std::to_string(::getpid())), "our own");
+    put(dir / "data.ini.tmp-12x", "not a process number");
+    put(dir / ("notes.ini.tmp-" + dead), "another file's");
+    fs::create_directory(dir / ("data.ini.tmp-" + dead + "0"));
+    PosixFileStore().removeStaleTemporaries(dir / "data.ini");
+    std::vector<std::string> names = dir.names();
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> kept{"data.ini",
+                                  "data.ini.tmp-1",
+                                  "data.ini.tmp-" + std::to_string(::getpid()),
+                                  "data.ini.tmp-" + dead + "0",
+                                  "data.ini.tmp-12x",
+                                  "notes.ini.tmp-" + dead};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(names, kept);
+}
+
 // Loads and saves the data file with the real files, as the program does.
 struct RealDataFile
 {
@@ -274,6 +356,23 @@ TEST(PosixFileStore, KillingASavingProcessLeavesEitherTheOldOrTheNewValues)
         lastSeen = k;
     }
     EXPECT_GT(lastSeen, 0) << "no save finished in 40 rounds";
+    PosixFileStore().removeStaleTemporaries(path);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"data.ini"}) << "killed saves left their temporary files";
+}
+
+TEST(PosixFileStore, AFifoSwappedInWhileRunningFailsTheSaveAtOnce)
+{
+    TempFolder dir;
+    RealDataFile real(dir / "data.ini");
+    real.data.LoadUsageData(real.state, real.view);
+    fs::remove(dir / "data.ini");
+    ::mkfifo((dir / "data.ini").c_str(), 0644);
+    ::alarm(30);
+    EXPECT_THROW(real.data.SaveUsageData(real.state, real.view, 0, 0), SaveError);
+    RealDataFile next(dir / "data.ini");
+    next.data.LoadUsageData(next.state, next.view);
+    ::alarm(0);
+    EXPECT_EQ(next.state.totalHours, 0);
 }
 
 } // namespace

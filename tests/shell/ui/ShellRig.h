@@ -90,7 +90,7 @@ struct ShellRig
     static constexpr const char* kDataFile = "/opt/tavlor/data/data.ini";
 
     explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false,
-                      const std::string& dataFile = "[data]\r\n")
+                      const std::string& dataFile = "[data]\r\n", std::string dataFileNotice = {})
         : trayAvailable(withTray)
     {
         AppServices services;
@@ -119,6 +119,7 @@ struct ShellRig
         services.files = std::move(fakeFiles);
         services.dataFilePath = kDataFile;
         services.systemName = "Linux";
+        services.dataFileNotice = std::move(dataFileNotice);
         services.trayAvailable = [this] { return trayAvailable; };
         services.exitProgram = [this](int code) { exitCodes.push_back(code); };
         services.openAddress = [this](const std::string& address) { openedAddresses.push_back(address); };
