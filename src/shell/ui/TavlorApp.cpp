@@ -97,7 +97,7 @@ void TavlorApp::FormCreate()
     m_quitRequested = false;
     m_state.downloadMethod = 0;
     m_state.uploadMethod = 1;
-    m_window->resize(TfrmTavlor::kCollapsedWidth, m_window->height());
+    m_window->setDesignWidth(TfrmTavlor::kCollapsedWidth);
     m_view.setText("btnWinStart", "Tavlor mit " + m_services.systemName + " starten");
     m_view.setText("lContact", kContactCaption);
     m_view.setHint("lContact", kContactHint);
@@ -114,7 +114,10 @@ void TavlorApp::start()
     // The first showing stands centred on the desktop; (windowLeft, windowTop) is for the
     // double-click on the tray icon.
     if (QScreen* screen = m_window->screen()) {
-        m_window->move(screen->availableGeometry().center() - m_window->rect().center());
+        const QPoint centre = screen->availableGeometry().center() - m_window->rect().center();
+        m_window->show();
+        m_window->placeFrameAt(centre);
+        return;
     }
     m_window->show();
 }
@@ -151,6 +154,7 @@ void TavlorApp::tCheckTimer()
 {
     handle([this] {
         m_tick->tCheckTimer();
+        m_tray->checkHost();
         // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
         // kept current here; offline the tick itself has set "Offline".
         if (m_online) {

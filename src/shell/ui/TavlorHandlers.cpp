@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QUrl>
 
 namespace tavlor {
@@ -50,6 +51,13 @@ void TavlorApp::wireWindow()
     connect(m_tray, &TrayController::doubleClicked, this, &TavlorApp::TrayIconDblClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
+    // Without a notification area a hidden program would be out of reach, as at a start
+    // without one.
+    connect(m_tray, &TrayController::hostLost, this, [this] {
+        if (!m_window->isVisible() || m_window->isMinimized()) {
+            m_tray->ShowFromTray();
+        }
+    });
 }
 
 void TavlorApp::wireConnectionManager()
@@ -158,6 +166,9 @@ void TavlorApp::btnSpendeClick()
         for (const std::string& line : DonationLines()) {
             memo->appendPlainText(QString::fromStdString(line));
         }
+        // Appending scrolls to the end; the details are read from their first line.
+        memo->moveCursor(QTextCursor::Start);
+        memo->ensureCursorVisible();
     });
 }
 
@@ -169,7 +180,7 @@ void TavlorApp::TrayIconMouseMove()
 void TavlorApp::TrayIconDblClick()
 {
     m_tray->ShowFromTray();
-    m_window->move(m_state.windowLeft, m_state.windowTop);
+    m_window->placeFrameAt(QPoint(m_state.windowLeft, m_state.windowTop));
 }
 
 void TavlorApp::Beenden1Click()

@@ -35,6 +35,9 @@ public:
     void ShowFromTray();
 
     bool available() const;
+    // Asks whether the notification area is still there (once a second from the tick); when
+    // it has gone, hostLost() follows once, so that a hidden program can show itself.
+    void checkHost();
     void setHint(const std::string& hint);
     QString hint() const { return m_hint; }
     // The text handed to the notification area (cut, before the first "|").
@@ -50,6 +53,7 @@ signals:
     void doubleClicked(); // TrayIconDblClick
     void showRequested(); // Beenden1Click ("Tavlor zeigen")
     void quitRequested(); // Tavlorbeenden1Click ("Tavlor beenden")
+    void hostLost();      // the notification area went away
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +61,8 @@ protected:
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     bool deliversDoubleClicks() const;
+    bool hostPresent() const;
+    void watchStatusNotifierHost();
 
     QWidget* m_window;
     std::function<bool()> m_trayAvailable;
@@ -65,6 +71,10 @@ private:
     QAction* m_showItem;
     QAction* m_quitItem;
     QString m_hint;
+    bool m_injected = false;
+    bool m_statusNotifierMode = false;
+    bool m_statusNotifierHost = false;
+    bool m_hostSeen = false;
 };
 
 } // namespace tavlor
