@@ -55,7 +55,9 @@ void TavlorApp::wireWindow()
     // without one.
     connect(m_tray, &TrayController::hostLost, this, [this] {
         if (!m_window->isVisible() || m_window->isMinimized()) {
+            const QPoint frame = m_window->pos();
             m_tray->ShowFromTray();
+            m_window->placeFrameAt(frame);
         }
     });
 }
@@ -185,7 +187,10 @@ void TavlorApp::TrayIconDblClick()
 
 void TavlorApp::Beenden1Click()
 {
+    // The window keeps its position; a window manager mapping it again may not.
+    const QPoint frame = m_window->pos();
     m_tray->ShowFromTray();
+    m_window->placeFrameAt(frame);
     m_window->raise();
     m_window->activateWindow();
 }
