@@ -232,6 +232,9 @@ void TfrmTavlor::fitToFont()
     const int room = collapsedWidth() - 50 - 24;
     m_panels[0]->setFixedWidth(std::max(325, std::min(uptime, room)));
     m_panels[1]->setFixedWidth(50);
+    for (QLabel* panel : m_panels) {
+        panel->setMinimumHeight(panel->minimumSizeHint().height());
+    }
 }
 
 int TfrmTavlor::collapsedWidth() const
