@@ -55,10 +55,12 @@ windows_of_type() { # windows_of_type CLASS TYPE
         xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q "_NET_WM_WINDOW_TYPE_$2" && echo "$w"
     done
 }
-xembed_icon() { # the embedded icon: the program's viewable window named just "Tavlor"
+xembed_icon() { # the embedded icon: override type, neither tooltip nor the menu
+    local type
     for w in $(xdotool search --onlyvisible --class tavlor 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w")" = Tavlor ] || continue
-        xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q TOOLTIP || { echo "$w"; return; }
+        type=$(xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null)
+        grep -q _KDE_NET_WM_WINDOW_TYPE_OVERRIDE <<<"$type" && ! grep -q TOOLTIP <<<"$type" &&
+            { echo "$w"; return; }
     done
 }
 sni_item() { # the bus name of the first registered item
@@ -93,8 +95,9 @@ start_program() {
     pids+=("$app")
     until_true 10 icon_there || fail "no icon in the panel"
     # The window manager activates the new window, which sends the program to the tray; the
-    # window may come and go between two looks, so give it a moment instead of watching.
-    sleep 1
+    # window may come and go between two looks, so its showing is waited for only briefly.
+    until_true 3 shown
+    sleep 0.3
     until_true 5 hidden || fail "the program did not start in the tray"
 }
 activate() {
