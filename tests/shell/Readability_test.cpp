@@ -5,9 +5,18 @@
 namespace tavlor {
 namespace {
 
-int red(Rgb c) { return static_cast<int>((c >> 16) & 0xFF); }
-int green(Rgb c) { return static_cast<int>((c >> 8) & 0xFF); }
-int blue(Rgb c) { return static_cast<int>(c & 0xFF); }
+int red(Rgb c)
+{
+    return static_cast<int>((c >> 16) & 0xFF);
+}
+int green(Rgb c)
+{
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+int blue(Rgb c)
+{
+    return static_cast<int>(c & 0xFF);
+}
 
 TEST(ContrastRatio, MatchesTheKnownPairs)
 {

@@ -82,10 +82,9 @@ void TrayController::watchStatusNotifierHost()
     if (!bus.isConnected() || bus.interface() == nullptr) {
         return;
     }
-    auto* watcher = new QDBusServiceWatcher(kWatcherService, bus,
-                                            QDBusServiceWatcher::WatchForRegistration |
-                                                QDBusServiceWatcher::WatchForUnregistration,
-                                            this);
+    auto* watcher = new QDBusServiceWatcher(
+        kWatcherService, bus,
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         m_statusNotifierHost = false;
         checkHost();
@@ -98,9 +97,8 @@ void TrayController::watchStatusNotifierHost()
             m_icon->show();
         }
     });
-    auto* pending = new QDBusPendingCallWatcher(bus.interface()->asyncCall(QStringLiteral("NameHasOwner"),
-                                                                           kWatcherService),
-                                                this);
+    auto* pending = new QDBusPendingCallWatcher(
+        bus.interface()->asyncCall(QStringLiteral("NameHasOwner"), kWatcherService), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         const QDBusPendingReply<bool> reply = *call;
         // Qt picks the D-Bus tray when the watcher is there at start.

@@ -85,7 +85,8 @@ QGroupBox* buildDownloadGroup(QWidget* column)
 {
     auto* inner = new QVBoxLayout;
     QGroupBox* box = group(column, "JvGroupBox1", QStringLiteral("Download Traffic "), inner);
-    addCaptioned(inner, QStringLiteral("Session"), value("lInS", QStringLiteral("0 kb"), kGreen, kWidestVolume));
+    addCaptioned(inner, QStringLiteral("Session"),
+                 value("lInS", QStringLiteral("0 kb"), kGreen, kWidestVolume));
     addCaptioned(inner, QStringLiteral("Gesamt (seit Last Reset)"),
                  value("lIn", QStringLiteral("0 kb"), kGreen, kWidestVolume));
     inner->addSpacing(4);
@@ -100,7 +101,8 @@ QGroupBox* buildUploadGroup(QWidget* column)
 {
     auto* inner = new QVBoxLayout;
     QGroupBox* box = group(column, "JvGroupBox2", QStringLiteral("Upload Traffic "), inner);
-    addCaptioned(inner, QStringLiteral("Session"), value("lOutS", QStringLiteral("0 kb"), kBlue, kWidestVolume));
+    addCaptioned(inner, QStringLiteral("Session"),
+                 value("lOutS", QStringLiteral("0 kb"), kBlue, kWidestVolume));
     addCaptioned(inner, QStringLiteral("Gesamt  (seit Las Reset)"),
                  value("lOut", QStringLiteral("0 kb"), kBlue, kWidestVolume));
     auto* cpu = new QHBoxLayout;
@@ -137,7 +139,8 @@ QGroupBox* buildConnectionGroup(QWidget* column)
     left->addLayout(lampRow);
     left->addWidget(value("lcon", QStringLiteral("Offline"), kBlack, QStringLiteral("Internet Gateway")));
     valueLabel(left->itemAt(1)->widget())->setAccessibleDescription(QStringLiteral("Verbunden mit"));
-    addCaptioned(left, QStringLiteral("Modem"), value("lMit", QStringLiteral("lMit"), kBlack, QStringLiteral("ttyUSB0")));
+    addCaptioned(left, QStringLiteral("Modem"),
+                 value("lMit", QStringLiteral("lMit"), kBlack, QStringLiteral("ttyUSB0")));
     row->addLayout(left, 1);
     auto* line = new QFrame;
     line->setFrameStyle(QFrame::VLine | QFrame::Sunken);

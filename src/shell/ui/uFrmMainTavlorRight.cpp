@@ -35,7 +35,10 @@ public:
     QWidget* right = nullptr;
     std::function<void()> refit;
 
-    int leftWidth() const { return std::max(TfrmTavlor::kCollapsedWidth - 4, left->minimumSizeHint().width()); }
+    int leftWidth() const
+    {
+        return std::max(TfrmTavlor::kCollapsedWidth - 4, left->minimumSizeHint().width());
+    }
     int rightStart() const { return leftWidth() + 4; }
     int rightWidth() const
     {
@@ -168,12 +171,11 @@ QWidget* TfrmTavlor::buildRightColumn(QWidget* client)
 // Top to bottom, left column before right; the radio items are one stop (arrows move within).
 void TfrmTavlor::setTabChain()
 {
-    const char* const order[] = {"Button1",      "rGroupItem0",    "rGroupItem1",    "rGroupItem2",
-                                 "cbLan",        "btnReset",       "btnWinStart",    "btnExpert",
-                                 "btnDetails",   "lstEntries",     "btnCreateEntry", "btnEditEntry",
-                                 "btnRenameEntry", "btnDeleteEntry", "eUser",        "ePass",
-                                 "eNum",         "btnDialEntry",   "btnHangup",      "cbBeenden",
-                                 "cbMini",       "Memo1",          "btnSpende"};
+    const char* const order[] = {
+        "Button1",        "rGroupItem0",    "rGroupItem1", "rGroupItem2", "cbLan",          "btnReset",
+        "btnWinStart",    "btnExpert",      "btnDetails",  "lstEntries",  "btnCreateEntry", "btnEditEntry",
+        "btnRenameEntry", "btnDeleteEntry", "eUser",       "ePass",       "eNum",           "btnDialEntry",
+        "btnHangup",      "cbBeenden",      "cbMini",      "Memo1",       "btnSpende"};
     QWidget* previous = nullptr;
     for (const char* name : order) {
         QWidget* next = findChild<QWidget*>(QLatin1String(name));
@@ -214,8 +216,9 @@ void TfrmTavlor::fitToFont()
     // The details button changes its caption; it is as wide as the longer one from the start.
     if (auto* details = findChild<QPushButton*>(QStringLiteral("btnDetails"))) {
         const QFontMetrics metrics = details->fontMetrics();
-        const int longer = std::max(metrics.horizontalAdvance(QStringLiteral("VerbindungsManager  öffnen>>")),
-                                    metrics.horizontalAdvance(QStringLiteral("<< VerbindungsManager schliessen")));
+        const int longer =
+            std::max(metrics.horizontalAdvance(QStringLiteral("VerbindungsManager  öffnen>>")),
+                     metrics.horizontalAdvance(QStringLiteral("<< VerbindungsManager schliessen")));
         details->setMinimumWidth(longer + 2 + details->sizeHint().width() -
                                  metrics.horizontalAdvance(details->text()));
     }

@@ -2,8 +2,8 @@
 // or touching its neighbour, screen-reader names, a sensible tab order and Qt's own texts in
 // the user's language. Run at scale factors 1, 1.5 and 2 (CTest sets QT_SCALE_FACTOR).
 #include "ShellRig.h"
-#include "netmeter/ui/ufrmExpert.h"
 #include "dialup/ui/EntryDialog.h"
+#include "netmeter/ui/ufrmExpert.h"
 #include "shell/Readability.h"
 #include "shell/ui/QtTranslations.h"
 #include "shell/ui/uFrmMainTavlor.h"
@@ -56,7 +56,8 @@ QPalette paletteOf(const QString& kind)
 // The colour a widget's text is drawn in and the colour below it.
 std::pair<QColor, QColor> textAndGround(const QWidget* w)
 {
-    if (qobject_cast<const QAbstractButton*>(w) != nullptr && qobject_cast<const QPushButton*>(w) != nullptr) {
+    if (qobject_cast<const QAbstractButton*>(w) != nullptr &&
+        qobject_cast<const QPushButton*>(w) != nullptr) {
         return {w->palette().color(QPalette::ButtonText), w->palette().color(QPalette::Button)};
     }
     if (qobject_cast<const QPlainTextEdit*>(w) != nullptr || qobject_cast<const QLineEdit*>(w) != nullptr ||
@@ -106,7 +107,11 @@ void checkNothingCut(QWidget* root)
             const QSize need = w->minimumSizeHint();
             QVERIFY2(w->width() >= need.width() && w->height() >= need.height(),
                      qPrintable(QStringLiteral("%1: %2x%3 < %4x%5")
-                                    .arg(name).arg(w->width()).arg(w->height()).arg(need.width()).arg(need.height())));
+                                    .arg(name)
+                                    .arg(w->width())
+                                    .arg(w->height())
+                                    .arg(need.width())
+                                    .arg(need.height())));
         }
         const QWidget* box = w->parentWidget();
         QVERIFY2(box->rect().contains(w->geometry()), qPrintable(name + QStringLiteral(" sticks out")));
@@ -119,7 +124,8 @@ void checkNothingCut(QWidget* root)
     }
     // Captions and value panels are siblings inside the groups.
     for (QFrame* panel : root->findChildren<QFrame*>(QRegularExpression(QStringLiteral("Panel$")))) {
-        for (QLabel* caption : panel->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        for (QLabel* caption :
+             panel->parentWidget()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
             QVERIFY2(!caption->geometry().intersects(panel->geometry()),
                      qPrintable(caption->text() + QStringLiteral(" touches ") + panel->objectName()));
         }
@@ -294,16 +300,17 @@ void AppearanceTest::tabOrderRunsTopToBottom()
     QStringList order;
     QWidget* w = rig.find<QPushButton>("Button1");
     for (int i = 0; i < 500 && !order.contains(w->objectName()); ++i) {
-        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty()) {
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->objectName().isEmpty()) {
             order << w->objectName();
         }
         w = w->nextInFocusChain();
     }
-    const QStringList expected{"Button1",      "rGroupItem0",    "cbLan",          "btnReset",
-                               "btnWinStart",  "btnExpert",      "btnDetails",     "lstEntries",
+    const QStringList expected{"Button1",        "rGroupItem0",    "cbLan",          "btnReset",
+                               "btnWinStart",    "btnExpert",      "btnDetails",     "lstEntries",
                                "btnCreateEntry", "btnRenameEntry", "btnDeleteEntry", "eUser",
-                               "ePass",        "eNum",           "btnHangup",      "cbBeenden",
-                               "cbMini",       "Memo1",          "btnSpende"};
+                               "ePass",          "eNum",           "btnHangup",      "cbBeenden",
+                               "cbMini",         "Memo1",          "btnSpende"};
     for (const QString& name : expected) {
         QVERIFY2(order.contains(name), qPrintable(name + QStringLiteral(" not in ") + order.join(' ')));
     }
@@ -323,7 +330,8 @@ void AppearanceTest::qtTextsFollowTheLanguage()
     QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
     QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text().remove('&'), QStringLiteral("Abbrechen"));
     QCOMPARE(QCoreApplication::translate("QLineEdit", "Select All"), QStringLiteral("Alles auswählen"));
-    QVERIFY(!InstallQtTranslations(*QCoreApplication::instance(), QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
+    QVERIFY(
+        !InstallQtTranslations(*QCoreApplication::instance(), QLocale(QLocale::Zulu, QLocale::SouthAfrica)));
 }
 
 QTEST_MAIN(AppearanceTest)
