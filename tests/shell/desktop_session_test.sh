@@ -98,6 +98,12 @@ start_program() {
     # window may come and go between two looks, so its showing is waited for only briefly.
     until_true 3 shown
     sleep 0.3
+    if ! until_true 5 hidden && [ -n "$(window)" ]; then
+        # Shown without the focus (a busy machine, focus-stealing prevention): as on any
+        # desktop, the user's first click into it is its first activation.
+        eval "$(xdotool getwindowgeometry --shell "$(window)")"
+        xdotool mousemove --window "$(window)" 100 $((HEIGHT - 8)) click 1
+    fi
     until_true 5 hidden || fail "the program did not start in the tray"
 }
 activate() {
