@@ -8,8 +8,12 @@ packages=(
     cmake ninja-build g++ make pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev qt6-qpa-plugins
+    # Qt's own texts (standard buttons, edit menus) in the user's language
+    qt6-translations-l10n
     # GUI and tray tests, screenshots
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
+    # a real window manager and panel (both tray paths), screen-reader view (AT-SPI)
+    xfwm4 xfce4-panel at-spi2-core python3-pyatspi
     # NetworkManager stand-in on a private bus
     dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
     # a real NetworkManager for the dial-up tests (confined to a network namespace; starts nothing itself)

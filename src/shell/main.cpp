@@ -2,9 +2,11 @@
 #include "shell/doppelt.h"
 #include "shell/ui/AppServices.h"
 #include "shell/ui/SystemSession.h"
+#include "shell/ui/QtTranslations.h"
 #include "shell/ui/TavlorApp.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 
@@ -40,6 +42,7 @@ int main(int argc, char* argv[])
     application.setApplicationName(QStringLiteral("Tavlor"));
     // The program lives in the tray: closing a dialog while the window is hidden must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    tavlor::InstallQtTranslations(application, QLocale::system());
 
     const bool trace = qEnvironmentVariableIsSet("TAVLOR_TRACE");
     tavlor::AppServices services = tavlor::makeRealServices();

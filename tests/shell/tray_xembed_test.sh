@@ -51,7 +51,9 @@ wait_for() { # wait_for shown|hidden
 wait_for shown || fail "the window did not appear"
 window=$(shown)
 # Without a window manager nothing focuses the window: a click into it is its first activation.
-xdotool mousemove --window "$window" 100 300 click 1
+# Into the status bar, where no control answers a click.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove --window "$window" 100 $((HEIGHT - 8)) click 1
 wait_for hidden || fail "the first activation did not send the program to the tray"
 
 icon=$(xdotool search --class trayer 2>/dev/null | while read -r w; do

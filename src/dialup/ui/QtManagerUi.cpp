@@ -123,6 +123,11 @@ void QtManagerUi::waitMs(int milliseconds)
 
 void QtManagerUi::setWindowWidth(int width)
 {
+    // The main window maps the design widths to what its columns need in the desktop's font.
+    if (m_window->metaObject()->indexOfMethod("setDesignWidth(int)") >= 0) {
+        QMetaObject::invokeMethod(m_window, "setDesignWidth", Q_ARG(int, width));
+        return;
+    }
     m_window->resize(width, m_window->height());
 }
 

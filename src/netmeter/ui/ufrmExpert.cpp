@@ -9,22 +9,23 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace tavlor {
 
 namespace {
-QButtonGroup* radioGroup(QWidget* parent, const char* name, const QString& title, const QRect& area,
-                         const QString& first, const QString& second)
+QButtonGroup* radioGroup(QWidget* parent, const char* name, const QString& title, const QString& first,
+                         const QString& second)
 {
     auto* box = new QGroupBox(title, parent);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(area);
+    auto* column = new QVBoxLayout(box);
     auto* items = new QButtonGroup(box);
     const QString texts[2] = {first, second};
     for (int i = 0; i < 2; ++i) {
         auto* item = new QRadioButton(texts[i], box);
         item->setObjectName(QLatin1String(name) + QString::number(i));
-        item->setGeometry(10, 18 + i * 20, area.width() - 16, 20);
+        column->addWidget(item);
         items->addButton(item, i);
     }
     return items;
@@ -52,9 +53,12 @@ TfrmExpert::TfrmExpert(UsageState& state, std::function<QString()> mainCaption, 
 {
     setObjectName(QStringLiteral("frmExpert"));
     setModal(true);
-    setFixedSize(402, 156);
     buildLayout();
     addCountedLine();
+    // The design's client area (with the counted-link line) is the least; a larger desktop font
+    // makes the dialog larger instead of cutting its captions.
+    layout()->setSizeConstraint(QLayout::SetMinimumSize);
+    resize(minimumSizeHint().expandedTo(QSize(402, 176)));
 }
 
 int TfrmExpert::itemFor(int method)
@@ -67,38 +71,42 @@ int TfrmExpert::itemFor(int method)
 
 void TfrmExpert::buildLayout()
 {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
     auto* frame = new QGroupBox(QStringLiteral("Volumenwarner"), this);
     frame->setObjectName(QStringLiteral("JvGroupBox6"));
-    frame->setGeometry(0, 0, 402, 156);
+    outer->addWidget(frame);
+    auto* column = new QVBoxLayout(frame);
     auto* line1 = new QLabel(QStringLiteral("Falls Tavlor Ihnen falsche oder keine Werte liefert,"), frame);
     line1->setObjectName(QStringLiteral("Label18"));
-    line1->setGeometry(10, 18, 382, 16);
+    column->addWidget(line1);
     auto* line2 =
         new QLabel(QStringLiteral("können Sie hier die Methode zur Chipsatzerkennung ändern."), frame);
     line2->setObjectName(QStringLiteral("Label19"));
-    line2->setGeometry(10, 34, 382, 16);
-    m_down = radioGroup(frame, "rDown", QStringLiteral("Download Adapter"), {10, 54, 186, 64},
+    column->addWidget(line2);
+    auto* groups = new QHBoxLayout;
+    m_down = radioGroup(frame, "rDown", QStringLiteral("Download Adapter"),
                         QStringLiteral("Methode 1 (Default Einstellung)"), QStringLiteral("Methode 2"));
-    m_up = radioGroup(frame, "rUp", QStringLiteral("Upload Adapter"), {206, 54, 186, 64},
-                      QStringLiteral("Methode 1 "), QStringLiteral("Methode 2 (Default Einstellung)"));
+    m_up = radioGroup(frame, "rUp", QStringLiteral("Upload Adapter"), QStringLiteral("Methode 1 "),
+                      QStringLiteral("Methode 2 (Default Einstellung)"));
+    groups->addWidget(static_cast<QWidget*>(m_down->parent()), 1);
+    groups->addWidget(static_cast<QWidget*>(m_up->parent()), 1);
+    column->addLayout(groups);
+    column->addStretch(1);
     auto* close = new QPushButton(QStringLiteral("Änderungen Übernehmen und Fenster schliessen"), frame);
     close->setObjectName(QStringLiteral("btnClose"));
-    close->setGeometry(10, 124, 382, 26);
+    column->addWidget(close);
     connect(close, &QPushButton::clicked, this, &TfrmExpert::btnCloseClick);
 }
 
 void TfrmExpert::addCountedLine()
 {
-    // One line under the two groups; the button and the window move down to make room.
-    constexpr int kLine = 20;
+    // One line under the two groups, above the button.
     auto* close = findChild<QPushButton*>(QStringLiteral("btnClose"));
-    auto* frame = findChild<QGroupBox*>(QStringLiteral("JvGroupBox6"));
+    auto* column = qobject_cast<QVBoxLayout*>(close->parentWidget()->layout());
     m_countedLine = new QLabel(close->parentWidget());
     m_countedLine->setObjectName(QStringLiteral("lCounted"));
-    m_countedLine->setGeometry(close->x(), close->y(), close->width(), 16);
-    close->move(close->x(), close->y() + kLine);
-    frame->resize(frame->width(), frame->height() + kLine);
-    setFixedSize(width(), height() + kLine);
+    column->insertWidget(column->indexOf(close) - 1, m_countedLine);
 }
 
 void TfrmExpert::showEvent(QShowEvent* event)

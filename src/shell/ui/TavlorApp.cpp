@@ -99,7 +99,7 @@ void TavlorApp::FormCreate()
     m_quitRequested = false;
     m_state.downloadMethod = 0;
     m_state.uploadMethod = 1;
-    m_window->resize(TfrmTavlor::kCollapsedWidth, m_window->height());
+    m_window->setDesignWidth(TfrmTavlor::kCollapsedWidth);
     m_view.setText("btnWinStart", "Tavlor mit " + m_services.systemName + " starten");
     m_view.setText("lContact", kContactCaption);
     m_view.setHint("lContact", kContactHint);
@@ -119,7 +119,10 @@ void TavlorApp::start()
     // The first showing stands centred on the desktop; (windowLeft, windowTop) is for the
     // double-click on the tray icon.
     if (QScreen* screen = m_window->screen()) {
-        m_window->move(screen->availableGeometry().center() - m_window->rect().center());
+        const QPoint centre = screen->availableGeometry().center() - m_window->rect().center();
+        m_window->show();
+        m_window->placeFrameAt(centre);
+        return;
     }
     m_window->show();
 }
@@ -158,6 +161,7 @@ void TavlorApp::tCheckTimer()
     // tray nobody may be there: failures are shown from a slot of their own.
     try {
         m_tick->tCheckTimer();
+        m_tray->checkHost();
         // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
         // kept current here; offline the tick itself has set "Offline".
         if (m_online) {

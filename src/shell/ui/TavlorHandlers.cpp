@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QUrl>
 
 namespace tavlor {
@@ -51,6 +52,15 @@ void TavlorApp::wireWindow()
     connect(m_tray, &TrayController::historyRequested, this, &TavlorApp::VerlaufClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
+    // Without a notification area a hidden program would be out of reach, as at a start
+    // without one.
+    connect(m_tray, &TrayController::hostLost, this, [this] {
+        if (!m_window->isVisible() || m_window->isMinimized()) {
+            const QPoint frame = m_window->pos();
+            m_tray->ShowFromTray();
+            m_window->placeFrameAt(frame);
+        }
+    });
 }
 
 void TavlorApp::wireConnectionManager()
@@ -162,6 +172,9 @@ void TavlorApp::btnSpendeClick()
         for (const std::string& line : DonationLines()) {
             memo->appendPlainText(QString::fromStdString(line));
         }
+        // Appending scrolls to the end; the details are read from their first line.
+        memo->moveCursor(QTextCursor::Start);
+        memo->ensureCursorVisible();
     });
 }
 
@@ -173,12 +186,15 @@ void TavlorApp::TrayIconMouseMove()
 void TavlorApp::TrayIconDblClick()
 {
     m_tray->ShowFromTray();
-    m_window->move(m_state.windowLeft, m_state.windowTop);
+    m_window->placeFrameAt(QPoint(m_state.windowLeft, m_state.windowTop));
 }
 
 void TavlorApp::Beenden1Click()
 {
+    // The window keeps its position; a window manager mapping it again may not.
+    const QPoint frame = m_window->pos();
     m_tray->ShowFromTray();
+    m_window->placeFrameAt(frame);
     m_window->raise();
     m_window->activateWindow();
 }

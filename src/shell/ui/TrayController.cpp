@@ -4,19 +4,29 @@
 #include "shell/ui/TrayIcons.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QEvent>
 #include <QMenu>
 #include <QWidget>
 
 namespace tavlor {
 
+namespace {
+const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+} // namespace
+
 TrayController::TrayController(QWidget* window, const QIcon& icon, std::function<bool()> trayAvailable,
                                QObject* parent)
     : QObject(parent), m_window(window), m_trayAvailable(std::move(trayAvailable)),
       m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window)), m_normalIcon(icon)
 {
-    if (!m_trayAvailable) {
-        m_trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_injected = static_cast<bool>(m_trayAvailable);
+    if (!m_injected) {
+        watchStatusNotifierHost();
     }
     m_popup->setObjectName(QStringLiteral("popup"));
     m_historyItem = m_popup->addAction(QStringLiteral("Verlauf und Volumenwarner\u2026"));
@@ -43,7 +53,63 @@ TrayController::~TrayController()
 
 bool TrayController::available() const
 {
-    return m_trayAvailable();
+    return hostPresent();
+}
+
+bool TrayController::hostPresent() const
+{
+    if (m_injected) {
+        return m_trayAvailable();
+    }
+    // On the D-Bus path Qt's own question makes blocking bus calls; the watcher's presence is
+    // known from its signals. On the XEmbed path it is one look at the X selection owner.
+    if (m_statusNotifierMode) {
+        return m_statusNotifierHost;
+    }
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TrayController::checkHost()
+{
+    const bool present = hostPresent();
+    if (present) {
+        m_hostSeen = true;
+    } else if (m_hostSeen) {
+        m_hostSeen = false;
+        emit hostLost();
+    }
+}
+
+void TrayController::watchStatusNotifierHost()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr) {
+        return;
+    }
+    auto* watcher = new QDBusServiceWatcher(
+        kWatcherService, bus,
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        m_statusNotifierHost = false;
+        checkHost();
+    });
+    connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
+        m_statusNotifierHost = true;
+        // A new host knows nothing of our item: register it again.
+        if (m_statusNotifierMode) {
+            m_icon->hide();
+            m_icon->show();
+        }
+    });
+    auto* pending = new QDBusPendingCallWatcher(
+        bus.interface()->asyncCall(QStringLiteral("NameHasOwner"), kWatcherService), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<bool> reply = *call;
+        // Qt picks the D-Bus tray when the watcher is there at start.
+        m_statusNotifierMode = reply.isValid() && reply.value();
+        m_statusNotifierHost = m_statusNotifierMode;
+        call->deleteLater();
+    });
 }
 
 void TrayController::HideToTray()

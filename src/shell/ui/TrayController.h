@@ -36,6 +36,9 @@ public:
     void ShowFromTray();
 
     bool available() const;
+    // Asks whether the notification area is still there (once a second from the tick); when
+    // it has gone, hostLost() follows once, so that a hidden program can show itself.
+    void checkHost();
     void setHint(const std::string& hint);
     QString hint() const { return m_hint; }
     // The Volumenwarner's lines below the hint (one per limit set; none without a limit).
@@ -58,6 +61,7 @@ signals:
     void historyRequested(); // "Verlauf und Volumenwarner…"
     void showRequested(); // Beenden1Click ("Tavlor zeigen")
     void quitRequested(); // Tavlorbeenden1Click ("Tavlor beenden")
+    void hostLost();      // the notification area went away
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +69,8 @@ protected:
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     bool deliversDoubleClicks() const;
+    bool hostPresent() const;
+    void watchStatusNotifierHost();
 
     QWidget* m_window;
     std::function<bool()> m_trayAvailable;
@@ -77,6 +83,10 @@ private:
     QStringList m_limitLines;
     QIcon m_normalIcon;
     int m_warnLevel = 0;
+    bool m_injected = false;
+    bool m_statusNotifierMode = false;
+    bool m_statusNotifierHost = false;
+    bool m_hostSeen = false;
 };
 
 } // namespace tavlor

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 class QLabel;
+class QTimer;
 
 namespace tavlor {
 
@@ -28,6 +29,7 @@ public:
     static constexpr int kDesignWidth = 831;
     static constexpr int kDesignHeight = 600;
     static constexpr int kCollapsedWidth = 450;
+    static constexpr int kExpandedWidth = 830;
 
     explicit TfrmTavlor(QWidget* parent = nullptr);
     ~TfrmTavlor() override;
@@ -37,6 +39,18 @@ public:
     // Panel 0 (325 px, the uptime) and panel 1 (50 px, always empty) of sBar.
     QLabel* statusPanel(int index) const;
 
+    // The two widths of the window in the font it has: the design's 450 and 830 at the
+    // design font, more when the captions need it.
+    int collapsedWidth() const;
+    int expandedWidth() const;
+    // The connection manager names the two states by the design widths; anything up to 450
+    // collapses, anything wider expands.
+    Q_INVOKABLE void setDesignWidth(int width);
+    // Moves the window so that its frame (title bar included) stands at the point, kept on a
+    // screen. Under a window manager the frame is known only once the window is mapped, so
+    // the move is checked again until it holds.
+    void placeFrameAt(const QPoint& topLeft);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -44,12 +58,20 @@ protected:
 
 private:
     void buildLayout();
-    void buildLeftColumn(QWidget* client);
-    void buildRightColumn(QWidget* client);
+    QWidget* buildLeftColumn(QWidget* client);
+    QWidget* buildRightColumn(QWidget* client);
     void buildStatusBar();
+    void fitToFont();
+    void setTabChain();
+    void correctFramePosition();
 
     FormEvents* m_events = nullptr;
     QLabel* m_panels[2] = {nullptr, nullptr};
+    QWidget* m_client = nullptr;
+    bool m_expanded = false;
+    QPoint m_frameTarget;
+    int m_frameChecks = 0;
+    QTimer* m_frameTimer = nullptr;
     bool m_activatedOnce = false;
 };
 
