@@ -160,7 +160,7 @@ run_session() {
     start_program
     if [ "$session" = 1 ]; then
         check_hover
-        menu_item 1 # "Tavlor zeigen"
+        menu_item 2 # "Tavlor zeigen", below "Verlauf und Volumenwarner…"
         until_true 5 shown || fail "\"Tavlor zeigen\" did not show the window"
         xdotool windowminimize "$(window)"
         until_true 5 hidden || fail "minimising did not send the program to the tray"
@@ -179,7 +179,7 @@ run_session() {
         start_panel
         until_true 10 icon_there || fail "the icon did not come back with the panel"
     fi
-    menu_item 2 # "Tavlor beenden"
+    menu_item 3 # "Tavlor beenden"
     until_true 10 ended || { fail "\"Tavlor beenden\" did not end the program"; kill "$app"; }
     [ "$(saved)" = 200,150 ] || fail "session saved X,Y $(saved) instead of 200,150"
 }
