@@ -27,7 +27,7 @@ public:
     bool refresh();
     void InitInterfaceTable();
 
-    // Part 2.1's queries: each reads the table afresh.
+    // The letter queries of the first design: each reads the table afresh.
     double GetAdapterValue(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
     std::string GetAdapterText(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod);
 
@@ -35,7 +35,7 @@ public:
     const std::vector<LinkRow>& links() const { return m_links; }
     bool haveSnapshot() const { return m_valid; }
     std::int32_t adapterBase() const { return m_adapterBase; }
-    // The row the spec's arithmetic selects: AdapterBase + method ('i', 'o') or AdapterBase ('s').
+    // The row the classic row arithmetic selects: AdapterBase + method ('i', 'o') or AdapterBase ('s').
     const LinkRow* methodRow(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod) const;
     const LinkRow* findIndex(std::uint32_t index) const;
     const LinkRow* findName(const std::string& name) const;
