@@ -181,14 +181,8 @@ void ConnectionManager::btnCreateEntryClick()
         return;
     }
     sending([&] {
-        m_service.createEntryInSystemDialog(m_ui.ownerWindow(), guarded([this](const DialupResult& result) {
-                                                finish();
-                                                if (!result.ok()) {
-                                                    report("Fehler beim Anlegen.", result);
-                                                    return;
-                                                }
-                                                RefreshEntryList();
-                                            }));
+        m_service.createEntryInSystemDialog(
+            m_ui.ownerWindow(), afterwards("Fehler beim Anlegen.", [this] { RefreshEntryList(); }));
     });
 }
 
@@ -202,14 +196,8 @@ void ConnectionManager::createWithOwnDialog()
         return;
     }
     sending([&] {
-        m_service.createEntry(std::move(fields), guarded([this](const DialupResult& result) {
-                                  finish();
-                                  if (!result.ok()) {
-                                      report("Fehler beim Anlegen.", result);
-                                      return;
-                                  }
-                                  RefreshEntryList();
-                              }));
+        m_service.createEntry(std::move(fields),
+                              afterwards("Fehler beim Anlegen.", [this] { RefreshEntryList(); }));
     });
 }
 
@@ -224,15 +212,9 @@ void ConnectionManager::btnEditEntryClick()
         return;
     }
     sending([&] {
-        m_service.editEntryInSystemDialog(m_ui.ownerWindow(), name,
-                                          guarded([this](const DialupResult& result) {
-                                              finish();
-                                              if (!result.ok()) {
-                                                  report("RasEditPhonebookEntry failed.", result);
-                                                  return;
-                                              }
-                                              ShowDialParams();
-                                          }));
+        m_service.editEntryInSystemDialog(
+            m_ui.ownerWindow(), name,
+            afterwards("RasEditPhonebookEntry failed.", [this] { ShowDialParams(); }));
     });
 }
 
@@ -259,19 +241,25 @@ void ConnectionManager::editWithOwnDialog(const std::string& name)
                                 return;
                             }
                             sending([&] {
+                                // Afterwards the fields show what is stored now, so that a dial uses the
+                                // edited values.
                                 m_service.editEntry(name, std::move(fields),
-                                                    guarded([this](const DialupResult& result) {
-                                                        finish();
-                                                        if (!result.ok()) {
-                                                            report("RasEditPhonebookEntry failed.", result);
-                                                            return;
-                                                        }
-                                                        // The fields show what is stored now, so that a dial
-                                                        // uses the edited values.
-                                                        ShowDialParams();
-                                                    }));
+                                                    afterwards("RasEditPhonebookEntry failed.",
+                                                               [this] { ShowDialParams(); }));
                             });
                         }));
+}
+
+DialupService::Done ConnectionManager::afterwards(const char* failure, std::function<void()> then)
+{
+    return guarded([this, failure, then = std::move(then)](const DialupResult& result) {
+        finish();
+        if (!result.ok()) {
+            report(failure, result);
+            return;
+        }
+        then();
+    });
 }
 
 void ConnectionManager::btnRenameEntryClick()
@@ -282,14 +270,8 @@ void ConnectionManager::btnRenameEntryClick()
         return;
     }
     sending([&] {
-        m_service.renameEntry(oldName, newName, guarded([this](const DialupResult& result) {
-                                  finish();
-                                  if (!result.ok()) {
-                                      report("Fehler beim umbennen.", result);
-                                      return;
-                                  }
-                                  RefreshEntryList();
-                              }));
+        m_service.renameEntry(oldName, newName,
+                              afterwards("Fehler beim umbennen.", [this] { RefreshEntryList(); }));
     });
 }
 
@@ -300,14 +282,7 @@ void ConnectionManager::btnDeleteEntryClick()
         return;
     }
     sending([&] {
-        m_service.deleteEntry(name, guarded([this](const DialupResult& result) {
-                                  finish();
-                                  if (!result.ok()) {
-                                      report("Fehler beim Löschen.", result);
-                                      return;
-                                  }
-                                  RefreshEntryList();
-                              }));
+        m_service.deleteEntry(name, afterwards("Fehler beim Löschen.", [this] { RefreshEntryList(); }));
     });
 }
 

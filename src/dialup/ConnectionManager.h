@@ -74,6 +74,9 @@ private:
             throw;
         }
     }
+    // The answer to a change the user asked for: the hourglass goes, a refusal is reported with
+    // `failure`, and `then` runs after a success.
+    DialupService::Done afterwards(const char* failure, std::function<void()> then);
     // Wraps an answer so that it is dropped once this manager is gone.
     template <typename Handler> auto guarded(Handler handler)
     {

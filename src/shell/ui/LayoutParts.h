@@ -15,7 +15,7 @@ class QWidget;
 
 namespace tavlor::layout {
 
-// Spec colours of the value texts.
+// The value texts' own colours, kept wherever they stay readable.
 inline const QColor kGreen{0, 128, 0};
 inline const QColor kBlue{0, 0, 255};
 inline const QColor kRed{255, 0, 0};
