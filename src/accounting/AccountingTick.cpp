@@ -105,8 +105,9 @@ void AccountingTick::onlineTick()
     m_view.setHint(kLed, "Online");
     // One snapshot of the links serves the speed text and both counters.
     m_sampler.refresh();
-    const CountedLinks::Picks picks =
+    CountedLinks::Picks picks =
         m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN);
+    readPickedCounters(picks);
     m_view.setText("lSpeed", m_sampler.speedText(picks.speed));
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
@@ -130,6 +131,22 @@ void AccountingTick::onlineTick()
     }
     advanceTime();
     m_hooks.TrafficCounted(m_state.totalDownBytes - downBefore, m_state.totalUpBytes - upBefore, 1);
+}
+
+// Only the counted links are read each second. A link that cannot be read is no reading this
+// tick. One chosen just now is chosen again next tick: a counter from before the choice would
+// count traffic that was never this connection's.
+void AccountingTick::readPickedCounters(CountedLinks::Picks& picks)
+{
+    for (LinkPick* pick : {&picks.down, &picks.up}) {
+        if (pick->row == nullptr || m_sampler.readCounters(pick->row)) {
+            continue;
+        }
+        if (pick->event != LinkEvent::Same) {
+            m_links.forget(pick == &picks.down);
+        }
+        pick->row = nullptr;
+    }
 }
 
 void AccountingTick::countDirection(Dir dir, const LinkPick& pick, std::int64_t now)

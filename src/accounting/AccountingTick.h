@@ -68,6 +68,7 @@ private:
     void onlineTick();
     void offlineTick();
     void countDirection(Dir dir, const LinkPick& pick, std::int64_t now);
+    void readPickedCounters(CountedLinks::Picks& picks);
     void updateSpeed(Dir dir);
     void advanceTime();
 

@@ -46,6 +46,9 @@ public:
     void rechoose() { m_rechoose = true; }
     // Forget the links (the session ended).
     void release();
+    // Forget one direction's link: it was just chosen but could not be read, and is chosen
+    // again at the next tick.
+    void forget(bool download) { (download ? m_down : m_up) = Held{}; }
     // "wlan0", or "eth0 (Download), eth1 (Upload)"; empty while no link is counted.
     std::string countedText() const;
 

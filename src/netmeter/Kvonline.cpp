@@ -80,6 +80,12 @@ void InterfaceSampler::InitInterfaceTable()
 
 bool InterfaceSampler::refresh()
 {
+    m_freshIndexes.clear();
+    if (m_valid && m_adapterBase > 0 && !m_source.tableMayHaveChanged()) {
+        m_countersFresh = false;
+        return true;
+    }
+    m_countersFresh = true;
     if (m_adapterBase <= 0) {
         InitInterfaceTable();
         return m_valid;
@@ -90,6 +96,22 @@ bool InterfaceSampler::refresh()
         m_valid = false;
     }
     return m_valid;
+}
+
+bool InterfaceSampler::readCounters(const LinkRow* row)
+{
+    if (row == nullptr || !m_valid || row < m_links.data() || row >= m_links.data() + m_links.size()) {
+        return false;
+    }
+    if (m_countersFresh ||
+        std::find(m_freshIndexes.begin(), m_freshIndexes.end(), row->index) != m_freshIndexes.end()) {
+        return true;
+    }
+    if (!m_source.readCounters(m_links[static_cast<std::size_t>(row - m_links.data())])) {
+        return false;
+    }
+    m_freshIndexes.push_back(row->index);
+    return true;
 }
 
 const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMethod,
@@ -112,9 +134,10 @@ const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMetho
 
 const LinkRow* InterfaceSampler::findIndex(std::uint32_t index) const
 {
-    const auto it =
-        std::find_if(m_links.begin(), m_links.end(), [&](const LinkRow& r) { return r.index == index; });
-    return m_valid && index != 0 && it != m_links.end() ? &*it : nullptr;
+    // The table is sorted by index: a tick looks up its links without walking a thousand rows.
+    const auto it = std::lower_bound(m_links.begin(), m_links.end(), index,
+                                     [](const LinkRow& r, std::uint32_t i) { return r.index < i; });
+    return m_valid && index != 0 && it != m_links.end() && it->index == index ? &*it : nullptr;
 }
 
 const LinkRow* InterfaceSampler::findName(const std::string& name) const
@@ -154,7 +177,7 @@ double InterfaceSampler::GetAdapterValue(char kind, std::int32_t downloadMethod,
         return -1.0;
     }
     const LinkRow* row = methodRow(kind, downloadMethod, uploadMethod);
-    if (row == nullptr) {
+    if (row == nullptr || (kind != 's' && !readCounters(row))) {
         return -1.0;
     }
     if (kind == 's') {
@@ -171,7 +194,7 @@ std::string InterfaceSampler::GetAdapterText(char kind, std::int32_t downloadMet
         return "0 Bytes";
     }
     const LinkRow* row = methodRow(kind, downloadMethod, uploadMethod);
-    if (row == nullptr) {
+    if (row == nullptr || (kind != 's' && !readCounters(row))) {
         return "0 Bytes";
     }
     if (kind == 's') {

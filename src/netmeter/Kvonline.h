@@ -24,7 +24,12 @@ public:
 
     // Reads the table once; the snapshot queries below answer from it. Runs the discovery
     // while AdapterBase is unknown. false when the table cannot be read (no snapshot then).
+    // While the source knows the table unchanged, only the links' descriptions are current:
+    // a row's counters are then fresh after readCounters.
     bool refresh();
+    // Fresh counters for a row of the snapshot (once per refresh). false when that link cannot
+    // be read; its counters are then those of an earlier reading of the same link.
+    bool readCounters(const LinkRow* row);
     void InitInterfaceTable();
 
     // The letter queries of the first design: each reads the table afresh.
@@ -53,6 +58,8 @@ private:
     const DialupLinkSource* m_dialup;
     std::vector<LinkRow> m_links; // InterfaceTable, sorted by index
     bool m_valid = false;
+    bool m_countersFresh = false;                // every row's counters read by this refresh
+    std::vector<std::uint32_t> m_freshIndexes;   // rows read one by one since this refresh
     std::int32_t m_adapterBase = 0;
 };
 

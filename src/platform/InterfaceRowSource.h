@@ -37,6 +37,19 @@ public:
     // Replaces `links` with every link, sorted by index; reuses the vector's storage. false when
     // the table cannot be read; `links` is then left as it was.
     virtual bool readLinks(std::vector<LinkRow>& links) = 0;
+
+    // Whether anything but the counters may differ from what the last readLinks returned (a link
+    // came, went, was renamed, went up or down). A source that cannot tell says true, and its
+    // caller reads the whole table every time.
+    virtual bool tableMayHaveChanged() { return true; }
+    // Fresh counters of one link, written into `row` in place; false when that link cannot be
+    // read (it is gone), `row` then left as it was. Lets a caller with an unchanged table read
+    // only the links it counts instead of every link on the system.
+    virtual bool readCounters(LinkRow& row)
+    {
+        (void)row;
+        return false;
+    }
 };
 
 } // namespace tavlor

@@ -57,6 +57,45 @@ TEST_F(CountedLink, GatewayModeCountsTheDefaultRoutesLinkBothWaysAndFollowsTheRo
     EXPECT_EQ(tick.countedLinkText(), "link10");
 }
 
+// While the table stands only the counted link is read each second; a link chosen while its
+// counter went unread starts from a fresh reading, and a reading that fails loses nothing.
+TEST_F(CountedLink, OnlyTheCountedLinkIsReadWhileTheTableStandsAndNothingIsInventedOrLost)
+{
+    source.announces = true;
+    routes.index = 20;
+    run();
+    rowB().rxBytes += 5000;
+    downRow().rxBytes += 999; // not online, and not read
+    run();
+    EXPECT_EQ(source.calls, 1);
+    EXPECT_EQ(source.counterCalls, 1);
+    EXPECT_EQ(state.totalDownBytes, 5000);
+
+    source.counterFailures = {true};
+    rowB().rxBytes += 100;
+    run();
+    rowB().rxBytes += 100;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 5200);
+
+    // The route moves to A, whose counter grew unread, and its first reading fails.
+    downRow().rxBytes += 7777;
+    routes.index = 10;
+    source.counterFailures = {true};
+    run();
+    downRow().rxBytes += 1234; // before A's first reading: not the connection's yet
+    run();
+    downRow().rxBytes += 300;
+    run();
+    EXPECT_EQ(state.totalDownBytes, 5500);
+    EXPECT_EQ(tick.countedLinkText(), "link10");
+
+    named(30, "wwan0");
+    source.changed = true;
+    run();
+    EXPECT_EQ(source.calls, 2);
+}
+
 TEST_F(CountedLink, ADialUpDeviceWithoutAHardwareAddressIsCountedOutsideGatewayMode)
 {
     state.onLAN = false;

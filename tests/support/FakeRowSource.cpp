@@ -15,6 +15,7 @@ bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
             return false;
         }
     }
+    changed = false;
     links = rows;
     std::stable_sort(links.begin(), links.end(),
                      [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
@@ -24,6 +25,25 @@ bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
             row.txBytes &= 0xFFFFFFFFULL;
         }
     }
+    return true;
+}
+
+bool FakeRowSource::readCounters(LinkRow& row)
+{
+    ++counterCalls;
+    if (!counterFailures.empty()) {
+        const bool fail = counterFailures.front();
+        counterFailures.pop_front();
+        if (fail) {
+            return false;
+        }
+    }
+    const auto it = std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == row.index; });
+    if (it == rows.end()) {
+        return false;
+    }
+    row.rxBytes = it->rxBytes;
+    row.txBytes = it->txBytes;
     return true;
 }
 

@@ -20,7 +20,16 @@ public:
     std::deque<bool> failures;
     int calls = 0;
 
+    // Like a source that hears the kernel's announcements: the table counts as unchanged until
+    // a test sets `changed`, and single links are read by readCounters.
+    bool announces = false;
+    bool changed = false;
+    std::deque<bool> counterFailures; // popped by each readCounters; true = it fails
+    int counterCalls = 0;
+
     bool readLinks(std::vector<LinkRow>& links) override;
+    bool tableMayHaveChanged() override { return !announces || changed; }
+    bool readCounters(LinkRow& row) override;
 
     LinkRow& byIndex(std::uint32_t ifIndex);
 };

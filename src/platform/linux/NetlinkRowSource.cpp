@@ -24,8 +24,11 @@ namespace tavlor {
 
 namespace {
 constexpr std::size_t kReceiveBytes = 64 * 1024;
-// Link speeds and new addresses show within this time; new or removed links at once.
+// Without announcements, link speeds show within this time; new or removed links at once.
 constexpr std::int64_t kLinkRefreshMs = 3000;
+// With them, the table is read whole now and then all the same: a speed renegotiated without
+// a carrier change is not announced.
+constexpr std::int64_t kAnnouncedRefreshMs = 60000;
 
 std::int64_t monotonicMs()
 {
@@ -134,6 +137,16 @@ NetlinkRowSource::NetlinkRowSource() : m_buffer(kReceiveBytes)
         ::setsockopt(m_netlink, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
     }
     m_ioctlSocket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    m_announcements = ::socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_ROUTE);
+    if (m_announcements >= 0) {
+        sockaddr_nl groups{};
+        groups.nl_family = AF_NETLINK;
+        groups.nl_groups = RTMGRP_LINK;
+        if (::bind(m_announcements, reinterpret_cast<sockaddr*>(&groups), sizeof groups) != 0) {
+            ::close(m_announcements);
+            m_announcements = -1;
+        }
+    }
 }
 
 NetlinkRowSource::~NetlinkRowSource()
@@ -143,6 +156,9 @@ NetlinkRowSource::~NetlinkRowSource()
     }
     if (m_ioctlSocket >= 0) {
         ::close(m_ioctlSocket);
+    }
+    if (m_announcements >= 0) {
+        ::close(m_announcements);
     }
 }
 
@@ -166,7 +182,7 @@ std::uint64_t NetlinkRowSource::linkSpeed(const char* name) const
     return static_cast<std::uint64_t>(mbit) * 1000000ULL;
 }
 
-bool NetlinkRowSource::sendDumpRequest(int type)
+bool NetlinkRowSource::sendRequest(int type, std::uint32_t index)
 {
     struct
     {
@@ -177,15 +193,17 @@ bool NetlinkRowSource::sendDumpRequest(int type)
         } body;
     } request{};
     request.header.nlmsg_type = static_cast<std::uint16_t>(type);
-    request.header.nlmsg_flags = NLM_F_REQUEST | NLM_F_DUMP;
+    request.header.nlmsg_flags = NLM_F_REQUEST | (index == 0 ? NLM_F_DUMP : 0);
     request.header.nlmsg_seq = ++m_sequence;
     if (type == RTM_GETSTATS) {
         request.header.nlmsg_len = NLMSG_LENGTH(sizeof(if_stats_msg));
         request.body.stats.family = AF_UNSPEC;
+        request.body.stats.ifindex = index;
         request.body.stats.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
     } else {
         request.header.nlmsg_len = NLMSG_LENGTH(sizeof(ifinfomsg));
         request.body.link.ifi_family = AF_UNSPEC;
+        request.body.link.ifi_index = static_cast<int>(index);
     }
     sockaddr_nl kernel{};
     kernel.nl_family = AF_NETLINK;
@@ -193,10 +211,11 @@ bool NetlinkRowSource::sendDumpRequest(int type)
                     sizeof kernel) >= 0;
 }
 
-template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage onMessage)
+template <typename OnMessage>
+bool NetlinkRowSource::exchange(int type, std::uint32_t index, OnMessage onMessage)
 {
     m_kernelRefused = false;
-    if (m_netlink < 0 || !sendDumpRequest(type)) {
+    if (m_netlink < 0 || !sendRequest(type, index)) {
         return false;
     }
     for (;;) {
@@ -221,14 +240,79 @@ template <typename OnMessage> bool NetlinkRowSource::dump(int type, OnMessage on
                 return false;
             }
             onMessage(msg);
+            if ((msg->nlmsg_flags & NLM_F_MULTI) == 0) {
+                return true; // the one answer to a request for one link
+            }
         }
     }
+}
+
+void NetlinkRowSource::drainAnnouncements()
+{
+    while (m_announcements >= 0) {
+        const ssize_t got = ::recv(m_announcements, m_buffer.data(), m_buffer.size(), MSG_DONTWAIT);
+        if (got > 0 || (got < 0 && (errno == EINTR || errno == ENOBUFS))) {
+            // Any announcement, or so many that some were lost: the table is read again.
+            m_tableStale = true;
+            continue;
+        }
+        if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            // Deaf from now on: back to reading the whole table every time.
+            ::close(m_announcements);
+            m_announcements = -1;
+            m_tableStale = true;
+        }
+        return;
+    }
+}
+
+bool NetlinkRowSource::tableMayHaveChanged()
+{
+    if (m_announcements < 0) {
+        return true;
+    }
+    drainAnnouncements();
+    return m_tableStale || m_rows.empty() || monotonicMs() - m_linksReadMs >= kAnnouncedRefreshMs;
+}
+
+bool NetlinkRowSource::readCounters(LinkRow& row)
+{
+    bool found = false;
+    const auto take = [&](const LinkRow& read) {
+        if (read.index == row.index) {
+            row.rxBytes = read.rxBytes;
+            row.txBytes = read.txBytes;
+            row.counterBits = read.counterBits;
+            found = true;
+        }
+    };
+    if (m_statsDumpWorks) {
+        exchange(RTM_GETSTATS, row.index, [&](const nlmsghdr* msg) {
+            LinkRow read;
+            if (msg->nlmsg_type == RTM_NEWSTATS && parseStats(msg, read)) {
+                take(read);
+            }
+        });
+    } else {
+        exchange(RTM_GETLINK, row.index, [&](const nlmsghdr* msg) {
+            LinkRow read;
+            if (msg->nlmsg_type == RTM_NEWLINK) {
+                parseLink(msg, read);
+                take(read);
+            }
+        });
+    }
+    if (!found) {
+        m_tableStale = true; // gone, most likely: the next look reads the whole table
+    }
+    return found;
 }
 
 bool NetlinkRowSource::dumpLinks()
 {
     m_fresh.clear();
-    const bool ok = dump(RTM_GETLINK, [this](const nlmsghdr* msg) {
+    drainAnnouncements(); // what is announced from here on is newer than this dump
+    const bool ok = exchange(RTM_GETLINK, 0, [this](const nlmsghdr* msg) {
         if (msg->nlmsg_type != RTM_NEWLINK) {
             return;
         }
@@ -244,6 +328,7 @@ bool NetlinkRowSource::dumpLinks()
               [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
     m_rows.swap(m_fresh);
     m_linksReadMs = monotonicMs();
+    m_tableStale = false;
     return true;
 }
 
@@ -253,7 +338,7 @@ bool NetlinkRowSource::readCounters()
         return false;
     }
     m_fresh.clear();
-    const bool ok = dump(RTM_GETSTATS, [this](const nlmsghdr* msg) {
+    const bool ok = exchange(RTM_GETSTATS, 0, [this](const nlmsghdr* msg) {
         if (msg->nlmsg_type != RTM_NEWSTATS) {
             return;
         }
@@ -285,7 +370,9 @@ bool NetlinkRowSource::readCounters()
 
 bool NetlinkRowSource::readLinks(std::vector<LinkRow>& links)
 {
-    const bool linksCurrent = !m_rows.empty() && monotonicMs() - m_linksReadMs < kLinkRefreshMs;
+    const bool linksCurrent = m_announcements >= 0
+                                  ? !tableMayHaveChanged()
+                                  : !m_rows.empty() && monotonicMs() - m_linksReadMs < kLinkRefreshMs;
     if (!(linksCurrent && readCounters()) && !dumpLinks()) {
         return false;
     }

@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -45,7 +46,9 @@ void download(int bursts = 1)
 const LinkRow* find(Meter& m, const char* name)
 {
     m.sampler.refresh();
-    return m.sampler.findName(name);
+    const LinkRow* row = m.sampler.findName(name);
+    m.sampler.readCounters(row);
+    return row;
 }
 
 class NetlinkCounters : public ::testing::Test
@@ -228,6 +231,9 @@ TEST_F(NetlinkCounters, GatewayModeCountsTheRouteLinkNotTheFirstAdapterAndFollow
     EXPECT_EQ(m.view.text("lSpeed"), "10000Mbit");
     EXPECT_EQ(m.tick.countedLinkText(), "tva");
 
+    // tvc carries traffic before it becomes the online link: none of it is counted.
+    SendDatagrams("10.9.3.2", 15000, 65000);
+    m.run();
     const double up = m.state.totalUpBytes;
     const std::uint64_t tvcStart = KernelBytes("tvc", "tx");
     ASSERT_TRUE(Sh("ip route replace default via 10.9.3.2 dev tvc"));
@@ -237,6 +243,31 @@ TEST_F(NetlinkCounters, GatewayModeCountsTheRouteLinkNotTheFirstAdapterAndFollow
     m.run();
     EXPECT_EQ(m.tick.countedLinkText(), "tvc");
     EXPECT_NEAR(m.state.totalUpBytes, up + double(KernelBytes("tvc", "tx") - tvcStart), kSlack);
+}
+
+// Between the kernel's announcements only the counted links are read; a new link is announced.
+TEST_F(NetlinkCounters, WhileNoLinkChangesOnlyTheCountedLinkIsReadAndANewLinkIsAnnounced)
+{
+    NetlinkRowSource source;
+    std::vector<LinkRow> rows;
+    ASSERT_TRUE(source.readLinks(rows));
+    EXPECT_FALSE(source.tableMayHaveChanged());
+    const auto tva = std::find_if(rows.begin(), rows.end(), [](const LinkRow& r) { return r.name == "tva"; });
+    ASSERT_NE(tva, rows.end());
+    upload();
+    ASSERT_TRUE(source.readCounters(*tva));
+    EXPECT_EQ(tva->txBytes, KernelBytes("tva", "tx"));
+    EXPECT_FALSE(source.tableMayHaveChanged());
+
+    ASSERT_TRUE(test::MakeVethPair("tvc", "tvd", 60, "10.9.3"));
+    EXPECT_TRUE(source.tableMayHaveChanged());
+    ASSERT_TRUE(source.readLinks(rows));
+    EXPECT_FALSE(source.tableMayHaveChanged());
+    ASSERT_TRUE(Sh("ip link del tvc"));
+    LinkRow gone;
+    gone.index = 60;
+    EXPECT_FALSE(source.readCounters(gone));
+    EXPECT_TRUE(source.tableMayHaveChanged());
 }
 
 // A point-to-point link without a hardware address (tun, standing in for ppp0 or wwan0) is
