@@ -11,7 +11,7 @@ jobs=${JOBS:-$(nproc)}
 
 say() { echo "build-windows: $*"; }
 
-bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix cmake ninja-build zip
+bash scripts/install-deps.sh g++-mingw-w64-x86-64-posix cmake ninja-build zip qt6-translations-l10n
 bash scripts/build-qt-windows.sh
 qt_prefix=$(bash scripts/build-qt-windows.sh --prefix)
 

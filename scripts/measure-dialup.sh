@@ -72,7 +72,7 @@ switches() { awk '/ctxt_switches/ { n += $2 } END { print n }' /proc/"$pid"/stat
 nm ethernet >/dev/null
 start_program idle
 window=$(xdotool search --onlyvisible --name '^Tavlor v2\.9$' | head -1)
-xdotool mousemove --window "$window" 100 300 click 1
+activate_once "$window"
 sleep 5
 dbus-monitor --system "type='method_call',destination='org.freedesktop.NetworkManager'" >"$work/monitor.log" 2>&1 &
 monitor=$!

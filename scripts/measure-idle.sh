@@ -183,9 +183,7 @@ stop
 start "$work/app/tavlor"
 tavlor_startup=$startup_ms
 wait_until '[ -n "$(shown)" ]'
-# Without a window manager nothing focuses the window: a click into it is its first
-# activation, which sends the program to the tray.
-xdotool mousemove --window "$(shown)" 100 300 click 1
+activate_once "$(shown)"
 wait_until '[ -z "$(shown)" ]' || echo "measure: the window did not go to the tray" >&2
 sample tavlor_hidden
 
@@ -198,7 +196,7 @@ if wait_until '[ -n "$(shown)" ]'; then
     sample tavlor_shown
     window=$(shown)
     # "Graph zeigen", then "Ja" in the confirmation.
-    xdotool mousemove --window "$window" 112 282 click 1
+    xdotool mousemove --window "$window" 120 298 click 1
     if wait_until '[ -n "$(xdotool search --onlyvisible --name "^Bestätigung$" 2>/dev/null)" ]'; then
         question=$(xdotool search --onlyvisible --name '^Bestätigung$' | head -1)
         xdotool windowfocus --sync "$question" key Return
@@ -213,7 +211,7 @@ stop
 # The same without a system bus: the difference is what talking to NetworkManager costs.
 DBUS_SYSTEM_BUS_ADDRESS=unix:path=$work/no-system-bus start "$work/app/tavlor"
 wait_until '[ -n "$(shown)" ]'
-xdotool mousemove --window "$(shown)" 100 300 click 1
+activate_once "$(shown)"
 wait_until '[ -z "$(shown)" ]' || echo "measure: the window did not go to the tray" >&2
 sample tavlor_nobus
 stop

@@ -1,10 +1,13 @@
 #include "shell/ui/DesktopNotifier.h"
 
+#include <QtCore/qglobal.h>
+#if QT_CONFIG(dbus)
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QVariantMap>
+#endif
 
 namespace tavlor {
 
@@ -15,6 +18,11 @@ DesktopNotifier::DesktopNotifier(Show fallback, QObject* parent)
 
 void DesktopNotifier::notify(const QString& title, const QString& text)
 {
+#if !QT_CONFIG(dbus)
+    // Windows: the tray icon's message is the system's own notification there.
+    m_fallback(title, text);
+    emit delivered(false);
+#else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         m_fallback(title, text);
@@ -37,6 +45,7 @@ void DesktopNotifier::notify(const QString& title, const QString& text)
                 emit delivered(!failed);
                 w->deleteLater();
             });
+#endif
 }
 
 } // namespace tavlor

@@ -11,12 +11,16 @@ bool InstallQtTranslations(QCoreApplication& application, const QLocale& locale)
 {
     auto* translator = new QTranslator(&application);
     // "qtbase" holds the texts of the Widgets module; load() tries each UI language in turn.
-    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
+    // The Windows program carries German in its resources (no Qt is installed there); elsewhere
+    // the system's Qt has every language.
+    for (const QString& folder :
+         {QStringLiteral(":/i18n"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            return QCoreApplication::installTranslator(translator);
+        }
     }
-    return QCoreApplication::installTranslator(translator);
+    delete translator;
+    return false;
 }
 
 } // namespace tavlor

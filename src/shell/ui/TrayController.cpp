@@ -4,11 +4,14 @@
 #include "shell/ui/TrayIcons.h"
 
 #include <QApplication>
+#include <QtCore/qglobal.h>
+#if QT_CONFIG(dbus)
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#endif
 #include <QEvent>
 #include <QMenu>
 #include <QWidget>
@@ -82,6 +85,7 @@ void TrayController::checkHost()
 
 void TrayController::watchStatusNotifierHost()
 {
+#if QT_CONFIG(dbus)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr) {
         return;
@@ -110,6 +114,7 @@ void TrayController::watchStatusNotifierHost()
         m_statusNotifierHost = m_statusNotifierMode;
         call->deleteLater();
     });
+#endif // without D-Bus (Windows) the shell's own notification area is the only tray
 }
 
 void TrayController::HideToTray()

@@ -19,3 +19,13 @@ elseif(MSVC)
     # The resource carries the manifest already.
     target_link_options(tavlor PRIVATE /MANIFEST:NO)
 endif()
+
+# Qt's German texts (buttons and standard dialogs), which the Linux program takes from the system.
+# They are the same files for every platform.
+set(TAVLOR_QT_GERMAN /usr/share/qt6/translations/qtbase_de.qm)
+if(EXISTS ${TAVLOR_QT_GERMAN})
+    qt_add_resources(tavlor tavlor_qt_german PREFIX /i18n BASE /usr/share/qt6/translations
+                     FILES ${TAVLOR_QT_GERMAN})
+else()
+    message(WARNING "${TAVLOR_QT_GERMAN} is missing (Debian's qt6-translations-l10n): Qt's buttons stay English")
+endif()

@@ -5,6 +5,8 @@
 #include "platform/linux/nm/NmErrors.h"
 #include "platform/linux/nm/NmProxy.h"
 
+#include <algorithm>
+
 #include <QTimer>
 #include <QUuid>
 
@@ -48,9 +50,11 @@ void NmDialupService::connectBus()
     if (!m_proxy->bus().isConnected()) {
         m_state->clear();
         m_reconnecting = true;
-        QTimer::singleShot(kReconnectMs, this, &NmDialupService::connectBus);
+        QTimer::singleShot(m_reconnectMs, this, &NmDialupService::connectBus);
+        m_reconnectMs = std::min(2 * m_reconnectMs, kReconnectMaxMs);
         return;
     }
+    m_reconnectMs = kReconnectMs;
     m_state->attach();
 }
 

@@ -26,6 +26,8 @@ class NmDialupService final : public QObject, public DialupService
 public:
     static constexpr int kDialTimeoutMs = 90000;
     static constexpr int kReconnectMs = 2000;
+    // Where there is no system bus at all, trying every 2 s would wake the program for nothing.
+    static constexpr int kReconnectMaxMs = 30000;
     static constexpr int kReasonGraceMs = 100;
 
     explicit NmDialupService(int dialTimeoutMs = kDialTimeoutMs, QObject* parent = nullptr);
@@ -77,6 +79,7 @@ private:
     int m_dialTimeoutMs;
     QString m_busName;
     int m_connections = 0;
+    int m_reconnectMs = kReconnectMs;
     mutable bool m_reconnecting = false;
     std::vector<PendingDial> m_dials;
 };
