@@ -29,12 +29,15 @@ say() { echo "build-qt-windows: $*"; }
 # Only what Tavlor.exe uses, to keep the build short on a shared machine: no Direct2D platform
 # plugin (a second copy of the Windows one), no FreeType (Windows draws text itself), no JPEG.
 # OpenGL stays on (dynamic): switching it off breaks the Windows platform plugin of 6.4.2.
+# No tablet events: Debian's source lacks the Wintab header (src/3rdparty/wintab) that the
+# Windows plugin's tablet support includes.
 qtbase_options=(
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF
     -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF -DFEATURE_system_zlib=OFF
     -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF
+    -DFEATURE_tabletevent=OFF
 )
 qtcharts_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)
 
