@@ -26,9 +26,10 @@ stamp=$prefix/tavlor-qt.stamp
 
 say() { echo "build-qt-windows: $*"; }
 
-# Only what Tavlor.exe uses, to keep the build short on a shared machine: no Direct2D platform
-# plugin (a second copy of the Windows one), no FreeType (Windows draws text itself), no JPEG.
-# OpenGL stays on (dynamic): switching it off breaks the Windows platform plugin of 6.4.2.
+# Only what Tavlor.exe uses, to keep the build short on a shared machine: no FreeType (Windows
+# draws text itself), no JPEG. OpenGL stays on (dynamic): switching it off breaks the Windows
+# platform plugin of 6.4.2. So does switching Direct2D off: the plugin then refers to a DirectWrite
+# font database that Qt Gui builds only with Direct2D, and Tavlor.exe does not link.
 # No tablet events: Debian's source lacks the Wintab header (src/3rdparty/wintab) that the
 # Windows plugin's tablet support includes.
 qtbase_options=(
@@ -36,7 +37,7 @@ qtbase_options=(
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_printsupport=OFF -DFEATURE_dbus=OFF
     -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF -DFEATURE_system_zlib=OFF
-    -DFEATURE_direct2d=OFF -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF
+    -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF
     -DFEATURE_tabletevent=OFF
 )
 qtcharts_options=(-DCMAKE_BUILD_TYPE=Release -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF)

@@ -1,5 +1,5 @@
-# Sourced by the scripts and tests that need an X display of their own. Both functions append
-# the PIDs they start to the caller's array `pids`, which the caller kills when it ends.
+# Sourced by the scripts and tests that need an X display of their own. The functions append
+# the PIDs of what they start to the caller's array `pids`, which the caller kills when it ends.
 
 # start_virtual_display [WIDTHxHEIGHT]: Xvfb on a display number nobody uses (a random number
 # may belong to a server already running, whose socket would then be mistaken for ours),

@@ -10,6 +10,7 @@ set -uo pipefail
 exe=$1 icon=$2 work=$3 screenshot=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
+. "$here/../../../scripts/lib/virtual-display.sh" # activate_once
 
 pids=()
 cleanup() {
@@ -109,8 +110,8 @@ value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/Ip" "$data"; }
 shortcut_and_expanded_window() {
     local shown X Y WIDTH HEIGHT link
     shown=$(window)
-    if [ -n "$shown" ]; then # nothing focuses it without a window manager: a click activates it
-        xdotool mousemove --window "$shown" 100 300 click 1
+    if [ -n "$shown" ]; then
+        activate_once "$shown"
         sleep 1.5
     fi
     wait_for_icons 1 || fail "the counting run has no tray icon"
