@@ -119,11 +119,11 @@ shortcut_and_expanded_window() {
     xdotool mousemove $((X + WIDTH - 11)) $((Y + 12)) click --repeat 2 --delay 80 1
     wait_for_window || { fail "a double-click on the tray icon did not show the window"; return; }
     shown=$(window)
-    xdotool mousemove --window "$shown" 331 479 click 1 # btnWinStart at (230, 468), 202 x 22
+    xdotool mousemove --window "$shown" 324 423 click 1 # btnWinStart at (216, 413), 217 x 21 under Wine
     sleep 2
     xdotool key Return # the message box that reports the shortcut
     sleep 1
-    link=$(find "$WINEPREFIX/drive_c/users" -path '*/Startup/Tavlor.lnk' | head -1)
+    link=$(find "$WINEPREFIX/drive_c/users" -ipath '*/Startup/Tavlor.lnk' | head -1) # Wine spells it StartUp
     if [ -z "$link" ]; then
         fail "no Tavlor.lnk in the Startup folder"
     else
@@ -135,7 +135,9 @@ shortcut_and_expanded_window() {
             fail "the shortcut reads back as: $(tr '\n' ' ' <"$work/link.txt")"
         fi
     fi
-    xdotool mousemove --window "$shown" 331 527 click 1 # btnDetails at (230, 516), 202 x 22
+    eval "$(xdotool getwindowgeometry --shell "$shown")"
+    [ "${WIDTH:-0}" -lt 600 ] || fail "the window was ${WIDTH:-?} pixels wide before it was expanded"
+    xdotool mousemove --window "$shown" 324 473 click 1 # btnDetails at (216, 463), 217 x 21
     sleep 2
     eval "$(xdotool getwindowgeometry --shell "$shown")"
     [ "${WIDTH:-0}" -ge 820 ] && ok "the window expanded to $WIDTH pixels" || fail "the window is ${WIDTH:-?} pixels wide"
