@@ -5,25 +5,38 @@
 
 namespace tavlor::test {
 
+namespace {
+// Each read takes the next planned outcome; true means it fails.
+bool failsNow(std::deque<bool>& plan)
+{
+    if (plan.empty()) {
+        return false;
+    }
+    const bool fail = plan.front();
+    plan.pop_front();
+    return fail;
+}
+
+// What the system shows of a counter: a 32-bit one has wrapped.
+std::uint64_t shown(std::uint64_t counter, std::uint8_t bits)
+{
+    return bits < 64 ? counter & 0xFFFFFFFFULL : counter;
+}
+} // namespace
+
 bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
 {
     ++calls;
-    if (!failures.empty()) {
-        const bool fail = failures.front();
-        failures.pop_front();
-        if (fail) {
-            return false;
-        }
+    if (failsNow(failures)) {
+        return false;
     }
     changed = false;
     links = rows;
     std::stable_sort(links.begin(), links.end(),
                      [](const LinkRow& a, const LinkRow& b) { return a.index < b.index; });
     for (LinkRow& row : links) {
-        if (row.counterBits < 64) {
-            row.rxBytes &= 0xFFFFFFFFULL;
-            row.txBytes &= 0xFFFFFFFFULL;
-        }
+        row.rxBytes = shown(row.rxBytes, row.counterBits);
+        row.txBytes = shown(row.txBytes, row.counterBits);
     }
     return true;
 }
@@ -31,19 +44,15 @@ bool FakeRowSource::readLinks(std::vector<LinkRow>& links)
 bool FakeRowSource::readCounters(LinkRow& row)
 {
     ++counterCalls;
-    if (!counterFailures.empty()) {
-        const bool fail = counterFailures.front();
-        counterFailures.pop_front();
-        if (fail) {
-            return false;
-        }
+    if (failsNow(counterFailures)) {
+        return false;
     }
     const auto it = std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == row.index; });
     if (it == rows.end()) {
         return false;
     }
-    row.rxBytes = it->rxBytes;
-    row.txBytes = it->txBytes;
+    row.rxBytes = shown(it->rxBytes, it->counterBits);
+    row.txBytes = shown(it->txBytes, it->counterBits);
     return true;
 }
 

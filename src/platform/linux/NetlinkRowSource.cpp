@@ -214,7 +214,7 @@ bool NetlinkRowSource::sendRequest(int type, std::uint32_t index)
 template <typename OnMessage>
 bool NetlinkRowSource::exchange(int type, std::uint32_t index, OnMessage onMessage)
 {
-    m_kernelRefused = false;
+    m_kernelError = 0;
     if (m_netlink < 0 || !sendRequest(type, index)) {
         return false;
     }
@@ -236,7 +236,8 @@ bool NetlinkRowSource::exchange(int type, std::uint32_t index, OnMessage onMessa
                 return true;
             }
             if (msg->nlmsg_type == NLMSG_ERROR) {
-                m_kernelRefused = true;
+                const auto* answer = static_cast<const nlmsgerr*>(NLMSG_DATA(msg));
+                m_kernelError = msg->nlmsg_len >= NLMSG_LENGTH(sizeof(nlmsgerr)) ? -answer->error : EPROTO;
                 return false;
             }
             onMessage(msg);
@@ -293,7 +294,11 @@ bool NetlinkRowSource::readCounters(LinkRow& row)
                 take(read);
             }
         });
-    } else {
+        // A link that is gone says ENODEV; any other refusal is a kernel before 4.7, which
+        // knows no statistics requests: whole link records from then on.
+        m_statsDumpWorks = m_kernelError == 0 || m_kernelError == ENODEV;
+    }
+    if (!m_statsDumpWorks) {
         exchange(RTM_GETLINK, row.index, [&](const nlmsghdr* msg) {
             LinkRow read;
             if (msg->nlmsg_type == RTM_NEWLINK) {
@@ -349,7 +354,7 @@ bool NetlinkRowSource::readCounters()
     });
     if (!ok) {
         // Kernels before 4.7 refuse statistics dumps: full link dumps from then on.
-        m_statsDumpWorks = !m_kernelRefused;
+        m_statsDumpWorks = m_kernelError == 0;
         return false;
     }
     std::sort(m_fresh.begin(), m_fresh.end(),

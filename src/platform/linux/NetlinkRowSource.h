@@ -43,7 +43,7 @@ private:
     bool m_tableStale = true;
     std::uint32_t m_sequence = 0;
     bool m_statsDumpWorks = true;
-    bool m_kernelRefused = false; // the last dump ended with an error message
+    int m_kernelError = 0; // the errno of the last request's error answer, 0 without one
     std::int64_t m_linksReadMs = 0;
     std::vector<char> m_buffer;
     std::vector<LinkRow> m_rows; // sorted by interface index
