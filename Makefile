@@ -3,7 +3,7 @@ PRESET ?= default
 BUILD_DIR := build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build program run package test test-asan test-core windows test-windows bench clean
+.PHONY: all deps configure build program run package test test-asan test-core windows test-windows bench tidy format clean
 
 all: build
 
@@ -47,6 +47,13 @@ windows:
 test-windows:
 	@bash scripts/test-windows.sh
 	@bash scripts/test-windows-program.sh
+
+# clang-tidy with the checked-in .clang-tidy over src/ (a few minutes); `make format` formats.
+tidy: configure
+	@bash scripts/run-clang-tidy.sh $(BUILD_DIR)
+
+format:
+	@bash scripts/check-format.sh --fix
 
 bench: build
 	@$(BUILD_DIR)/bin/tavlor-bench

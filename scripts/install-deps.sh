@@ -22,6 +22,8 @@ packages=(
     iproute2 desktop-file-utils procps
     # the Debian package (CPack asks file and dpkg-shlibdeps) and its checks
     dpkg-dev file appstream lintian
+    # the format check that `make test` runs, and `make tidy`
+    clang-format clang-tidy
     # libFuzzer targets (preset "fuzz")
     clang libclang-rt-14-dev
 )
