@@ -116,20 +116,20 @@ counter() { in_home cat "/sys/class/net/$1/statistics/$2"; }
 start() {
     local log=$1
     rm -rf "$root/app/data"
-    in_home "$root/app/tavlor" >"$log.first" 2>&1 &
+    ip netns exec "$home" "$root/app/tavlor" >"$log.first" 2>&1 &
     local first=$!
     pids+=("$first")
     wait_loop "$log.first" "$first" || return 1
     kill -TERM "$first"
     wait "$first" 2>/dev/null
     sed -i 's/^onLAN=[^\r]*/onLAN=1/' "$data"
-    in_home "$root/app/tavlor" >"$log" 2>&1 &
+    ip netns exec "$home" "$root/app/tavlor" >"$log" 2>&1 &
     started=$!
     pids+=("$started")
     wait_loop "$log" "$started"
 }
 wait_loop() {
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         grep -q 'event loop running' "$1" 2>/dev/null && return 0
         kill -0 "$2" 2>/dev/null || return 1
         sleep 0.05
@@ -140,7 +140,8 @@ stop() {
     kill -TERM "$started"
     wait "$started" 2>/dev/null
 }
-saved() { sed -n "s/^$1=\\([0-9.]*\\)\\r\$/\\1/p" "$data" | tr -d .; }
+# INI keys are case-insensitive: a new file spells the upload total "Tup".
+saved() { sed -n "s/^$1=\\([0-9.]*\\)\\r\$/\\1/Ip" "$data" | tr -d .; }
 
 # Compares the saved totals with tvup's growth since rx0/tx0; the tunnel's own growth must
 # differ from it, or the scenario proves nothing.
@@ -206,7 +207,7 @@ stop
 check "VPN up and down" "$rx0" "$tx0" "$vrx" "$vtx"
 
 if [ "$failures" -ne 0 ]; then
-    for f in "$root"/*.log; do
+    for f in "$root"/*.log "$root"/*.first; do
         [ -s "$f" ] && { echo "== $f"; tail -5 "$f"; }
     done
     echo "$failures failure(s)"
