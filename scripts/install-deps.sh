@@ -20,6 +20,8 @@ packages=(
     network-manager
     # network namespaces for the interface-counter tests, shortcut validation
     iproute2 desktop-file-utils procps
+    # a real userspace VPN over a veth pair, for counting the link beneath a tunnel
+    openvpn
     # the Debian package (CPack asks file and dpkg-shlibdeps) and its checks
     dpkg-dev file appstream lintian
     # the format check that `make test` runs, and `make tidy`

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/DefaultRouteSource.h"
 #include "platform/InterfaceRowSource.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -24,10 +26,24 @@ struct LinkPick
     LinkEvent event = LinkEvent::None;
 };
 
+// A link whose packets another link carries, wrapped (tun, tap, WireGuard, GRE, ...). A dial-up
+// link (ppp, wwan) is none: it is the one the provider bills.
+bool IsTunnel(const LinkRow& row);
+
+// The link that carries a tunnel's outer traffic, told from the routes: the non-tunnel link of
+// the best other default route (IPv4 first, lowest metric), else the non-tunnel link of the
+// most specific route that leaves the machine (through a router, or over a point-to-point
+// link), as the one a VPN keeps towards its own endpoint. nullptr when no route leaves by a
+// working non-tunnel link.
+const LinkRow* CarrierBeneath(const InterfaceSampler& sampler, const std::vector<RouteEntry>& routes);
+
 // Which link each direction counts. Once a direction counts a link it keeps counting that link
 // (index and name) while others come, go or reorder. With the default methods both directions
 // follow the online link (the dial-up device, or the default route in gateway mode; else the
 // first working adapter); any other pair of methods keeps the row arithmetic for its choice.
+// In gateway mode a default route over a tunnel counts the link beneath it (CarrierBeneath):
+// the bytes the provider bills, headers and all. Where that link cannot be told, the link
+// counted so far stays counted, and a first choice counts the tunnel itself.
 class CountedLinks
 {
 public:
@@ -49,7 +65,8 @@ public:
     // Forget one direction's link: it was just chosen but could not be read, and is chosen
     // again at the next tick.
     void forget(bool download) { (download ? m_down : m_up) = Held{}; }
-    // "wlan0", or "eth0 (Download), eth1 (Upload)"; empty while no link is counted.
+    // "wlan0", "eth0 (unter tun0)", or "eth0 (Download), eth1 (Upload)"; empty while no link
+    // is counted.
     std::string countedText() const;
 
 private:
@@ -61,11 +78,14 @@ private:
     };
 
     LinkPick follow(const InterfaceSampler& sampler, Held& held, const LinkRow* wanted) const;
-    const LinkRow* online(const InterfaceSampler& sampler, bool gateway) const;
+    const LinkRow* online(const InterfaceSampler& sampler, bool gateway);
+    const LinkRow* beneath(const InterfaceSampler& sampler, const LinkRow& tunnel);
 
     Held m_down;
     Held m_up;
     bool m_rechoose = false;
+    std::string m_under;              // the tunnel above the counted link; empty when none
+    std::vector<RouteEntry> m_routes; // storage for the route table, kept between ticks
 };
 
 } // namespace tavlor

@@ -48,6 +48,11 @@ public:
     // the default route's link in gateway mode.
     const LinkRow* onlineLink(bool gateway) const;
     const LinkRow* firstUpAdapter() const;
+    // The system's routes (see DefaultRouteSource::routeTable); false without a route source.
+    bool routeTable(std::vector<RouteEntry>& routes) const
+    {
+        return m_routes != nullptr && m_routes->routeTable(routes);
+    }
     // "100Mbit"; "0 Bytes" without a row.
     std::string speedText(const LinkRow* row) const;
 
@@ -58,8 +63,8 @@ private:
     const DialupLinkSource* m_dialup;
     std::vector<LinkRow> m_links; // InterfaceTable, sorted by index
     bool m_valid = false;
-    bool m_countersFresh = false;                // every row's counters read by this refresh
-    std::vector<std::uint32_t> m_freshIndexes;   // rows read one by one since this refresh
+    bool m_countersFresh = false;              // every row's counters read by this refresh
+    std::vector<std::uint32_t> m_freshIndexes; // rows read one by one since this refresh
     std::int32_t m_adapterBase = 0;
 };
 

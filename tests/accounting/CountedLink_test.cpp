@@ -187,5 +187,125 @@ TEST(TimeCounters, SaturateAtTheLargestTimeInsteadOfOverflowing)
     }
 }
 
+// Gateway mode behind tunnels, on links held in memory: which link is billed, step by step while
+// the routes change. Every link grows by its own amount each second, so counting the wrong one
+// shows in the totals; only a switch between links may drop its one second.
+TEST(BilledLink, TheLinkBeneathATunnelIsCountedWhileTheRoutesChange)
+{
+    struct Link
+    {
+        std::uint32_t index;
+        const char* name;
+        LinkKind kind;
+        std::uint32_t hwLen;
+    };
+    const std::vector<Link> links = {
+        {31, "eth0", LinkKind::Ethernet, 6},     {32, "wlan0", LinkKind::Ethernet, 6},
+        {33, "ppp0", LinkKind::PointToPoint, 0}, {34, "wwan0", LinkKind::PointToPoint, 0},
+        {35, "tun0", LinkKind::Tunnel, 0},       {36, "tap0", LinkKind::Tunnel, 6},
+        {37, "wg0", LinkKind::Tunnel, 0},        {38, "gre1", LinkKind::Tunnel, 0},
+        {39, "tun1", LinkKind::Tunnel, 0},       {40, "eth9", LinkKind::Ethernet, 6}, // down
+    };
+    const auto def = [](std::uint32_t index, std::uint32_t metric = 0, bool ipv6 = false) {
+        return RouteEntry{index, 0, true, ipv6, metric};
+    };
+    const auto net = [](std::uint32_t index, std::uint8_t prefix, bool viaGateway, std::uint32_t metric = 0) {
+        return RouteEntry{index, prefix, viaGateway, false, metric};
+    };
+    const RouteEntry lan = net(31, 24, false);     // eth0's own subnet
+    const RouteEntry endpoint = net(31, 32, true); // the VPN server, through eth0's router
+    const RouteEntry endpointWifi = net(32, 32, true);
+    struct Step
+    {
+        std::vector<RouteEntry> routes;
+        const char* counted; // the expert dialog's line
+    };
+    struct Case
+    {
+        const char* what;
+        std::vector<Step> steps;
+        const char* dialup = ""; // outside gateway mode: the dial-up device's name
+    };
+    const std::vector<Case> cases = {
+        {"a plain default route", {{{def(31, 100), lan}, "eth0"}}},
+        {"tun over the old default", {{{def(35, 50), def(31, 100), lan}, "eth0 (unter tun0)"}}},
+        {"tap over the old default", {{{def(36, 50), def(31, 100)}, "eth0 (unter tap0)"}}},
+        {"WireGuard replacing the default", {{{def(37), lan, endpoint}, "eth0 (unter wg0)"}}},
+        {"GRE, the next default route IPv6 only", {{{def(38), def(32, 600, true)}, "wlan0 (unter gre1)"}}},
+        {"the lowest metric of the other default routes",
+         {{{def(35), def(32, 600), def(31, 100), def(40, 1)}, "eth0 (unter tun0)"}}},
+        {"the most specific route leaving through a router",
+         {{{def(35), net(32, 8, true), endpoint, lan}, "eth0 (unter tun0)"}}},
+        {"split routes over tun, the default left alone", {{{net(35, 1, false), def(31, 100)}, "eth0"}}},
+        {"tunnel in a tunnel", {{{def(39, 10), def(35, 50), endpoint}, "eth0 (unter tun1)"}}},
+        {"ppp as the next default", {{{def(35, 50), def(33, 700)}, "ppp0 (unter tun0)"}}},
+        {"ppp under a tunnel, only its peer route left",
+         {{{def(35), net(33, 32, false)}, "ppp0 (unter tun0)"}}},
+        {"ppp and wwan are billed themselves", {{{def(33)}, "ppp0"}, {{def(34)}, "wwan0"}}},
+        {"no non-tunnel route: the tunnel itself", {{{def(35), lan, net(40, 32, true)}, "tun0"}}},
+        {"a dial-up link with a VPN over it", {{{def(35), net(33, 32, false)}, "ppp0"}}, "ppp0"},
+        {"a dial-up device is never skipped", {{{def(35)}, "tun0"}}, "tun0"},
+        {"a VPN comes up and goes down",
+         {{{def(31, 100), lan}, "eth0"},
+          {{def(35, 50), def(31, 100), lan}, "eth0 (unter tun0)"},
+          {{def(31, 100), lan}, "eth0"}}},
+        {"a VPN replaces the default route one route at a time",
+         {{{def(31, 100), lan}, "eth0"},
+          {{lan}, "eth0"},
+          {{def(35), lan}, "eth0"},
+          {{def(35), lan, endpoint}, "eth0 (unter tun0)"},
+          {{lan}, "eth0"},
+          {{def(31, 100), lan}, "eth0"}}},
+        {"the VPN's endpoint moves to Wi-Fi",
+         {{{def(35), endpoint}, "eth0 (unter tun0)"},
+          {{def(35), endpointWifi}, "wlan0 (unter tun0)"},
+          {{def(35), endpointWifi}, "wlan0 (unter tun0)"}}},
+        {"the default moves to another tunnel on the same link",
+         {{{def(35, 50), def(31, 100)}, "eth0 (unter tun0)"},
+          {{def(37, 50), def(31, 100)}, "eth0 (unter wg0)"}}},
+        {"the carrier shows up after the tunnel was counted",
+         {{{def(35), lan}, "tun0"}, {{def(35), lan, endpoint}, "eth0 (unter tun0)"}}},
+    };
+    const auto growthDown = [](std::uint32_t index) { return std::int64_t{1000} * index; };
+    const auto growthUp = [](std::uint32_t index) { return std::int64_t{30} * index; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TickHarness h;
+        for (const Link& link : links) {
+            h.source.rows.push_back(MakeRow(link.index, link.hwLen, 0, 0, 100000000, 64));
+            h.source.rows.back().name = link.name;
+            h.source.rows.back().kind = link.kind;
+            h.source.rows.back().up = link.index != 40;
+        }
+        h.state.onLAN = *c.dialup == '\0';
+        h.dialup.name = c.dialup;
+        std::int64_t down = 0;
+        std::int64_t up = 0;
+        std::string before;
+        for (const Step& step : c.steps) {
+            h.routes.setTable(step.routes);
+            for (LinkRow& row : h.source.rows) {
+                row.rxBytes += static_cast<std::uint64_t>(growthDown(row.index));
+                row.txBytes += static_cast<std::uint64_t>(growthUp(row.index));
+            }
+            h.run();
+            const std::string counted = h.tick.countedLinkText();
+            EXPECT_EQ(counted, step.counted) << "step " << (&step - c.steps.data());
+            const std::string link = counted.substr(0, counted.find(' '));
+            if (link == before) {
+                for (const Link& l : links) {
+                    if (link == l.name) {
+                        down += growthDown(l.index);
+                        up += growthUp(l.index);
+                    }
+                }
+            }
+            before = link;
+        }
+        EXPECT_EQ(h.state.totalDownBytes, down);
+        EXPECT_EQ(h.state.totalUpBytes, up);
+    }
+}
+
 } // namespace
 } // namespace tavlor

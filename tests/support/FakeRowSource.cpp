@@ -47,7 +47,8 @@ bool FakeRowSource::readCounters(LinkRow& row)
     if (failsNow(counterFailures)) {
         return false;
     }
-    const auto it = std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == row.index; });
+    const auto it =
+        std::find_if(rows.begin(), rows.end(), [&](const LinkRow& r) { return r.index == row.index; });
     if (it == rows.end()) {
         return false;
     }
@@ -80,6 +81,25 @@ LinkRow MakeRow(std::uint32_t ifIndex, std::uint32_t physAddrLen, std::uint64_t 
     row.speedBps = speedBps;
     row.counterBits = counterBits;
     return row;
+}
+
+void FakeRoutes::setTable(std::vector<RouteEntry> routes)
+{
+    table = std::move(routes);
+    index = 0;
+    for (const bool ipv6 : {false, true}) {
+        const RouteEntry* best = nullptr;
+        for (const RouteEntry& route : table) {
+            if (route.prefixLength == 0 && route.ipv6 == ipv6 &&
+                (best == nullptr || route.metric < best->metric)) {
+                best = &route;
+            }
+        }
+        if (best != nullptr) {
+            index = best->interfaceIndex;
+            return;
+        }
+    }
 }
 
 } // namespace tavlor::test

@@ -34,11 +34,19 @@ public:
     LinkRow& byIndex(std::uint32_t ifIndex);
 };
 
+// The default route's link in `index`; with `table` set, the whole route table as well, and
+// `index` then follows its lowest-metric default route (IPv4 first).
 class FakeRoutes final : public DefaultRouteSource
 {
 public:
     std::uint32_t index = 0;
+    std::vector<RouteEntry> table;
     std::uint32_t defaultRouteInterface() override { return index; }
+    bool routeTable(std::vector<RouteEntry>& routes) override
+    {
+        return table.empty() ? DefaultRouteSource::routeTable(routes) : (routes = table, true);
+    }
+    void setTable(std::vector<RouteEntry> routes);
 };
 
 class FakeDialup final : public DialupLinkSource

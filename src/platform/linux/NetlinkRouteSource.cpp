@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -33,13 +34,14 @@ int openSocket(unsigned groups, bool nonBlocking)
     return fd;
 }
 
-// The first next hop of a multipath route.
-std::uint32_t firstHopInterface(const rtattr* attr)
+// The first next hop of a multipath route; whether it names a router.
+std::uint32_t firstHopInterface(const rtattr* attr, bool& viaGateway)
 {
     if (RTA_PAYLOAD(attr) < sizeof(rtnexthop)) {
         return 0;
     }
     const auto* hop = static_cast<const rtnexthop*>(RTA_DATA(attr));
+    viaGateway = viaGateway || hop->rtnh_len > RTNH_LENGTH(0);
     return static_cast<std::uint32_t>(hop->rtnh_ifindex);
 }
 } // namespace
@@ -84,34 +86,36 @@ bool NetlinkRouteSource::routesChanged()
     }
 }
 
-void NetlinkRouteSource::consider(const nlmsghdr* msg, std::uint32_t& index, std::uint32_t& metric) const
+void NetlinkRouteSource::consider(const nlmsghdr* msg, bool ipv6)
 {
     const auto* route = static_cast<const rtmsg*>(NLMSG_DATA(msg));
-    if (msg->nlmsg_type != RTM_NEWROUTE || route->rtm_dst_len != 0 || route->rtm_type != RTN_UNICAST) {
+    if (msg->nlmsg_type != RTM_NEWROUTE || route->rtm_type != RTN_UNICAST) {
         return;
     }
     std::uint32_t table = route->rtm_table;
-    std::uint32_t oif = 0;
-    std::uint32_t priority = 0;
+    RouteEntry entry;
+    entry.prefixLength = route->rtm_dst_len;
+    entry.ipv6 = ipv6;
     int length = static_cast<int>(RTM_PAYLOAD(msg));
     for (const rtattr* attr = RTM_RTA(route); RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
         if (attr->rta_type == RTA_OIF && RTA_PAYLOAD(attr) >= 4) {
-            std::memcpy(&oif, RTA_DATA(attr), 4);
+            std::memcpy(&entry.interfaceIndex, RTA_DATA(attr), 4);
         } else if (attr->rta_type == RTA_PRIORITY && RTA_PAYLOAD(attr) >= 4) {
-            std::memcpy(&priority, RTA_DATA(attr), 4);
+            std::memcpy(&entry.metric, RTA_DATA(attr), 4);
         } else if (attr->rta_type == RTA_TABLE && RTA_PAYLOAD(attr) >= 4) {
             std::memcpy(&table, RTA_DATA(attr), 4);
-        } else if (attr->rta_type == RTA_MULTIPATH && oif == 0) {
-            oif = firstHopInterface(attr);
+        } else if (attr->rta_type == RTA_GATEWAY || attr->rta_type == RTA_VIA) {
+            entry.viaGateway = true;
+        } else if (attr->rta_type == RTA_MULTIPATH && entry.interfaceIndex == 0) {
+            entry.interfaceIndex = firstHopInterface(attr, entry.viaGateway);
         }
     }
-    if (table == RT_TABLE_MAIN && oif != 0 && (index == 0 || priority < metric)) {
-        index = oif;
-        metric = priority;
+    if (table == RT_TABLE_MAIN && entry.interfaceIndex != 0) {
+        m_table.push_back(entry);
     }
 }
 
-bool NetlinkRouteSource::dumpDefault(unsigned char family, std::uint32_t& index)
+bool NetlinkRouteSource::dump(unsigned char family)
 {
     struct
     {
@@ -129,8 +133,6 @@ bool NetlinkRouteSource::dumpDefault(unsigned char family, std::uint32_t& index)
                                 reinterpret_cast<sockaddr*>(&kernel), sizeof kernel) < 0) {
         return false;
     }
-    index = 0;
-    std::uint32_t metric = 0;
     for (;;) {
         const ssize_t got = ::recv(m_query, m_buffer.data(), m_buffer.size(), 0);
         if (got < 0 && errno == EINTR) {
@@ -151,29 +153,59 @@ bool NetlinkRouteSource::dumpDefault(unsigned char family, std::uint32_t& index)
             if (msg->nlmsg_type == NLMSG_ERROR) {
                 return false;
             }
-            consider(msg, index, metric);
+            consider(msg, family == AF_INET6);
         }
     }
 }
 
-std::uint32_t NetlinkRouteSource::defaultRouteInterface()
+bool NetlinkRouteSource::current()
 {
     if (routesChanged()) {
         m_stale = true;
     }
     if (!m_stale) {
-        return m_index;
+        return true;
     }
-    std::uint32_t index = 0;
-    if (!dumpDefault(AF_INET, index)) {
-        return 0; // try again next time
+    m_table.clear();
+    if (!dump(AF_INET)) {
+        return false; // try again next time
     }
-    if (index == 0 && !dumpDefault(AF_INET6, index)) {
-        return 0;
+    const bool v4Default = std::any_of(m_table.begin(), m_table.end(),
+                                       [](const RouteEntry& entry) { return entry.prefixLength == 0; });
+    // A kernel without IPv6 refuses the second dump; the IPv4 table is enough then.
+    if (!dump(AF_INET6) && !v4Default) {
+        return false;
     }
-    m_index = index;
+    // The lowest metric wins; IPv4 before IPv6.
+    m_index = 0;
+    for (const bool ipv6 : {false, true}) {
+        std::uint32_t metric = 0;
+        for (const RouteEntry& entry : m_table) {
+            if (entry.ipv6 == ipv6 && entry.prefixLength == 0 && (m_index == 0 || entry.metric < metric)) {
+                m_index = entry.interfaceIndex;
+                metric = entry.metric;
+            }
+        }
+        if (m_index != 0) {
+            break;
+        }
+    }
     m_stale = false;
-    return m_index;
+    return true;
+}
+
+std::uint32_t NetlinkRouteSource::defaultRouteInterface()
+{
+    return current() ? m_index : 0;
+}
+
+bool NetlinkRouteSource::routeTable(std::vector<RouteEntry>& routes)
+{
+    if (!current()) {
+        return false;
+    }
+    routes.assign(m_table.begin(), m_table.end());
+    return true;
 }
 
 namespace platform {

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <iterator>
+#include <string_view>
 
 // <net/if.h> first: the kernel headers then leave glibc's ifreq alone.
 #include <net/if.h>
@@ -85,6 +87,31 @@ LinkKind kindOf(unsigned short type)
     }
 }
 
+// Drivers whose links carry packets that another link sends on, wrapped: tun and tap (the
+// userspace VPNs), WireGuard, IP-in-IP, GRE, VXLAN and IPsec interfaces. ppp and wwan are not
+// among them: a dial-up link is what the provider bills.
+bool isTunnelDriver(std::string_view driver)
+{
+    static constexpr std::string_view kTunnels[] = {
+        "tun", "wireguard", "ipip", "sit",   "gre",    "gretap", "ip6gre",    "ip6gretap", "ip6tnl",
+        "vti", "vti6",      "xfrm", "vxlan", "geneve", "erspan", "ip6erspan", "bareudp",   "amt"};
+    return std::find(std::begin(kTunnels), std::end(kTunnels), driver) != std::end(kTunnels);
+}
+
+// The driver's name from IFLA_LINKINFO ("tun", "wireguard", "veth"); empty when there is none.
+std::string_view driverOf(const rtattr* linkInfo)
+{
+    int length = static_cast<int>(RTA_PAYLOAD(linkInfo));
+    for (const rtattr* attr = static_cast<const rtattr*>(RTA_DATA(linkInfo)); RTA_OK(attr, length);
+         attr = RTA_NEXT(attr, length)) {
+        if (attr->rta_type == IFLA_INFO_KIND && RTA_PAYLOAD(attr) > 0) {
+            const auto* data = static_cast<const char*>(RTA_DATA(attr));
+            return {data, ::strnlen(data, RTA_PAYLOAD(attr))};
+        }
+    }
+    return {};
+}
+
 // Point-to-point drivers often never report an operational state: running is enough there.
 bool isUp(const ifinfomsg* info, int operState)
 {
@@ -99,6 +126,7 @@ void parseLink(const nlmsghdr* msg, LinkRow& row)
     row.kind = kindOf(info->ifi_type);
     int operState = IF_OPER_UNKNOWN;
     bool have64 = false;
+    bool tunnel = false;
     int length = static_cast<int>(IFLA_PAYLOAD(msg));
     for (const rtattr* attr = IFLA_RTA(info); RTA_OK(attr, length); attr = RTA_NEXT(attr, length)) {
         const std::size_t payload = RTA_PAYLOAD(attr);
@@ -118,7 +146,12 @@ void parseLink(const nlmsghdr* msg, LinkRow& row)
             row.rxBytes = stats.rx_bytes;
             row.txBytes = stats.tx_bytes;
             row.counterBits = 32;
+        } else if (attr->rta_type == IFLA_LINKINFO && isTunnelDriver(driverOf(attr))) {
+            tunnel = true;
         }
+    }
+    if (tunnel) {
+        row.kind = LinkKind::Tunnel;
     }
     row.up = isUp(info, operState);
     // The kernel gives loopback a six-byte zero address; it is no adapter.

@@ -9,6 +9,7 @@ class WinDefaultRouteSource final : public DefaultRouteSource
 {
 public:
     std::uint32_t defaultRouteInterface() override;
+    bool routeTable(std::vector<RouteEntry>& routes) override;
 };
 
 } // namespace tavlor::win32

@@ -30,8 +30,14 @@ template <typename Fn> Fn lookup(HMODULE module, const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-LinkKind kindOf(unsigned long type)
+} // namespace
+
+LinkKind KindOfInterface(unsigned long type, unsigned long tunnelType)
 {
+    // Teredo, 6to4, ISATAP, IP-HTTPS and the like say what they wrap.
+    if (tunnelType != TUNNEL_TYPE_NONE) {
+        return LinkKind::Tunnel;
+    }
     switch (type) {
     case IF_TYPE_SOFTWARE_LOOPBACK:
         return LinkKind::Loopback;
@@ -43,11 +49,14 @@ LinkKind kindOf(unsigned long type)
     case kIfTypeWwanPp2:
         return LinkKind::PointToPoint;
     case IF_TYPE_TUNNEL:
+    case IF_TYPE_PROP_VIRTUAL: // Wintun, WireGuard and OpenVPN's data-channel adapter
         return LinkKind::Tunnel;
     default:
         return LinkKind::Other;
     }
 }
+
+namespace {
 
 void sortByIndex(std::vector<LinkRow>& links)
 {
@@ -59,7 +68,7 @@ void fromNewRow(const MIB_IF_ROW2& row, LinkRow& out)
 {
     out.index = row.InterfaceIndex;
     out.name = WideToUtf8(row.Alias);
-    out.kind = kindOf(row.Type);
+    out.kind = KindOfInterface(row.Type, row.TunnelType);
     out.hwAddrLen = row.PhysicalAddressLength;
     out.up = row.OperStatus == IfOperStatusUp;
     const ULONG64 speed = std::max(row.ReceiveLinkSpeed, row.TransmitLinkSpeed);
@@ -78,7 +87,7 @@ void fromOldRow(const MIB_IFROW& row, LinkRow& out)
         descr.remove_suffix(1);
     }
     out.name = AnsiToUtf8(descr);
-    out.kind = kindOf(row.dwType);
+    out.kind = KindOfInterface(row.dwType, TUNNEL_TYPE_NONE);
     out.hwAddrLen = row.dwPhysAddrLen;
     out.up = row.dwOperStatus == IF_OPER_STATUS_OPERATIONAL;
     out.speedBps = row.dwSpeed;

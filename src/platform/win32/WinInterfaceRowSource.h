@@ -6,6 +6,12 @@
 
 namespace tavlor::win32 {
 
+// A link's kind from its IP Helper interface type (IF_TYPE_*) and tunnel type (TUNNEL_TYPE_*).
+// The adapters of Wintun, WireGuard and OpenVPN's data channel announce themselves as
+// IF_TYPE_PROP_VIRTUAL and count as tunnels; a TAP-Windows adapter is indistinguishable from
+// Ethernet here and counts as such.
+LinkKind KindOfInterface(unsigned long type, unsigned long tunnelType);
+
 // The links from IP Helper: GetIfTable2 with its 64-bit counters, and GetIfTable (32-bit
 // counters) only where GetIfTable2 is missing.
 class WinInterfaceRowSource final : public InterfaceRowSource

@@ -98,5 +98,56 @@ TEST(WinInterfaceRowSource, DrivesTheSamplerToTheFirstAdapterAfterTheLoopback)
     }
 }
 
+// Which adapters count as tunnels, by the values Windows reports for them.
+TEST(WinInterfaceRowSource, TunnelAdaptersAreToldByTheirTypes)
+{
+    struct Case
+    {
+        const char* adapter;
+        unsigned long type;
+        unsigned long tunnelType;
+        LinkKind kind;
+    };
+    const Case cases[] = {
+        {"Ethernet", IF_TYPE_ETHERNET_CSMACD, TUNNEL_TYPE_NONE, LinkKind::Ethernet},
+        {"Wi-Fi", IF_TYPE_IEEE80211, TUNNEL_TYPE_NONE, LinkKind::Ethernet},
+        {"TAP-Windows (looks like Ethernet)", IF_TYPE_ETHERNET_CSMACD, TUNNEL_TYPE_NONE, LinkKind::Ethernet},
+        {"Wintun / WireGuard", IF_TYPE_PROP_VIRTUAL, TUNNEL_TYPE_NONE, LinkKind::Tunnel},
+        {"Teredo", IF_TYPE_TUNNEL, TUNNEL_TYPE_TEREDO, LinkKind::Tunnel},
+        {"6to4 on an odd type", IF_TYPE_OTHER, TUNNEL_TYPE_6TO4, LinkKind::Tunnel},
+        {"dial-up", IF_TYPE_PPP, TUNNEL_TYPE_NONE, LinkKind::PointToPoint},
+        {"mobile broadband", 243, TUNNEL_TYPE_NONE, LinkKind::PointToPoint},
+        {"loopback", IF_TYPE_SOFTWARE_LOOPBACK, TUNNEL_TYPE_NONE, LinkKind::Loopback},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KindOfInterface(c.type, c.tunnelType), c.kind) << c.adapter;
+    }
+}
+
+// The route table IP Helper hands on names links of the table, and its best default route is
+// the one defaultRouteInterface reports.
+TEST(WinInterfaceRowSource, TheRouteTableAgreesWithTheDefaultRoute)
+{
+    WinDefaultRouteSource routes;
+    std::vector<RouteEntry> table;
+    ASSERT_TRUE(routes.routeTable(table));
+    ASSERT_FALSE(table.empty()) << "a system has at least its loopback routes";
+    WinInterfaceRowSource source;
+    const std::vector<LinkRow> links = read(source);
+    const std::uint32_t routed = routes.defaultRouteInterface();
+    const RouteEntry* best = nullptr;
+    for (const RouteEntry& route : table) {
+        EXPECT_TRUE(std::any_of(links.begin(), links.end(), [&](const LinkRow& l) {
+            return l.index == route.interfaceIndex;
+        })) << route.interfaceIndex;
+        if (route.prefixLength == 0 && !route.ipv6 && (best == nullptr || route.metric < best->metric)) {
+            best = &route;
+        }
+    }
+    if (best != nullptr) {
+        EXPECT_EQ(best->interfaceIndex, routed);
+    }
+}
+
 } // namespace
 } // namespace tavlor::win32

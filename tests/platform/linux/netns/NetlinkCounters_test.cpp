@@ -288,7 +288,7 @@ TEST_F(NetlinkCounters, ADialUpDeviceWithoutAHardwareAddressIsCounted)
     const LinkRow* link = find(m, "tvppp");
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->hwAddrLen, 0u);
-    EXPECT_EQ(link->kind, LinkKind::PointToPoint);
+    EXPECT_EQ(link->kind, LinkKind::Tunnel); // named as the dial-up device, it is counted all the same
     const std::uint64_t start = KernelBytes("tvppp", "tx");
     m.run();
     std::vector<char> drain(70000);
@@ -305,6 +305,46 @@ TEST_F(NetlinkCounters, ADialUpDeviceWithoutAHardwareAddressIsCounted)
     ASSERT_GT(sent, 0u);
     EXPECT_NEAR(m.state.totalUpBytes, double(sent), kSlack);
     EXPECT_EQ(m.tick.countedLinkText(), "tvppp");
+    ::close(tun);
+}
+
+// The kernel's own description of a VPN: its tun device says it is a tunnel, the route to its
+// server keeps the router, and the veth beneath is counted with the tunnel named above it.
+TEST_F(NetlinkCounters, ATunnelOnTheDefaultRouteIsCountedOnTheLinkBeneath)
+{
+    const int tun = ::open("/dev/net/tun", O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (tun < 0) {
+        GTEST_SKIP() << "no /dev/net/tun";
+    }
+    ifreq request{};
+    request.ifr_flags = IFF_TUN | IFF_NO_PI;
+    std::strncpy(request.ifr_name, "tvvpn", IFNAMSIZ - 1);
+    ASSERT_EQ(::ioctl(tun, TUNSETIFF, &request), 0);
+    ASSERT_TRUE(
+        Sh("ip addr add 10.9.8.1/24 dev tvvpn && ip link set tvvpn up"
+           " && ip route add 10.9.9.1/32 via 10.9.0.2 dev tva && ip route replace default dev tvvpn"));
+    Meter m;
+    EXPECT_EQ(find(m, "tvvpn")->kind, LinkKind::Tunnel);
+    EXPECT_EQ(find(m, "tva")->kind, LinkKind::Ethernet);
+    std::vector<RouteEntry> routes;
+    ASSERT_TRUE(m.routes.routeTable(routes));
+    const auto has = [&](std::uint32_t index, int prefix, bool viaGateway) {
+        return std::any_of(routes.begin(), routes.end(), [&](const RouteEntry& r) {
+            return r.interfaceIndex == index && r.prefixLength == prefix && r.viaGateway == viaGateway &&
+                   !r.ipv6;
+        });
+    };
+    const std::uint32_t tunIndex = find(m, "tvvpn")->index;
+    EXPECT_TRUE(has(tunIndex, 0, false));
+    EXPECT_TRUE(has(50, 32, true));
+    EXPECT_TRUE(has(50, 24, false));
+    EXPECT_EQ(m.routes.defaultRouteInterface(), tunIndex);
+    m.run();
+    upload();
+    download();
+    m.run();
+    expectCountedTva(m);
+    EXPECT_EQ(m.tick.countedLinkText(), "tva (unter tvvpn)");
     ::close(tun);
 }
 
