@@ -20,7 +20,7 @@ protected:
         service = std::make_unique<platform::nm::NmDialupService>(20000);
         ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 10000));
         for (const DialupEntry& e : listed(*service)) {
-            request([&](DialupService::Done done) { service->deleteEntry(e.name, done); });
+            request([&](DialupService::Done done) { service->deleteEntry(e.id, done); });
         }
     }
 
@@ -38,7 +38,7 @@ protected:
     }
     std::string password(const std::string& name)
     {
-        return std::string(details(*service, name).password.view());
+        return std::string(details(*service, idOf(*service, name)).password.view());
     }
 
     std::unique_ptr<platform::nm::NmDialupService> service;
@@ -51,11 +51,11 @@ TEST_F(RealNetworkManager, CreatesEntriesOfBothKindsWithAndWithoutPassword)
     EXPECT_TRUE(create(fields("DSL ohne", "pppoe", "kunde@dsl", "")).ok());
     EXPECT_TRUE(create(fields("DSL mit", "pppoe", "kunde@dsl", "dslgeheim")).ok());
     EXPECT_EQ(names(), (std::vector<std::string>{"Mobil ohne", "Mobil mit", "DSL ohne", "DSL mit"}));
-    const DialupEntryDetails mobil = details(*service, "Mobil mit");
+    const DialupEntryDetails mobil = details(*service, idOf(*service, "Mobil mit"));
     EXPECT_EQ(mobil.user, "web");
     EXPECT_EQ(mobil.apn, "web.vodafone.de");
     EXPECT_EQ(std::string(mobil.password.view()), "geheim");
-    EXPECT_FALSE(details(*service, "Mobil ohne").passwordStored);
+    EXPECT_FALSE(details(*service, idOf(*service, "Mobil ohne")).passwordStored);
     EXPECT_EQ(password("DSL mit"), "dslgeheim");
 }
 
@@ -76,14 +76,18 @@ TEST_F(RealNetworkManager, EditAndRenameKeepTheStoredPasswordAndDeleteRemoves)
 {
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
     EXPECT_TRUE(request([&](DialupService::Done done) {
-                    service->editEntry("Mobil", fields("Mobil", "gsm", "du", "", "*99***1#"), done);
+                    service->editEntry(idOf(*service, "Mobil"), fields("Mobil", "gsm", "du", "", "*99***1#"),
+                                       done);
                 }).ok());
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->renameEntry("Mobil", "Funk", done); }).ok());
-    const DialupEntryDetails after = details(*service, "Funk");
+    EXPECT_TRUE(request([&](DialupService::Done done) {
+                    service->renameEntry(idOf(*service, "Mobil"), "Funk", done);
+                }).ok());
+    const DialupEntryDetails after = details(*service, idOf(*service, "Funk"));
     EXPECT_EQ(after.user, "du");
     EXPECT_EQ(after.number, "*99***1#");
     EXPECT_EQ(std::string(after.password.view()), "geheim");
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->deleteEntry("Funk", done); }).ok());
+    EXPECT_TRUE(
+        request([&](DialupService::Done done) { service->deleteEntry(idOf(*service, "Funk"), done); }).ok());
     EXPECT_TRUE(names().empty());
 }
 
@@ -92,7 +96,7 @@ TEST_F(RealNetworkManager, ADialThatFailsSaysWhy)
     ASSERT_TRUE(create(fields("DSL", "pppoe", "kunde@dsl", "dslgeheim")).ok());
     const DialupResult dialled = request(
         [&](DialupService::Done done) {
-            service->dial("DSL", DialValues{"kunde@dsl", "", {}}, done);
+            service->dial(idOf(*service, "DSL"), DialValues{"kunde@dsl", "", {}}, done);
         },
         30000);
     EXPECT_FALSE(dialled.ok());
