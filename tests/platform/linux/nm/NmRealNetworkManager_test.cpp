@@ -1,6 +1,8 @@
 #include "platform/linux/nm/NmDialupService.h"
 
+#include "FakeManagerUi.h"
 #include "NmTestHelpers.h"
+#include "dialup/ConnectionManager.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +112,47 @@ TEST_F(RealNetworkManager, ARestartOfNetworkManagerIsPickedUp)
     ASSERT_EQ(runHelper("TAVLOR_NM_RESTART_NM"), 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 15000));
     EXPECT_EQ(names(), std::vector<std::string>{"Bleibt"});
+}
+
+// NetworkManager's own tool makes two profiles of one name, as a setup wizard run twice does.
+TEST_F(RealNetworkManager, TwoProfilesOfOneNameAreTwoEntriesAndEachActsOnItself)
+{
+    for (const char* user : {"erst", "zweit"}) {
+        const std::string add = std::string("nmcli connection add type gsm ifname '*' con-name Doppelt "
+                                            "gsm.apn internet gsm.number '*99#' gsm.username ") +
+                                user + " >/dev/null";
+        ASSERT_EQ(std::system(add.c_str()), 0) << add;
+    }
+    ViewModel view;
+    test::FakeManagerUi ui;
+    bool gateway = false;
+    ConnectionManager manager(*service, view, ui, gateway);
+    auto settle = [&] { ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.busy() && !ui.busy; }, 10000)); };
+    manager.RefreshEntryList();
+    settle();
+    ASSERT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Doppelt"}));
+    EXPECT_EQ(view.text("eUser"), "erst");
+    ui.selected = 1;
+    manager.lstEntriesClick();
+    settle();
+    EXPECT_EQ(view.text("eUser"), "zweit");
+
+    ui.inputs.push_back("Zweit");
+    manager.btnRenameEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Zweit"}));
+    EXPECT_EQ(view.text("eUser"), "zweit");
+    ui.inputs.push_back("Doppelt"); // back to the shared name: refused, nothing else renamed
+    manager.btnRenameEntryClick();
+    settle();
+    EXPECT_EQ(ui.messages.back(), "Fehler beim umbennen.\nEin Eintrag mit diesem Namen besteht bereits.");
+
+    ui.answers.push_back(true);
+    manager.btnDeleteEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, std::vector<std::string>{"Doppelt"});
+    EXPECT_EQ(view.text("eUser"), "erst");
+    EXPECT_EQ(details(*service, idOf(*service, "Doppelt")).user, "erst");
 }
 
 } // namespace
