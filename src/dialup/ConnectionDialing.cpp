@@ -21,7 +21,7 @@ void ConnectionManager::RefreshConnectionStatus()
     const std::vector<ActiveDialup> active = m_service.activeConnections();
     if (active.empty()) {
         m_currentConnection.clear();
-        m_connectedEntry.clear();
+        m_connected = {};
         m_view.setEnabled("btnHangup", false);
         m_view.setText("lcon", kOffline);
         m_view.setText("lMit", "-");
@@ -29,7 +29,7 @@ void ConnectionManager::RefreshConnectionStatus()
     }
     const ActiveDialup& first = active.front();
     m_currentConnection = first.id;
-    m_connectedEntry = first.entry;
+    m_connected = first;
     m_view.setText("lcon", displayName(first.entry));
     m_view.setText("lMit", first.device);
     m_view.setEnabled("btnHangup", true);
@@ -37,15 +37,15 @@ void ConnectionManager::RefreshConnectionStatus()
 
 void ConnectionManager::btnDialEntryClick()
 {
-    const std::string entry = selectedName();
+    const std::string id = selectedEntry().id;
     if (!begin()) {
         return;
     }
-    std::string typed = m_view.text("ePass");
-    DialValues values{m_view.text("eUser"), m_view.text("eNum"), SecretText(typed)};
-    SecretText(std::move(typed)).wipe();
+    // Only what was typed for this entry goes; the rest is dialled as stored, so that neither a
+    // design-time caption nor another entry's value is ever sent.
+    DialValues values = typedFor(id);
     sending([&] {
-        m_service.dial(entry, std::move(values), guarded([this](const DialupResult& result) {
+        m_service.dial(id, std::move(values), guarded([this](const DialupResult& result) {
                            finish();
                            if (!result.ok()) {
                                report("Verbindung konnte nicht hergestellt werden", result);
@@ -76,23 +76,18 @@ void ConnectionManager::btnHangupClick()
 
 void ConnectionManager::btnDetailsClick()
 {
-    if (m_view.text("btnDetails") != kDetailsClosed) {
+    if (m_open) {
+        m_open = false;
         m_view.setText("btnDetails", kDetailsClosed);
         m_ui.setWindowWidth(kWidthClosed);
         return;
     }
-    RefreshEntryList([this] {
-        ShowDialParams();
-        if (m_connectedEntry.empty()) {
-            return;
-        }
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
-            if (m_entries[i].name == m_connectedEntry) {
-                m_ui.setSelectedIndex(static_cast<int>(i));
-                break;
-            }
-        }
-    });
+    // The connected entry is selected and shown; without one (or when it is not listed) the
+    // first. By id where the service tells it, else by the name it reports.
+    const std::string keep = m_connected.entryId;
+    const std::string keepName = m_connected.entryId.empty() ? m_connected.entry : std::string();
+    refreshSelecting(keep, keepName, {});
+    m_open = true;
     m_view.setText("btnDetails", kDetailsOpen);
     m_ui.setWindowWidth(kWidthOpen);
 }

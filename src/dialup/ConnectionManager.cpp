@@ -32,6 +32,7 @@ void ConnectionManager::initialiseControls()
     m_view.setText("lcon", kOffline);
     m_view.setText("lMit", "lMit");
     m_view.setText("btnDetails", kDetailsClosed);
+    m_open = false;
     m_ui.setWindowWidth(kWidthClosed);
 }
 
@@ -58,39 +59,65 @@ void ConnectionManager::report(const std::string& message, const DialupResult& r
     m_ui.showMessage(result.reason.empty() ? message : message + "\n" + result.reason);
 }
 
-std::string ConnectionManager::selectedName() const
+const DialupEntry& ConnectionManager::selectedEntry() const
 {
     const int index = m_ui.selectedIndex();
     if (index < 0 || index >= static_cast<int>(m_entries.size()) || index >= m_ui.entryCount()) {
         throw EListIndexError(index);
     }
-    return m_entries[static_cast<std::size_t>(index)].name;
+    return m_entries[static_cast<std::size_t>(index)];
 }
 
-std::vector<std::string> ConnectionManager::namesExcept(const std::string& name) const
+std::vector<std::string> ConnectionManager::namesExcept(const std::string& id) const
 {
     std::vector<std::string> names;
     for (const DialupEntry& entry : m_entries) {
-        if (entry.name != name) {
+        if (entry.id != id || id.empty()) {
             names.push_back(entry.name);
         }
     }
     return names;
 }
 
-void ConnectionManager::showEntries(std::vector<DialupEntry> entries)
+void ConnectionManager::showEntries(std::vector<DialupEntry> entries, const std::string& keep,
+                                    const std::string& keepName)
 {
     m_entries = std::move(entries);
     for (const DialupEntry& entry : m_entries) {
         m_ui.addEntry(displayName(entry.name));
     }
-    if (!m_entries.empty()) {
-        m_ui.setSelectedIndex(0);
-        m_view.setEnabled("btnEditEntry", true);
+    if (m_entries.empty()) {
+        return;
     }
+    std::size_t chosen = 0;
+    auto byId = std::find_if(m_entries.begin(), m_entries.end(),
+                             [&keep](const DialupEntry& e) { return !keep.empty() && e.id == keep; });
+    auto byName = std::find_if(m_entries.begin(), m_entries.end(), [&keepName](const DialupEntry& e) {
+        return !keepName.empty() && e.name == keepName;
+    });
+    if (byId != m_entries.end()) {
+        chosen = static_cast<std::size_t>(byId - m_entries.begin());
+    } else if (byName != m_entries.end()) {
+        chosen = static_cast<std::size_t>(byName - m_entries.begin());
+    }
+    m_ui.setSelectedIndex(static_cast<int>(chosen));
+    m_view.setEnabled("btnEditEntry", true);
+    // The fields follow the selection, so that a dial never mixes two entries; what the user
+    // typed stays while the same entry stays selected.
+    readSelected(true);
 }
 
 void ConnectionManager::RefreshEntryList(std::function<void()> then)
+{
+    const int index = m_ui.selectedIndex();
+    std::string keep;
+    if (index >= 0 && index < static_cast<int>(m_entries.size())) {
+        keep = m_entries[static_cast<std::size_t>(index)].id;
+    }
+    refreshSelecting(std::move(keep), {}, std::move(then));
+}
+
+void ConnectionManager::refreshSelecting(std::string keep, std::string keepName, std::function<void()> then)
 {
     if (!begin()) {
         return;
@@ -99,31 +126,92 @@ void ConnectionManager::RefreshEntryList(std::function<void()> then)
     m_ui.clearEntries();
     m_entries.clear();
     try {
-        m_service.listEntries(guarded(
-            [this, then = std::move(then)](const DialupResult& result, std::vector<DialupEntry> entries) {
-                finish();
-                if (!result.ok()) {
-                    report("RasEnumEntries failed.", result);
-                    return;
-                }
-                showEntries(std::move(entries));
-                if (then) {
-                    then();
-                }
-            }));
+        m_service.listEntries(guarded([this, keep, keepName, then = std::move(then)](
+                                          const DialupResult& result, std::vector<DialupEntry> entries) {
+            finish();
+            if (!result.ok()) {
+                report("RasEnumEntries failed.", result);
+                return;
+            }
+            showEntries(std::move(entries), keep, keepName);
+            if (then) {
+                then();
+            }
+        }));
     } catch (const std::exception&) {
         finish(); // dropped: the list simply stays empty
     }
 }
 
-void ConnectionManager::showDetails(const std::string& name, DialupEntryDetails& details)
+void ConnectionManager::forgetTyped()
 {
-    m_view.setText("eUser", details.user);
-    m_view.setText("eNum", details.number);
-    if (details.passwordReadable) {
+    m_typed.of.clear();
+    m_typed.user.reset();
+    m_typed.number.reset();
+    if (m_typed.password) {
+        m_typed.password->wipe();
+    }
+    m_typed.password.reset();
+}
+
+void ConnectionManager::fieldTyped(ManagerField field, const std::string& text)
+{
+    std::string id;
+    try {
+        id = selectedEntry().id;
+    } catch (const std::exception&) {
+        return; // nothing selected: there is nothing a typed value could be dialled with
+    }
+    if (m_typed.of != id) {
+        forgetTyped();
+        m_typed.of = id;
+    }
+    switch (field) {
+    case ManagerField::User:
+        m_typed.user = text;
+        m_view.setText("eUser", text);
+        break;
+    case ManagerField::Number:
+        m_typed.number = text;
+        m_view.setText("eNum", text);
+        break;
+    case ManagerField::Password:
+        m_typed.password.emplace(text);
+        m_view.setText("ePass", text);
+        m_passwordOf.clear();
+        break;
+    }
+}
+
+DialValues ConnectionManager::typedFor(const std::string& id) const
+{
+    DialValues values;
+    if (m_typed.of != id) {
+        return values; // the stored values of the entry, nothing of another's
+    }
+    values.user = m_typed.user;
+    values.number = m_typed.number;
+    if (m_typed.password) {
+        values.password.emplace(m_typed.password->view());
+    }
+    return values;
+}
+
+void ConnectionManager::showDetails(const std::string& id, DialupEntryDetails& details)
+{
+    const bool typed = m_typed.of == id;
+    if (!typed || !m_typed.user) {
+        m_view.setText("eUser", details.user);
+    }
+    if (!typed || !m_typed.number) {
+        m_view.setText("eNum", details.number);
+    }
+    if (typed && m_typed.password) {
+        // what the user typed stays
+    } else if (details.passwordReadable) {
         m_view.setText("ePass", std::string(details.password.view()));
-        m_passwordOf = name;
-    } else if (!m_passwordOf.empty() && m_passwordOf != name) {
+        m_passwordOf = id;
+    } else if (!m_passwordOf.empty() && m_passwordOf != id) {
         // Another entry's password must never be dialled with this one.
         m_view.setText("ePass", "");
         m_passwordOf.clear();
@@ -131,35 +219,43 @@ void ConnectionManager::showDetails(const std::string& name, DialupEntryDetails&
     details.password.wipe();
 }
 
-void ConnectionManager::ShowDialParams()
+void ConnectionManager::readSelected(bool keepTyped)
 {
-    std::string name;
+    std::string id;
     try {
-        name = selectedName();
+        id = selectedEntry().id;
     } catch (const std::exception&) {
         return; // dropped, like a click on an empty list
     }
-    if (!m_passwordOf.empty() && m_passwordOf != name) {
+    if (!keepTyped || m_typed.of != id) {
+        forgetTyped();
+    }
+    if (!m_passwordOf.empty() && m_passwordOf != id) {
         // Not even while the answer is on its way may another entry's password stand here.
         m_view.setText("ePass", "");
         m_passwordOf.clear();
     }
     const int request = ++m_readRequest;
     m_ui.setBusyCursor(true);
-    m_service.readEntry(
-        name, guarded([this, name, request](const DialupResult& result, DialupEntryDetails details) {
-            m_ui.setBusyCursor(false);
-            // Only the answer for the entry clicked last is shown.
-            if (request != m_readRequest) {
-                details.password.wipe();
-                return;
-            }
-            if (!result.ok()) {
-                m_ui.showMessage("RasGetEntryDialParams failed: " + result.reason);
-                return;
-            }
-            showDetails(name, details);
-        }));
+    m_service.readEntry(id,
+                        guarded([this, id, request](const DialupResult& result, DialupEntryDetails details) {
+                            m_ui.setBusyCursor(false);
+                            // Only the answer for the entry selected last is shown.
+                            if (request != m_readRequest) {
+                                details.password.wipe();
+                                return;
+                            }
+                            if (!result.ok()) {
+                                m_ui.showMessage("RasGetEntryDialParams failed: " + result.reason);
+                                return;
+                            }
+                            showDetails(id, details);
+                        }));
+}
+
+void ConnectionManager::ShowDialParams()
+{
+    readSelected(false);
 }
 
 void ConnectionManager::lstEntriesClick()
@@ -203,9 +299,9 @@ void ConnectionManager::createWithOwnDialog()
 
 void ConnectionManager::btnEditEntryClick()
 {
-    const std::string name = selectedName();
+    const std::string id = selectedEntry().id;
     if (!m_service.hasSystemEntryDialogs()) {
-        editWithOwnDialog(name);
+        editWithOwnDialog(id);
         return;
     }
     if (!begin()) {
@@ -213,17 +309,18 @@ void ConnectionManager::btnEditEntryClick()
     }
     sending([&] {
         m_service.editEntryInSystemDialog(
-            m_ui.ownerWindow(), name,
+            m_ui.ownerWindow(), id,
             afterwards("RasEditPhonebookEntry failed.", [this] { ShowDialParams(); }));
     });
 }
 
-void ConnectionManager::editWithOwnDialog(const std::string& name)
+void ConnectionManager::editWithOwnDialog(const std::string& id)
 {
     if (!begin()) {
         return;
     }
-    m_service.readEntry(name, guarded([this, name](const DialupResult& read, DialupEntryDetails details) {
+    const std::string name = selectedEntry().name;
+    m_service.readEntry(id, guarded([this, id, name](const DialupResult& read, DialupEntryDetails details) {
                             finish();
                             details.password.wipe();
                             if (!read.ok()) {
@@ -232,7 +329,7 @@ void ConnectionManager::editWithOwnDialog(const std::string& name)
                             }
                             DialupEntryFields fields{name,        details.kind, details.number,
                                                      details.apn, details.user, std::nullopt};
-                            const std::vector<std::string> taken = namesExcept(name);
+                            const std::vector<std::string> taken = namesExcept(id);
                             if (!m_ui.askEntryFields(fields, false, details.passwordStored,
                                                      [&taken](const DialupEntryFields& f) {
                                                          return entryFieldsProblem(f, taken);
@@ -243,7 +340,7 @@ void ConnectionManager::editWithOwnDialog(const std::string& name)
                             sending([&] {
                                 // Afterwards the fields show what is stored now, so that a dial uses the
                                 // edited values.
-                                m_service.editEntry(name, std::move(fields),
+                                m_service.editEntry(id, std::move(fields),
                                                     afterwards("RasEditPhonebookEntry failed.",
                                                                [this] { ShowDialParams(); }));
                             });
@@ -264,25 +361,28 @@ DialupService::Done ConnectionManager::afterwards(const char* failure, std::func
 
 void ConnectionManager::btnRenameEntryClick()
 {
-    const std::string oldName = selectedName();
-    const std::string newName = m_ui.inputQuery("Eintrag ändern", "Neuer Name:", oldName);
+    const DialupEntry entry = selectedEntry();
+    const std::string newName = m_ui.inputQuery("Eintrag ändern", "Neuer Name:", entry.name);
     if (newName.empty() || !begin()) {
         return;
     }
+    // Where the name is the id (RAS), the renamed entry is found again by its new name.
     sending([&] {
-        m_service.renameEntry(oldName, newName,
-                              afterwards("Fehler beim umbennen.", [this] { RefreshEntryList(); }));
+        m_service.renameEntry(entry.id, newName,
+                              afterwards("Fehler beim umbennen.", [this, id = entry.id, newName] {
+                                  refreshSelecting(id, newName, {});
+                              }));
     });
 }
 
 void ConnectionManager::btnDeleteEntryClick()
 {
-    const std::string name = selectedName();
-    if (!m_ui.askWarning(displayName(name) + " wirklich löschen?") || !begin()) {
+    const DialupEntry entry = selectedEntry();
+    if (!m_ui.askWarning(displayName(entry.name) + " wirklich löschen?") || !begin()) {
         return;
     }
     sending([&] {
-        m_service.deleteEntry(name, afterwards("Fehler beim Löschen.", [this] { RefreshEntryList(); }));
+        m_service.deleteEntry(entry.id, afterwards("Fehler beim Löschen.", [this] { RefreshEntryList(); }));
     });
 }
 

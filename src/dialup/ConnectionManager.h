@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -23,10 +24,20 @@ inline constexpr const char* kDetailsOpen = "<< VerbindungsManager schliessen";
 inline constexpr int kWidthClosed = 450;
 inline constexpr int kWidthOpen = 830;
 
+// The three fields of the manager, as the window reports what the user typed into them.
+enum class ManagerField
+{
+    User,
+    Password,
+    Number,
+};
+
 // The connection manager's handlers, free of any window. Field texts (eUser, ePass, eNum),
 // button states (btnEditEntry, btnHangup), lcon, lMit and the btnDetails caption live in the
 // view model; the list box and the dialogs go through ManagerUi. Every request to the dial-up
 // service is answered later: the hourglass shows until then, and clicks meanwhile are ignored.
+// Entries are told apart by their id, never by their name or a text on screen: the fields stand
+// for the selected entry, and a dial sends only what the user typed for it since selecting it.
 class ConnectionManager
 {
 public:
@@ -36,9 +47,12 @@ public:
     // The controls' texts and states when the window is created; the manager starts closed.
     void initialiseControls();
 
+    // Afterwards the entry selected before (else the first) is selected and the fields show it.
     void RefreshEntryList(std::function<void()> then = {});
     void ShowDialParams();
     void lstEntriesClick();
+    // The user typed into one of the three fields; `text` is the field's whole text now.
+    void fieldTyped(ManagerField field, const std::string& text);
     void btnCreateEntryClick();
     void btnEditEntryClick();
     void btnRenameEntryClick();
@@ -52,14 +66,29 @@ public:
 
     const std::string& currentConnection() const { return m_currentConnection; }
     bool busy() const { return m_busy > 0; }
+    bool managerOpen() const { return m_open; }
 
 private:
-    std::string selectedName() const;
-    std::vector<std::string> namesExcept(const std::string& name) const;
-    void showEntries(std::vector<DialupEntry> entries);
-    void showDetails(const std::string& name, DialupEntryDetails& details);
+    // What the user typed for the entry `of` since selecting it.
+    struct Typed
+    {
+        std::string of;
+        std::optional<std::string> user;
+        std::optional<std::string> number;
+        std::optional<SecretText> password;
+    };
+
+    const DialupEntry& selectedEntry() const;
+    std::vector<std::string> namesExcept(const std::string& id) const;
+    // Lists, selects the entry `keep` (else one named `keepName`, else the first) and shows it.
+    void refreshSelecting(std::string keep, std::string keepName, std::function<void()> then);
+    void showEntries(std::vector<DialupEntry> entries, const std::string& keep, const std::string& keepName);
+    void readSelected(bool keepTyped);
+    void showDetails(const std::string& id, DialupEntryDetails& details);
+    DialValues typedFor(const std::string& id) const;
+    void forgetTyped();
     void createWithOwnDialog();
-    void editWithOwnDialog(const std::string& name);
+    void editWithOwnDialog(const std::string& id);
     void report(const std::string& message, const DialupResult& result);
     // Starts a request: the hourglass until `finish` runs; false while another one is open.
     bool begin();
@@ -93,8 +122,10 @@ private:
     const bool& m_gateway;
     std::vector<DialupEntry> m_entries; // as listed, names whole
     std::string m_currentConnection;    // CurrentConnection
-    std::string m_connectedEntry;
-    std::string m_passwordOf; // the entry whose stored password ePass shows
+    ActiveDialup m_connected;           // the connection shown in lcon
+    std::string m_passwordOf;           // the entry whose stored password ePass shows
+    Typed m_typed;
+    bool m_open = false;
     int m_busy = 0;
     int m_readRequest = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -40,7 +40,8 @@ public:
     // Blocks for the given time while the window keeps repainting.
     virtual void waitMs(int milliseconds) = 0;
     virtual void setWindowWidth(int width) = 0;
-    // The window that owns the system's entry dialogs.
+    // The native handle (an HWND on Windows) of the window that owns the system's entry
+    // dialogs; null for none.
     virtual void* ownerWindow() { return nullptr; }
 };
 

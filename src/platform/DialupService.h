@@ -49,11 +49,14 @@ private:
 };
 
 // Kinds of dial-up entries: "gsm" (GSM/UMTS/LTE), "cdma", "pppoe" (DSL), "bluetooth" (dial-up
-// networking over a phone); empty where the service does not tell.
+// networking over a phone); empty where the service does not tell. `id` names the entry to the
+// service (NetworkManager's UUID, the phonebook name under RAS): two entries may share a name,
+// never an id.
 struct DialupEntry
 {
     std::string name;
     std::string kind;
+    std::string id{};
 };
 
 // What an entry stores. The password is there only when it could be read.
@@ -80,22 +83,27 @@ struct DialupEntryFields
     std::optional<SecretText> password;
 };
 
-// The values a dial uses instead of the stored ones; an empty password is not sent.
+// What the user typed for the entry since selecting it; the entry is dialled with its stored
+// value wherever nothing was typed (nullopt), so that a placeholder is never sent. An empty
+// typed password is not sent either.
 struct DialValues
 {
-    std::string user;
-    std::string number;
-    SecretText password;
+    std::optional<std::string> user;
+    std::optional<std::string> number;
+    std::optional<SecretText> password;
+
+    bool typedPassword() const { return password && !password->empty(); }
 };
 
-// An active dial-up connection: the entry, the device it runs over (e.g. ttyUSB0) and the
-// kernel interface that carries its traffic (e.g. ppp0).
+// An active dial-up connection: the entry (its name, and its id as in DialupEntry), the device
+// it runs over (e.g. ttyUSB0) and the kernel interface that carries its traffic (e.g. ppp0).
 struct ActiveDialup
 {
-    std::string id;
+    std::string id{};
     std::string entry;
     std::string device;
     std::string interfaceName;
+    std::string entryId{};
 };
 
 struct DialupResult
@@ -139,23 +147,24 @@ public:
         return active.empty() ? std::string() : active.front().interfaceName;
     }
 
+    // Every entry is named by its id (DialupEntry::id), whatever its name.
     virtual void listEntries(EntriesDone done) = 0;
-    virtual void readEntry(const std::string& name, DetailsDone done) = 0;
+    virtual void readEntry(const std::string& id, DetailsDone done) = 0;
     virtual void createEntry(DialupEntryFields fields, Done done) = 0;
-    virtual void editEntry(const std::string& name, DialupEntryFields fields, Done done) = 0;
-    virtual void renameEntry(const std::string& from, const std::string& to, Done done) = 0;
-    virtual void deleteEntry(const std::string& name, Done done) = 0;
-    virtual void dial(const std::string& entry, DialValues values, Done done) = 0;
+    virtual void editEntry(const std::string& id, DialupEntryFields fields, Done done) = 0;
+    virtual void renameEntry(const std::string& id, const std::string& to, Done done) = 0;
+    virtual void deleteEntry(const std::string& id, Done done) = 0;
+    virtual void dial(const std::string& id, DialValues values, Done done) = 0;
     virtual void hangUp(const std::string& connectionId, Done done) = 0;
 
     // Where the system brings its own entry dialogs (Windows), the program opens those instead
-    // of its own; `owner` is the main window.
+    // of its own; `owner` is the main window's native handle (an HWND), null for none.
     virtual bool hasSystemEntryDialogs() const { return false; }
     virtual void createEntryInSystemDialog(void* /*owner*/, Done done)
     {
         done(DialupResult::failure(DialupResult::Status::Refused, {}));
     }
-    virtual void editEntryInSystemDialog(void* /*owner*/, const std::string& /*name*/, Done done)
+    virtual void editEntryInSystemDialog(void* /*owner*/, const std::string& /*id*/, Done done)
     {
         done(DialupResult::failure(DialupResult::Status::Refused, {}));
     }

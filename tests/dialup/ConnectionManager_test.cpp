@@ -18,9 +18,9 @@ class ConnectionManagerTest : public ::testing::Test
 protected:
     ConnectionManagerTest()
     {
-        fake.entries = {{"Alpha", "anonymer", "0191011", "geheim", true},
-                        {"Beta", "mueller", "+49 (0)30 1234-5", "verborgen", false},
-                        {"Handy", "", "*99#", "", true}};
+        fake.entries = {{"Alpha", "anonymer", "0191011", "geheim", true, {}},
+                        {"Beta", "mueller", "+49 (0)30 1234-5", "verborgen", false, {}},
+                        {"Handy", "", "*99#", "", true, {}}};
         manager.initialiseControls();
     }
 
@@ -42,14 +42,14 @@ protected:
     ConnectionManager manager{fake, view, ui, gateway};
 };
 
-TEST_F(ConnectionManagerTest, RefreshListsEntriesInOrderAndSelectsTheFirstWithoutReadingIt)
+TEST_F(ConnectionManagerTest, RefreshListsEntriesInOrderSelectsTheFirstAndTheFieldsShowIt)
 {
     manager.RefreshEntryList();
     EXPECT_EQ(ui.entries, (std::vector<std::string>{"Alpha", "Beta", "Handy"}));
     EXPECT_EQ(ui.selected, 0);
     EXPECT_TRUE(view.enabled("btnEditEntry"));
-    EXPECT_EQ(view.text("eUser"), "eUser");
-    EXPECT_EQ(requests("read"), 0);
+    EXPECT_EQ(view.text("eUser"), "anonymer");
+    EXPECT_EQ(fake.requests.back(), "read id:Alpha");
 }
 
 TEST_F(ConnectionManagerTest, RefusalsShowTheProgramsMessageThenTheServicesReason)
@@ -112,8 +112,9 @@ TEST_F(ConnectionManagerTest, AReadablePasswordIsShownAnUnreadableOneNeverLeaves
     EXPECT_EQ(view.text("ePass"), "");
     manager.btnDialEntryClick();
     ASSERT_EQ(fake.dials.size(), 1u);
-    EXPECT_EQ(fake.dials[0].entry, "Beta");
-    EXPECT_EQ(fake.dials[0].password, "");
+    EXPECT_EQ(fake.dials[0].entry, "id:Beta");
+    EXPECT_EQ(fake.dials[0].sent, ""); // Beta's own stored password, nothing of Alpha's
+    EXPECT_EQ(fake.dials[0].password, "verborgen");
 }
 
 TEST_F(ConnectionManagerTest, WhileAnswersAreOnTheirWayOnlyTheLastClickedEntryIsShown)
@@ -130,11 +131,26 @@ TEST_F(ConnectionManagerTest, WhileAnswersAreOnTheirWayOnlyTheLastClickedEntryIs
     EXPECT_FALSE(ui.busy);
 }
 
-TEST_F(ConnectionManagerTest, TheInitialFieldTextStaysForAnEntryWithoutReadablePassword)
+TEST_F(ConnectionManagerTest, ADesignTimeCaptionIsNeverDialledOnlyWhatTheUserTyped)
 {
+    fake.entries[0].readable = false; // no password can be read: ePass keeps its caption
     manager.RefreshEntryList();
     select(1);
-    EXPECT_EQ(view.text("ePass"), "ePass");
+    EXPECT_EQ(view.text("ePass"), "ePass"); // shown, masked, but no value
+    manager.btnDialEntryClick();
+    EXPECT_EQ(fake.dials.at(0).sent, "");
+    EXPECT_EQ(fake.dials.at(0).password, "verborgen");
+    EXPECT_EQ(fake.dials.at(0).user, "mueller");
+    manager.fieldTyped(ManagerField::Password, "neu");
+    manager.fieldTyped(ManagerField::Number, "");
+    manager.btnDialEntryClick();
+    EXPECT_EQ(fake.dials.at(1).sent, "number,password");
+    EXPECT_EQ(fake.dials.at(1).password, "neu");
+    EXPECT_EQ(fake.dials.at(1).number, ""); // typed empty is sent empty
+    select(0);
+    manager.btnDialEntryClick();
+    EXPECT_EQ(fake.dials.at(2).entry, "id:Alpha");
+    EXPECT_EQ(fake.dials.at(2).sent, ""); // Beta's typed values stay with Beta
 }
 
 TEST_F(ConnectionManagerTest, AfterAnEditTheFieldsShowWhatIsStoredAndADialUsesIt)
@@ -147,7 +163,7 @@ TEST_F(ConnectionManagerTest, AfterAnEditTheFieldsShowWhatIsStoredAndADialUsesIt
     });
     manager.btnEditEntryClick();
     EXPECT_EQ(ui.entryDialogs, std::vector<std::string>{"edit Alpha password kept"});
-    EXPECT_EQ(fake.edits, std::vector<std::string>{"Alpha|neu|*99***1#|(kept)"});
+    EXPECT_EQ(fake.edits, std::vector<std::string>{"id:Alpha|neu|*99***1#|(kept)"});
     EXPECT_EQ(view.text("eUser"), "neu");
     EXPECT_EQ(view.text("eNum"), "*99***1#");
     manager.btnDialEntryClick();
@@ -190,7 +206,7 @@ TEST_F(ConnectionManagerTest, TheEntryDialogRefusesWhatTheServiceWouldRefuseBefo
     ui.selected = 3;
     ui.answers.push_back(true);
     manager.btnDeleteEntryClick();
-    EXPECT_EQ(requests("delete " + std::string(300, 'n') + "\nzwei"), 1);
+    EXPECT_EQ(requests("delete new:" + std::string(300, 'n') + "\nzwei"), 1);
     EXPECT_EQ(fake.entries.size(), 3u);
 }
 
@@ -207,7 +223,7 @@ TEST_F(ConnectionManagerTest, RenameAndDeleteFollowTheirDialogs)
     manager.RefreshEntryList();
     manager.btnRenameEntryClick(); // Cancel: the same name is requested
     EXPECT_EQ(ui.inputPrompts, std::vector<std::string>{"Eintrag ändern|Neuer Name:|Alpha"});
-    EXPECT_EQ(requests("rename Alpha>Alpha"), 1);
+    EXPECT_EQ(requests("rename id:Alpha>Alpha"), 1);
     ui.inputs.push_back("");
     manager.btnRenameEntryClick();
     EXPECT_EQ(requests("rename"), 1);
@@ -266,7 +282,7 @@ TEST_F(ConnectionManagerTest, TheHourglassShowsUntilTheAnswerAndClicksMeanwhileA
 
 TEST_F(ConnectionManagerTest, StatusShowsTheFirstConnectionOrTheGatewayFollowingTheFlag)
 {
-    fake.active = {{"/a/1", "Mobil\nFunk", "ttyUSB0", "ppp0"}, {"/a/2", "Zweit", "ttyUSB1", "ppp1"}};
+    fake.active = {{"/a/1", "Mobil\nFunk", "ttyUSB0", "ppp0", {}}, {"/a/2", "Zweit", "ttyUSB1", "ppp1", {}}};
     manager.RefreshConnectionStatus();
     EXPECT_EQ(view.text("lcon"), "Mobil Funk");
     EXPECT_EQ(manager.currentConnection(), "/a/1");
@@ -285,7 +301,7 @@ TEST_F(ConnectionManagerTest, StatusShowsTheFirstConnectionOrTheGatewayFollowing
 
 TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
 {
-    fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0"}};
+    fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0", {}}};
     manager.RefreshConnectionStatus();
     fake.results["hangup"] = DialupResult::failure(Status::NotFound, "Diese Verbindung besteht nicht.");
     manager.btnHangupClick();
@@ -299,19 +315,98 @@ TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
     EXPECT_EQ(view.text("lcon"), "Offline");
 }
 
-TEST_F(ConnectionManagerTest, OpeningSelectsTheConnectedEntryWhileTheFieldsShowTheFirst)
+TEST_F(ConnectionManagerTest, OpeningSelectsTheConnectedEntryAndShowsItClosingTouchesNothing)
 {
-    fake.active = {{"/a/1", "Handy", "ttyUSB0", "ppp0"}};
+    fake.active = {{"/a/1", "Handy", "ttyUSB0", "ppp0", {}}}; // a service that tells no entry id
     manager.RefreshConnectionStatus();
     manager.btnDetailsClick();
+    EXPECT_TRUE(manager.managerOpen());
     EXPECT_EQ(view.text("btnDetails"), kDetailsOpen);
     EXPECT_EQ(ui.width, kWidthOpen);
     EXPECT_EQ(ui.selected, 2);
-    EXPECT_EQ(view.text("eUser"), "anonymer");
+    EXPECT_EQ(view.text("eNum"), "*99#");
+    EXPECT_EQ(view.text("eUser"), "");
+    const auto reads = fake.requests.size();
     manager.btnDetailsClick();
+    EXPECT_FALSE(manager.managerOpen());
     EXPECT_EQ(view.text("btnDetails"), kDetailsClosed);
     EXPECT_EQ(ui.width, kWidthClosed);
     EXPECT_EQ(ui.selected, 2);
+    EXPECT_EQ(fake.requests.size(), reads);
+}
+
+// Two entries of one name, then every way the list changes under a selection: the fields show
+// the selected entry, and a dial dials it with its own values and what was typed for it.
+TEST_F(ConnectionManagerTest, AfterEveryListChangeTheFieldsAndTheDialBelongToTheSelectedEntry)
+{
+    fake.entries = {{"Funk", "erst", "*99#", "eins", true, "u-1"},
+                    {"Funk", "zweit", "*98#", "zwei", false, "u-2"},
+                    {"Dsl", "kunde", "", "drei", true, "u-3"}};
+    struct Case
+    {
+        const char* what;
+        std::function<void()> change;
+        int selected;
+        std::string user, number, dialled;
+    } cases[] = {
+        {"open while connected to the second Funk",
+         [this] {
+             fake.active = {{"/a/9", "Funk", "ttyUSB0", "ppp0", "u-2"}};
+             manager.RefreshConnectionStatus();
+             manager.btnDetailsClick();
+         },
+         1, "zweit", "*98#", "u-2"},
+        {"create keeps the selection",
+         [this] {
+             select(2);
+             ui.entryAnswers.push_back([](DialupEntryFields& f) { f.name = "Neu"; });
+             manager.btnCreateEntryClick();
+         },
+         2, "kunde", "", "u-3"},
+        {"rename of the selected one",
+         [this] {
+             select(1);
+             ui.inputs.push_back("Zweitfunk");
+             manager.btnRenameEntryClick();
+         },
+         1, "zweit", "*98#", "u-2"},
+        {"delete of the selected one selects the first",
+         [this] {
+             select(2);
+             ui.answers.push_back(true);
+             manager.btnDeleteEntryClick();
+         },
+         0, "erst", "*99#", "u-1"},
+    };
+    for (const Case& c : cases) {
+        manager.btnDetailsClick(); // closed again before the next case, or opened for it
+        if (manager.managerOpen()) {
+            manager.btnDetailsClick();
+        }
+        fake.active.clear();
+        manager.RefreshConnectionStatus();
+        manager.RefreshEntryList();
+        select(0);
+        manager.fieldTyped(ManagerField::User, "getippt-fuer-erst");
+        c.change();
+        EXPECT_EQ(ui.selected, c.selected) << c.what;
+        EXPECT_EQ(view.text("eUser"), c.user) << c.what;
+        EXPECT_EQ(view.text("eNum"), c.number) << c.what;
+        fake.active.clear();
+        manager.btnDialEntryClick();
+        EXPECT_EQ(fake.dials.back().entry, c.dialled) << c.what;
+        EXPECT_EQ(fake.dials.back().sent, "") << c.what;
+    }
+    // A rename keeps what the user typed for that same entry.
+    select(0);
+    manager.fieldTyped(ManagerField::Number, "*97#");
+    ui.inputs.push_back("Erstfunk");
+    manager.btnRenameEntryClick();
+    EXPECT_EQ(view.text("eNum"), "*97#");
+    manager.btnDialEntryClick();
+    EXPECT_EQ(fake.dials.back().entry, "u-1");
+    EXPECT_EQ(fake.dials.back().sent, "number");
+    EXPECT_EQ(fake.dials.back().number, "*97#");
 }
 
 } // namespace

@@ -24,13 +24,17 @@ public:
         std::string number;
         std::string password;
         bool readable = true; // false: a password is stored but not ours to read
+        std::string id{};     // the entry's identity; its first name when not given
     };
+    // What a dial used: the typed values, the stored ones where nothing was sent (`sent` says
+    // which were sent, e.g. "user,password").
     struct Dialled
     {
-        std::string entry;
+        std::string entry; // the id
         std::string user;
         std::string number;
         std::string password;
+        std::string sent;
     };
 
     bool running = true;
@@ -62,17 +66,17 @@ public:
     {
         answer("list", [this, done](const DialupResult& r) {
             std::vector<DialupEntry> listed;
-            for (const Entry& e : entries) {
-                listed.push_back({e.name, "gsm"});
+            for (Entry& e : entries) {
+                listed.push_back({e.name, "gsm", idOf(e)});
             }
             done(r, r.ok() ? listed : std::vector<DialupEntry>{});
         });
     }
-    void readEntry(const std::string& name, DetailsDone done) override
+    void readEntry(const std::string& id, DetailsDone done) override
     {
-        answer("read " + name, [this, name, done](const DialupResult& r) {
+        answer("read " + id, [this, id, done](const DialupResult& r) {
             DialupEntryDetails details;
-            const Entry* e = find(name);
+            const Entry* e = find(id);
             if (!r.ok() || e == nullptr) {
                 done(r.ok() ? DialupResult::failure(DialupResult::Status::NotFound, "weg") : r,
                      std::move(details));
@@ -92,7 +96,7 @@ public:
     void createEntry(DialupEntryFields fields, Done done) override
     {
         const std::string pw = fields.password ? std::string(fields.password->view()) : "";
-        const Entry created{fields.name, fields.user, fields.number, pw, true};
+        const Entry created{fields.name, fields.user, fields.number, pw, true, "new:" + fields.name};
         answer("create " + fields.name, [this, created, done](const DialupResult& r) {
             if (r.ok()) {
                 entries.push_back(created);
@@ -120,6 +124,7 @@ public:
     {
         answer("rename " + from + ">" + to, [this, from, to, done](const DialupResult& r) {
             if (Entry* e = find(from); r.ok() && e != nullptr) {
+                idOf(*e);
                 e->name = to;
             }
             done(r);
@@ -129,17 +134,28 @@ public:
     {
         answer("delete " + name, [this, name, done](const DialupResult& r) {
             if (r.ok()) {
-                std::erase_if(entries, [&name](const Entry& e) { return e.name == name; });
+                std::erase_if(entries, [this, &name](Entry& e) { return idOf(e) == name; });
             }
             done(r);
         });
     }
-    void dial(const std::string& entry, DialValues values, Done done) override
+    void dial(const std::string& id, DialValues values, Done done) override
     {
-        dials.push_back({entry, values.user, values.number, std::string(values.password.view())});
-        answer("dial " + entry, [this, entry, done](const DialupResult& r) {
+        const Entry* e = find(id);
+        Dialled d{id, values.user.value_or(e ? e->user : ""), values.number.value_or(e ? e->number : ""),
+                  values.typedPassword() ? std::string(values.password->view()) : (e ? e->password : ""), ""};
+        for (const auto& [typed, what] :
+             {std::pair{values.user.has_value(), "user"}, std::pair{values.number.has_value(), "number"},
+              std::pair{values.typedPassword(), "password"}}) {
+            if (typed) {
+                d.sent += d.sent.empty() ? what : std::string(",") + what;
+            }
+        }
+        dials.push_back(d);
+        const std::string name = e ? e->name : id;
+        answer("dial " + id, [this, id, name, done](const DialupResult& r) {
             if (r.ok()) {
-                active.push_back({"/active/" + entry, entry, "ttyUSB0", "ppp0"});
+                active.push_back({"/active/" + id, name, "ttyUSB0", "ppp0", id});
             }
             done(r);
         });
@@ -155,10 +171,17 @@ public:
     }
 
 private:
-    Entry* find(const std::string& name)
+    static const std::string& idOf(Entry& e)
+    {
+        if (e.id.empty()) {
+            e.id = "id:" + e.name;
+        }
+        return e.id;
+    }
+    Entry* find(const std::string& id)
     {
         for (Entry& e : entries) {
-            if (e.name == name) {
+            if (idOf(e) == id) {
                 return &e;
             }
         }

@@ -133,7 +133,8 @@ void QtManagerUi::setWindowWidth(int width)
 
 void* QtManagerUi::ownerWindow()
 {
-    return m_window;
+    // The system's dialogs want the window's native handle, not the widget object.
+    return reinterpret_cast<void*>(m_window->winId());
 }
 
 } // namespace tavlor

@@ -15,6 +15,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -77,6 +78,15 @@ void TavlorApp::wireConnectionManager()
     if (auto* entries = w->findChild<QListWidget*>(QStringLiteral("lstEntries"))) {
         connect(entries, &QListWidget::itemClicked, this,
                 [this, m] { handle([m] { m->lstEntriesClick(); }); });
+    }
+    // Only the user's own typing (textEdited, not setText) makes a value the dial sends.
+    const std::pair<const char*, ManagerField> fields[] = {
+        {"eUser", ManagerField::User}, {"ePass", ManagerField::Password}, {"eNum", ManagerField::Number}};
+    for (const auto& [name, field] : fields) {
+        if (auto* edit = w->findChild<QLineEdit*>(QLatin1String(name))) {
+            connect(edit, &QLineEdit::textEdited, this,
+                    [m, field = field](const QString& text) { m->fieldTyped(field, text.toStdString()); });
+        }
     }
 }
 

@@ -42,7 +42,9 @@ struct FakeRas
     std::vector<std::string> calls;
     int loads = 0;
     int releases = 0;
-    RASDIALPARAMSA dialled{}; // the record RasDialA saw
+    RASDIALPARAMSA dialled{};  // the record RasDialA saw
+    std::vector<void*> owners; // the owners the entry dialogs were given
+    std::string errorText;     // the bytes RasGetErrorStringA gives, when set
     std::vector<RasHandle> hungUp;
     std::vector<std::pair<std::string, std::string>> renamed;
     std::vector<std::string> deleted;
@@ -87,15 +89,17 @@ inline RasDword WINAPI enumEntries(const char*, const char*, RASENTRYNAMEA* out,
     return 0;
 }
 
-inline RasDword WINAPI createEntry(void*, const char*)
+inline RasDword WINAPI createEntry(void* owner, const char*)
 {
     ras().calls.push_back("RasCreatePhonebookEntryA");
+    ras().owners.push_back(owner);
     return ras().forced("RasCreatePhonebookEntryA");
 }
 
-inline RasDword WINAPI editEntry(void*, const char*, const char* name)
+inline RasDword WINAPI editEntry(void* owner, const char*, const char* name)
 {
     ras().calls.push_back(std::string("RasEditPhonebookEntryA ") + name);
+    ras().owners.push_back(owner);
     return ras().forced("RasEditPhonebookEntryA");
 }
 
@@ -133,7 +137,7 @@ inline RasDword WINAPI getDialParams(const char*, RASDIALPARAMSA* params, RasBoo
 
 inline RasDword WINAPI getErrorString(unsigned code, char* buffer, RasDword size)
 {
-    const std::string text = "Fehlertext " + std::to_string(code);
+    const std::string text = ras().errorText.empty() ? "Fehlertext " + std::to_string(code) : ras().errorText;
     std::snprintf(buffer, size, "%s", text.c_str());
     return 0;
 }

@@ -81,5 +81,87 @@ TEST(RasDialupService, AMissingEnumerationFunctionRaisesThePartsMessage)
     }
 }
 
+// Wine's ANSI code page here is Windows-1252: "ü" is the one byte FC, "ß" DF, "ä" E4, "ö" F6.
+TEST(RasDialupService, EveryTextCrossesTheAnsiFunctionsInTheAnsiCodePage)
+{
+    FakeRas fake;
+    fake.entries = {{"B\xFCro", "J\xFCrgen", "0191",
+                     "Gr\xFC\xDF"
+                     "e",
+                     true}};
+    fake.connections = {{5, "B\xFCro", "Modem \xE4"}};
+    FakeRasLoader loader(fake);
+    RasDialupService service(loader);
+    std::vector<DialupEntry> listed;
+    service.listEntries(
+        [&listed](const DialupResult&, std::vector<DialupEntry> e) { listed = std::move(e); });
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].name, "Büro");
+    EXPECT_EQ(listed[0].id, "Büro");
+    const ActiveDialup up = service.activeConnections().at(0);
+    EXPECT_EQ(up.entry, "Büro");
+    EXPECT_EQ(up.device, "Modem ä");
+    DialupEntryDetails details;
+    service.readEntry("Büro",
+                      [&details](const DialupResult&, DialupEntryDetails d) { details = std::move(d); });
+    EXPECT_EQ(details.user, "Jürgen");
+    EXPECT_EQ(std::string(details.password.view()), "Grüße");
+
+    // Typed values in the code page; what was not typed (the number) as stored.
+    ASSERT_TRUE(answerOf([&](auto done) {
+                    service.dial("Büro", DialValues{"Jörg", std::nullopt, SecretText("Grüße")}, done);
+                }).ok());
+    EXPECT_EQ(rasfields::text(fake.dialled.szEntryName), "B\xFCro");
+    EXPECT_EQ(rasfields::text(fake.dialled.szUserName), "J\xF6rg");
+    EXPECT_EQ(rasfields::text(fake.dialled.szPassword), "Gr\xFC\xDF"
+                                                        "e");
+    EXPECT_EQ(rasfields::text(fake.dialled.szPhoneNumber), "0191");
+    // Nothing typed: the stored password goes, never an empty one.
+    ASSERT_TRUE(answerOf([&](auto done) { service.dial("Büro", DialValues{}, done); }).ok());
+    EXPECT_EQ(rasfields::text(fake.dialled.szPassword), "Gr\xFC\xDF"
+                                                        "e");
+    EXPECT_EQ(rasfields::text(fake.dialled.szUserName), "J\xFC"
+                                                        "rgen");
+
+    EXPECT_TRUE(answerOf([&](auto done) { service.renameEntry("Büro", "Zuhäuse", done); }).ok());
+    EXPECT_EQ(fake.renamed.back(), (std::pair<std::string, std::string>{"B\xFCro", "Zuh\xE4use"}));
+    EXPECT_TRUE(answerOf([&](auto done) { service.deleteEntry("Büro", done); }).ok());
+    EXPECT_EQ(fake.deleted.back(), "B\xFCro");
+    service.editEntryInSystemDialog(nullptr, "Büro", [](const DialupResult&) {});
+    EXPECT_EQ(fake.calls.back(), "RasEditPhonebookEntryA B\xFCro");
+
+    fake.results["RasDialA"] = 691;
+    fake.errorText = "Zugriff verweigert: Benutzername/Kennwort ung\xFCltig";
+    EXPECT_EQ(answerOf([&](auto done) { service.dial("Büro", DialValues{}, done); }).reason,
+              "Zugriff verweigert: Benutzername/Kennwort ungültig");
+
+    // What the code page cannot hold is refused before any call, never sent as '?'.
+    const std::size_t calls = fake.calls.size();
+    const DialupResult cyrillic = answerOf([&](auto done) {
+        service.dial("Büro", DialValues{"Иван", "0191", SecretText("pw")}, done);
+    });
+    EXPECT_EQ(cyrillic.reason,
+              "Der Benutzername enthält Zeichen, die die Codepage von Windows (ANSI) nicht darstellen kann.");
+    EXPECT_EQ(answerOf([&](auto done) { service.renameEntry("Büro", "Zuhause 🏠", done); }).reason,
+              "Der Name enthält Zeichen, die die Codepage von Windows (ANSI) nicht darstellen kann.");
+    EXPECT_EQ(fake.calls.size(), calls);
+}
+
+TEST(RasDialupService, TheSystemDialogsAreOwnedByAWindowHandleOrByNone)
+{
+    FakeRas fake;
+    FakeRasLoader loader(fake);
+    RasDialupService service(loader);
+    HWND window = CreateWindowExA(0, "STATIC", "Tavlor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    int notAWindow = 0; // such as a widget object's address
+    service.createEntryInSystemDialog(window, [](const DialupResult&) {});
+    service.editEntryInSystemDialog(&notAWindow, "x", [](const DialupResult&) {});
+    service.createEntryInSystemDialog(nullptr, [](const DialupResult&) {});
+    EXPECT_EQ(fake.owners, (std::vector<void*>{window, nullptr, nullptr}));
+    DestroyWindow(window);
+}
+
 } // namespace
 } // namespace tavlor

@@ -1,5 +1,7 @@
 #include "platform/linux/nm/NmConnectionState.h"
 
+#include "platform/linux/nm/NmProfile.h"
+
 #include <QDBusArgument>
 #include <QDebug>
 
@@ -14,10 +16,30 @@ const QString kDeviceIface = QStringLiteral("org.freedesktop.NetworkManager.Devi
 const QString kPropertiesIface = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 
+constexpr uint kDeviceFailed = 120; // NM_DEVICE_STATE_FAILED
+constexpr uint kDevicePrepare = 40; // NM_DEVICE_STATE_PREPARE
+constexpr uint kDeviceActivated = 100;
+
 bool isDialUpType(const QString& type)
 {
     return type == QLatin1String("gsm") || type == QLatin1String("cdma") || type == QLatin1String("pppoe") ||
            type == QLatin1String("bluetooth");
+}
+
+// The device's StateReason, a (uu) structure of state and reason.
+bool readStateReason(const QVariant& value, uint& state, uint& reason)
+{
+    if (!value.canConvert<QDBusArgument>()) {
+        return false;
+    }
+    const QDBusArgument argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(uu)")) {
+        return false;
+    }
+    argument.beginStructure();
+    argument >> state >> reason;
+    argument.endStructure();
+    return true;
 }
 } // namespace
 
@@ -49,6 +71,7 @@ void NmConnectionState::clear()
     m_order.clear();
     m_actives.clear();
     m_devices.clear();
+    m_firstDevice.clear();
     notify();
 }
 
@@ -59,6 +82,7 @@ void NmConnectionState::setRunning(bool running)
     m_order.clear();
     m_actives.clear();
     m_devices.clear();
+    m_firstDevice.clear();
     if (running) {
         loadManager();
     }
@@ -77,10 +101,11 @@ std::vector<ActiveDialup> NmConnectionState::dialups() const
     std::vector<ActiveDialup> found;
     for (const QString& path : m_order) {
         const Active& a = m_actives[path];
-        if (!a.loaded || a.state != kActivated || !isDialUpType(a.type)) {
+        // Counted only what the entry list would list too: a Bluetooth PAN link is no dial-up.
+        if (!a.loaded || a.state != kActivated || a.kind != Active::Kind::DialUp) {
             continue;
         }
-        ActiveDialup dialup{path.toStdString(), a.id.toStdString(), {}, {}};
+        ActiveDialup dialup{path.toStdString(), a.id.toStdString(), {}, {}, a.uuid.toStdString()};
         if (!a.devices.isEmpty()) {
             const Device device = m_devices.value(a.devices.constFirst().path());
             dialup.device = device.interface.toStdString();
@@ -96,6 +121,12 @@ const NmConnectionState::Active* NmConnectionState::active(const QString& path) 
 {
     auto it = m_actives.constFind(path);
     return it == m_actives.constEnd() ? nullptr : &*it;
+}
+
+uint NmConnectionState::deviceFailure(const QString& activePath) const
+{
+    const auto device = m_firstDevice.constFind(activePath);
+    return device == m_firstDevice.constEnd() ? 0 : m_devices.value(*device).failure;
 }
 
 void NmConnectionState::onNameOwnerChanged(const QString& name, const QString&, const QString& newOwner)
@@ -131,6 +162,9 @@ void NmConnectionState::setActivePaths(const PathList& paths)
     for (auto it = m_actives.begin(); it != m_actives.end();) {
         it = order.contains(it.key()) ? std::next(it) : m_actives.erase(it);
     }
+    for (auto it = m_firstDevice.begin(); it != m_firstDevice.end();) {
+        it = order.contains(it.key()) ? std::next(it) : m_firstDevice.erase(it);
+    }
     m_order = order;
     for (const QString& path : order) {
         if (!m_actives.contains(path)) {
@@ -154,18 +188,35 @@ void NmConnectionState::loadActive(const QString& path)
             it->state = kDeactivated;
             it->loaded = true;
         } else {
-            applyActive(*it, values);
+            applyActive(path, *it, values);
             it->loaded = true;
         }
         notify();
     });
 }
 
-void NmConnectionState::applyActive(Active& active, const QVariantMap& values)
+void NmConnectionState::applyActive(const QString& path, Active& active, const QVariantMap& values)
 {
     NmProxy::readString(values.value(QStringLiteral("Id")), active.id);
+    NmProxy::readString(values.value(QStringLiteral("Uuid")), active.uuid);
     NmProxy::readString(values.value(QStringLiteral("Type")), active.type);
     NmProxy::readUInt(values.value(QStringLiteral("State")), active.state);
+    if (values.contains(QStringLiteral("Connection"))) {
+        const QVariant value = values.value(QStringLiteral("Connection"));
+        if (value.canConvert<QDBusObjectPath>()) {
+            active.connection = value.value<QDBusObjectPath>().path();
+        }
+    }
+    if (active.kind == Active::Kind::Unknown && !active.type.isEmpty()) {
+        if (!isDialUpType(active.type)) {
+            active.kind = Active::Kind::Other;
+        } else if (active.type != QLatin1String("bluetooth")) {
+            active.kind = Active::Kind::DialUp;
+        } else if (!active.connection.isEmpty() && !active.kindAsked) {
+            active.kindAsked = true;
+            loadKind(path, active.connection);
+        }
+    }
     if (values.contains(QStringLiteral("Devices")) &&
         NmProxy::readPaths(values.value(QStringLiteral("Devices")), active.devices) &&
         isDialUpType(active.type)) {
@@ -175,7 +226,25 @@ void NmConnectionState::applyActive(Active& active, const QVariantMap& values)
                 loadDevice(device.path());
             }
         }
+        if (!active.devices.isEmpty()) {
+            m_firstDevice.insert(path, active.devices.constFirst().path());
+        }
     }
+}
+
+void NmConnectionState::loadKind(const QString& path, const QString& connection)
+{
+    const int generation = m_generation;
+    m_proxy.GetSettings(connection, [this, generation, path](const QDBusError& error, NmSettings settings) {
+        auto it = m_actives.find(path);
+        if (generation != m_generation || it == m_actives.end()) {
+            return;
+        }
+        it->kind = !error.isValid() && dialUpKind(settings) == QLatin1String("bluetooth")
+                       ? Active::Kind::DialUp
+                       : Active::Kind::Other;
+        notify();
+    });
 }
 
 void NmConnectionState::loadDevice(const QString& path)
@@ -194,6 +263,18 @@ void NmConnectionState::applyDevice(Device& device, const QVariantMap& values)
 {
     NmProxy::readString(values.value(QStringLiteral("Interface")), device.interface);
     NmProxy::readString(values.value(QStringLiteral("IpInterface")), device.ipInterface);
+    uint state = 0;
+    uint reason = 0;
+    if (values.contains(QStringLiteral("StateReason")) &&
+        readStateReason(values.value(QStringLiteral("StateReason")), state, reason)) {
+        // The reason of a failure outlives the device's next state (disconnected, reason none);
+        // a new start forgets it.
+        if (state == kDeviceFailed) {
+            device.failure = reason;
+        } else if (state >= kDevicePrepare && state <= kDeviceActivated) {
+            device.failure = 0;
+        }
+    }
 }
 
 void NmConnectionState::onPropertiesChanged(const QDBusMessage& message)
@@ -215,7 +296,7 @@ void NmConnectionState::onPropertiesChanged(const QDBusMessage& message)
             qWarning("tavlor: NetworkManager's ActiveConnections is not a list of paths; ignored");
         }
     } else if (interface == kActiveIface && m_actives.contains(path)) {
-        applyActive(m_actives[path], values);
+        applyActive(path, m_actives[path], values);
         notify();
     } else if (interface == kDeviceIface && m_devices.contains(path)) {
         applyDevice(m_devices[path], values);

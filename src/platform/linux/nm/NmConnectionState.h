@@ -26,11 +26,22 @@ public:
     struct Active
     {
         QString id;
+        QString uuid;
         QString type;
+        QString connection; // the profile's path
         uint state = 0;
         uint reason = 0;
         PathList devices;
         bool loaded = false;
+        // Bluetooth carries dial-up networking (DUN) and PAN alike; only DUN is a dial-up
+        // connection, told by the profile once it is read. Other kinds are known by their type.
+        enum class Kind
+        {
+            Unknown,
+            DialUp,
+            Other,
+        } kind = Kind::Unknown;
+        bool kindAsked = false;
     };
 
     explicit NmConnectionState(NmProxy& proxy, QObject* parent = nullptr);
@@ -45,6 +56,9 @@ public:
     // nullptr once the active connection is no longer listed; its state may come from a signal
     // before its properties have been fetched.
     const Active* active(const QString& path) const;
+    // Why the first device of an active connection failed last (NMDeviceStateReason), 0 when
+    // it has not failed since it last started.
+    uint deviceFailure(const QString& activePath) const;
     // Runs after every change, on the window thread.
     std::function<void()> changed;
 
@@ -58,12 +72,14 @@ private:
     {
         QString interface;
         QString ipInterface;
+        uint failure = 0;
     };
     void setRunning(bool running);
     void loadManager();
     void setActivePaths(const PathList& paths);
     void loadActive(const QString& path);
-    void applyActive(Active& active, const QVariantMap& values);
+    void loadKind(const QString& path, const QString& connection);
+    void applyActive(const QString& path, Active& active, const QVariantMap& values);
     void loadDevice(const QString& path);
     void applyDevice(Device& device, const QVariantMap& values);
     void notify();
@@ -73,6 +89,7 @@ private:
     QStringList m_order;
     QHash<QString, Active> m_actives;
     QHash<QString, Device> m_devices;
+    QHash<QString, QString> m_firstDevice; // active connection -> its first device, kept
     // Answers of an earlier NetworkManager or bus are dropped.
     int m_generation = 0;
 };

@@ -99,13 +99,13 @@ bool NmDialupService::usable(const Done& done) const
     return false;
 }
 
-void NmDialupService::dial(const std::string& entry, DialValues values, Done done)
+void NmDialupService::dial(const std::string& id, DialValues values, Done done)
 {
     if (!usable(done)) {
         return;
     }
     auto shared = std::make_shared<DialValues>(std::move(values));
-    findProfile(entry, [this, shared, done](const DialupResult& found, DialUpProfile profile) {
+    findProfile(id, [this, shared, done](const DialupResult& found, DialUpProfile profile) {
         if (!found.ok()) {
             done(found);
             return;
@@ -123,20 +123,45 @@ void NmDialupService::activate(DialUpProfile profile, DialValues values, Done do
         }
         watchActivation(active, done);
     };
-    const DialupEntryDetails stored = detailsOf(profile);
-    const bool numberAsStored = values.number == stored.number || profile.kind == QLatin1String("pppoe");
-    if (values.password.empty() && values.user == stored.user && numberAsStored) {
+    const bool changed = dialValuesChange(profile, values);
+    const bool typedPassword = values.typedPassword();
+    if (!changed && !typedPassword) {
         // The stored entry as it is: NetworkManager uses the password it keeps.
         m_proxy->ActivateConnection(profile.path, started);
         return;
     }
     applyDialValues(profile, values);
-    values.password.wipe();
+    if (values.password) {
+        values.password->wipe();
+    }
     QVariantMap& connection = profile.settings[QStringLiteral("connection")];
     connection.insert(QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces));
     connection.insert(QStringLiteral("autoconnect"), false);
-    const QVariantMap options{{QStringLiteral("persist"), QStringLiteral("volatile")}};
-    m_proxy->AddAndActivateConnection2(profile.settings, options, started);
+    auto shared = std::make_shared<DialUpProfile>(std::move(profile));
+    auto send = [this, shared, started] {
+        const QVariantMap options{{QStringLiteral("persist"), QStringLiteral("volatile")}};
+        m_proxy->AddAndActivateConnection2(shared->settings, options, started);
+        wipePassword(*shared);
+    };
+    if (typedPassword || passwordNeverStored(*shared)) {
+        send();
+        return;
+    }
+    // The copy has a new UUID, so neither NetworkManager nor an agent knows its secret: the
+    // stored profile's own password goes with it, read through NetworkManager.
+    m_proxy->GetSecrets(shared->path, shared->dataSetting,
+                        [shared, send, done](const QDBusError& error, NmSettings secrets) {
+                            if (error.isValid()) {
+                                done(DialupResult::failure(Status::Refused, kStoredPasswordUnusable));
+                                return;
+                            }
+                            QString secret = storedPassword(secrets, shared->dataSetting);
+                            if (!secret.isEmpty()) {
+                                applyStoredPassword(*shared, secret);
+                                secret.fill(QChar(0));
+                            }
+                            send();
+                        });
 }
 
 void NmDialupService::watchActivation(const QString& active, Done done)
@@ -165,12 +190,16 @@ void NmDialupService::settleDials()
         const NmConnectionState::Active* active = m_state->active(dial.active);
         if (active == nullptr) {
             if (dial.seen || !m_state->running()) {
-                finishDial(i, DialupResult::failure(Status::Failed, activationFailure(dial.reason)));
+                finishDial(i, DialupResult::failure(Status::Failed,
+                                                    activationFailure(dial.reason, dial.deviceReason)));
             }
             continue;
         }
         dial.seen = true;
         dial.reason = active->reason;
+        if (const uint device = m_state->deviceFailure(dial.active); device != 0) {
+            dial.deviceReason = device;
+        }
         if (active->state == NmConnectionState::kActivated) {
             finishDial(i, {});
         } else if (active->state > NmConnectionState::kActivated) {
@@ -180,7 +209,8 @@ void NmDialupService::settleDials()
                 QTimer::singleShot(kReasonGraceMs, this, &NmDialupService::settleDials);
                 continue;
             }
-            finishDial(i, DialupResult::failure(Status::Failed, activationFailure(active->reason)));
+            finishDial(i, DialupResult::failure(Status::Failed,
+                                                activationFailure(active->reason, dial.deviceReason)));
         }
     }
 }

@@ -15,8 +15,9 @@ class NmConnectionState;
 class NmProxy;
 
 // The dial-up service over NetworkManager on the system bus. Entries are the stored profiles of
-// the dial-up kinds, named by their id; a dial with changed values activates an in-memory copy,
-// so the stored profile never changes. The active connections come from the kept state. When the
+// the dial-up kinds, known by their UUID and shown by their id; a dial with changed values
+// activates an in-memory copy that carries the stored password, so the stored profile never
+// changes. The active connections come from the kept state. When the
 // bus goes away (a restart of the bus daemon) the next look at the state notices, and the
 // connection is made again until the bus is back.
 class NmDialupService final : public QObject, public DialupService
@@ -40,12 +41,12 @@ public:
     std::string missingReason() const override;
 
     void listEntries(EntriesDone done) override;
-    void readEntry(const std::string& name, DetailsDone done) override;
+    void readEntry(const std::string& id, DetailsDone done) override;
     void createEntry(DialupEntryFields fields, Done done) override;
-    void editEntry(const std::string& name, DialupEntryFields fields, Done done) override;
-    void renameEntry(const std::string& from, const std::string& to, Done done) override;
-    void deleteEntry(const std::string& name, Done done) override;
-    void dial(const std::string& entry, DialValues values, Done done) override;
+    void editEntry(const std::string& id, DialupEntryFields fields, Done done) override;
+    void renameEntry(const std::string& id, const std::string& to, Done done) override;
+    void deleteEntry(const std::string& id, Done done) override;
+    void dial(const std::string& id, DialValues values, Done done) override;
     void hangUp(const std::string& connectionId, Done done) override;
 
     // Runs after every change of the kept state (tests wait on it).
@@ -61,6 +62,7 @@ private:
         QTimer* deadline = nullptr;
         bool seen = false;
         uint reason = 0;
+        uint deviceReason = 0;
         bool waitedForReason = false;
     };
 
@@ -68,7 +70,7 @@ private:
     void noticeLostBus() const;
     bool usable(const Done& done) const;
     void loadProfiles(ProfilesDone done);
-    void findProfile(const std::string& name, ProfileDone done);
+    void findProfile(const std::string& uuid, ProfileDone done);
     void activate(DialUpProfile profile, DialValues values, Done done);
     void watchActivation(const QString& active, Done done);
     void settleDials();

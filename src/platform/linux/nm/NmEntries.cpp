@@ -4,6 +4,7 @@
 #include "platform/linux/nm/NmProxy.h"
 
 #include <QDebug>
+#include <algorithm>
 #include <memory>
 
 // The phonebook side: the dial-up profiles, their details and their changes.
@@ -95,16 +96,17 @@ void NmDialupService::loadProfiles(ProfilesDone done)
     });
 }
 
-void NmDialupService::findProfile(const std::string& name, ProfileDone done)
+void NmDialupService::findProfile(const std::string& uuid, ProfileDone done)
 {
-    const QString wanted = QString::fromStdString(name);
+    // By UUID: NetworkManager lets two profiles share a name (a setup run twice).
+    const QString wanted = QString::fromStdString(uuid);
     loadProfiles([wanted, done](const DialupResult& result, std::vector<DialUpProfile> profiles) {
         if (!result.ok()) {
             done(result, {});
             return;
         }
         for (DialUpProfile& profile : profiles) {
-            if (profile.id() == wanted) {
+            if (!wanted.isEmpty() && profile.uuid() == wanted) {
                 done({}, std::move(profile));
                 return;
             }
@@ -122,19 +124,20 @@ void NmDialupService::listEntries(EntriesDone done)
     loadProfiles([done](const DialupResult& result, std::vector<DialUpProfile> profiles) {
         std::vector<DialupEntry> entries;
         for (const DialUpProfile& profile : profiles) {
-            entries.push_back({profile.id().toStdString(), profile.kind.toStdString()});
+            entries.push_back(
+                {profile.id().toStdString(), profile.kind.toStdString(), profile.uuid().toStdString()});
         }
         done(result, std::move(entries));
     });
 }
 
-void NmDialupService::readEntry(const std::string& name, DetailsDone done)
+void NmDialupService::readEntry(const std::string& id, DetailsDone done)
 {
     if (!available()) {
         done(DialupResult::failure(Status::ServiceMissing, kNmMissing), {});
         return;
     }
-    findProfile(name, [this, done](const DialupResult& found, DialUpProfile profile) {
+    findProfile(id, [this, done](const DialupResult& found, DialUpProfile profile) {
         if (!found.ok()) {
             done(found, {});
             return;
@@ -170,24 +173,27 @@ void NmDialupService::createEntry(DialupEntryFields fields, Done done)
     if (fields.password) {
         fields.password->wipe();
     }
-    findProfile(name, [this, settings, done](const DialupResult& found, DialUpProfile) {
-        if (found.ok()) {
-            done(DialupResult::failure(Status::Refused, "Ein Eintrag mit diesem Namen besteht bereits."));
-        } else if (found.status != Status::NotFound) {
-            done(found);
-        } else {
-            m_proxy->AddConnection(settings, [done](const QDBusError& error) { done(resultOf(error)); });
-        }
-    });
+    const QString wanted = QString::fromStdString(name);
+    loadProfiles(
+        [this, settings, wanted, done](const DialupResult& found, std::vector<DialUpProfile> profiles) {
+            if (!found.ok()) {
+                done(found);
+            } else if (std::any_of(profiles.begin(), profiles.end(),
+                                   [&wanted](const DialUpProfile& p) { return p.id() == wanted; })) {
+                done(DialupResult::failure(Status::Refused, "Ein Eintrag mit diesem Namen besteht bereits."));
+            } else {
+                m_proxy->AddConnection(settings, [done](const QDBusError& error) { done(resultOf(error)); });
+            }
+        });
 }
 
-void NmDialupService::editEntry(const std::string& name, DialupEntryFields fields, Done done)
+void NmDialupService::editEntry(const std::string& id, DialupEntryFields fields, Done done)
 {
     if (!usable(done)) {
         return;
     }
     auto shared = std::make_shared<DialupEntryFields>(std::move(fields));
-    findProfile(name, [this, shared, done](const DialupResult& found, DialUpProfile profile) {
+    findProfile(id, [this, shared, done](const DialupResult& found, DialUpProfile profile) {
         if (!found.ok()) {
             done(found);
             return;
@@ -201,13 +207,14 @@ void NmDialupService::editEntry(const std::string& name, DialupEntryFields field
     });
 }
 
-void NmDialupService::renameEntry(const std::string& from, const std::string& to, Done done)
+void NmDialupService::renameEntry(const std::string& id, const std::string& to, Done done)
 {
     if (!usable(done)) {
         return;
     }
     const QString newName = QString::fromStdString(to);
-    loadProfiles([this, from, newName, done](const DialupResult& result,
+    const QString uuid = QString::fromStdString(id);
+    loadProfiles([this, uuid, newName, done](const DialupResult& result,
                                              std::vector<DialUpProfile> profiles) {
         if (!result.ok()) {
             done(result);
@@ -215,11 +222,11 @@ void NmDialupService::renameEntry(const std::string& from, const std::string& to
         }
         const DialUpProfile* source = nullptr;
         for (const DialUpProfile& profile : profiles) {
-            if (profile.id() == newName && profile.id().toStdString() != from) {
+            if (profile.id() == newName && profile.uuid() != uuid) {
                 done(DialupResult::failure(Status::Refused, "Ein Eintrag mit diesem Namen besteht bereits."));
                 return;
             }
-            source = profile.id().toStdString() == from ? &profile : source;
+            source = !uuid.isEmpty() && profile.uuid() == uuid ? &profile : source;
         }
         if (source == nullptr) {
             done(DialupResult::failure(Status::NotFound, "Der Eintrag wurde nicht gefunden."));
@@ -233,12 +240,12 @@ void NmDialupService::renameEntry(const std::string& from, const std::string& to
     });
 }
 
-void NmDialupService::deleteEntry(const std::string& name, Done done)
+void NmDialupService::deleteEntry(const std::string& id, Done done)
 {
     if (!usable(done)) {
         return;
     }
-    findProfile(name, [this, done](const DialupResult& found, DialUpProfile profile) {
+    findProfile(id, [this, done](const DialupResult& found, DialUpProfile profile) {
         if (!found.ok()) {
             done(found);
             return;

@@ -26,8 +26,32 @@ DialupResult resultOf(const QDBusError& error)
     return DialupResult::failure(Status::Refused, message.empty() ? error.name().toStdString() : message);
 }
 
-std::string activationFailure(uint reason)
+namespace {
+// NMDeviceStateReason values that say more than the active connection's reason: a modem asks for
+// its SIM PIN through a secret request, so NetworkManager ends the connection with "no secrets".
+std::string deviceFailure(uint deviceReason)
 {
+    switch (deviceReason) {
+    case 46: // GSM_SIM_PIN_REQUIRED
+        return "Die SIM-Karte braucht ihre PIN.";
+    case 34: // GSM_PIN_CHECK_FAILED
+    case 59: // SIM_PIN_INCORRECT
+        return "Die PIN der SIM-Karte wurde nicht angenommen.";
+    case 47: // GSM_SIM_PUK_REQUIRED
+        return "Die SIM-Karte ist gesperrt und braucht ihre PUK.";
+    case 45: // GSM_SIM_NOT_INSERTED
+        return "Im Modem steckt keine SIM-Karte.";
+    default:
+        return {};
+    }
+}
+} // namespace
+
+std::string activationFailure(uint reason, uint deviceReason)
+{
+    if (std::string said = deviceFailure(deviceReason); !said.empty()) {
+        return said;
+    }
     switch (reason) {
     case 9: // no secrets
         return "Es fehlt ein Passwort.";

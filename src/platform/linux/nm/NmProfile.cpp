@@ -133,11 +133,35 @@ void applyFields(DialUpProfile& profile, const DialupEntryFields& fields)
 void applyDialValues(DialUpProfile& profile, const DialValues& values)
 {
     QVariantMap& data = profile.settings[profile.dataSetting];
-    if (hasNumber(profile.kind)) {
-        setOrDrop(data, QStringLiteral("number"), str(values.number));
+    if (hasNumber(profile.kind) && values.number) {
+        setOrDrop(data, QStringLiteral("number"), str(*values.number));
     }
-    setOrDrop(data, QStringLiteral("username"), str(values.user));
-    setPassword(data, values.password.view());
+    if (values.user) {
+        setOrDrop(data, QStringLiteral("username"), str(*values.user));
+    }
+    if (values.typedPassword()) {
+        setPassword(data, values.password->view());
+    }
+}
+
+bool dialValuesChange(const DialUpProfile& profile, const DialValues& values)
+{
+    const DialupEntryDetails stored = detailsOf(profile);
+    const bool number = hasNumber(profile.kind) && values.number && *values.number != stored.number;
+    const bool user = values.user && *values.user != stored.user;
+    return number || user;
+}
+
+void applyStoredPassword(DialUpProfile& profile, const QString& password)
+{
+    QVariantMap& data = profile.settings[profile.dataSetting];
+    data.insert(kPassword, password);
+    data.insert(kPasswordFlags, QVariant::fromValue(0u));
+}
+
+void wipePassword(DialUpProfile& profile)
+{
+    profile.settings[profile.dataSetting].remove(kPassword);
 }
 
 QString storedPassword(const NmSettings& secrets, const QString& dataSetting)

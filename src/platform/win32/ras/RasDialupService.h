@@ -9,7 +9,9 @@ namespace tavlor {
 
 // The dial-up service over the Remote Access Service: the default phonebook, the system's entry
 // dialogs, RasDialA. RAS answers at once (a dial blocks until it is up or has failed), so every
-// `done` runs before the call returns. The RAS records live here and nowhere else.
+// `done` runs before the call returns. The RAS records live here and nowhere else; their texts
+// are in the ANSI code page and converted to and from the program's UTF-8 at every call, and an
+// entry's id is its phonebook name.
 class RasDialupService final : public DialupService
 {
 public:
@@ -23,17 +25,17 @@ public:
     std::string missingReason() const override;
 
     void listEntries(EntriesDone done) override;
-    void readEntry(const std::string& name, DetailsDone done) override;
+    void readEntry(const std::string& id, DetailsDone done) override;
     void createEntry(DialupEntryFields fields, Done done) override;
-    void editEntry(const std::string& name, DialupEntryFields fields, Done done) override;
-    void renameEntry(const std::string& from, const std::string& to, Done done) override;
-    void deleteEntry(const std::string& name, Done done) override;
-    void dial(const std::string& entry, DialValues values, Done done) override;
+    void editEntry(const std::string& id, DialupEntryFields fields, Done done) override;
+    void renameEntry(const std::string& id, const std::string& to, Done done) override;
+    void deleteEntry(const std::string& id, Done done) override;
+    void dial(const std::string& id, DialValues values, Done done) override;
     void hangUp(const std::string& connectionId, Done done) override;
 
     bool hasSystemEntryDialogs() const override { return true; }
     void createEntryInSystemDialog(void* owner, Done done) override;
-    void editEntryInSystemDialog(void* owner, const std::string& name, Done done) override;
+    void editEntryInSystemDialog(void* owner, const std::string& id, Done done) override;
 
     RasBinding& binding() { return *m_ras; }
 

@@ -1,7 +1,12 @@
 #include "platform/linux/nm/NmDialupService.h"
 
+#include "FakeManagerUi.h"
 #include "NmTestHelpers.h"
+#include "dialup/ConnectionManager.h"
+#include "platform/linux/nm/NmErrors.h"
 
+#include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QElapsedTimer>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -36,7 +41,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 5000));
         mockCall(QStringLiteral("SetSecretsReadable"), {true});
         for (const DialupEntry& e : listed(*service)) {
-            request([&](DialupService::Done done) { service->deleteEntry(e.name, done); });
+            request([&](DialupService::Done done) { service->deleteEntry(e.id, done); });
         }
     }
     void TearDown() override { service.reset(); }
@@ -67,7 +72,7 @@ TEST_F(NmStandInTest, RefusalsNameNetworkManagersReasonAndAnEmptyPasswordIsNever
     const DialupResult twice = create(fields("Mobil", "gsm", "", ""));
     EXPECT_EQ(twice.reason, "Ein Eintrag mit diesem Namen besteht bereits.");
     EXPECT_EQ(names(), (std::vector<std::string>{"Mobil", "DSL"}));
-    const DialupEntryDetails mobil = details(*service, "Mobil");
+    const DialupEntryDetails mobil = details(*service, idOf(*service, "Mobil"));
     EXPECT_EQ(mobil.number, "*99#");
     EXPECT_EQ(mobil.apn, "internet");
     EXPECT_FALSE(mobil.passwordStored);
@@ -76,21 +81,25 @@ TEST_F(NmStandInTest, RefusalsNameNetworkManagersReasonAndAnEmptyPasswordIsNever
 TEST_F(NmStandInTest, EditAndRenameKeepAPasswordTheProgramCouldNotRead)
 {
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
-    EXPECT_EQ(std::string(details(*service, "Mobil").password.view()), "geheim");
+    EXPECT_EQ(std::string(details(*service, idOf(*service, "Mobil")).password.view()), "geheim");
     mockCall(QStringLiteral("SetSecretsReadable"), {false});
-    const DialupEntryDetails hidden = details(*service, "Mobil");
+    const DialupEntryDetails hidden = details(*service, idOf(*service, "Mobil"));
     EXPECT_TRUE(hidden.passwordStored);
     EXPECT_FALSE(hidden.passwordReadable);
     EXPECT_TRUE(request([&](DialupService::Done done) {
-                    service->editEntry("Mobil", fields("Mobil", "gsm", "du", "", "*99***1#"), done);
+                    service->editEntry(idOf(*service, "Mobil"), fields("Mobil", "gsm", "du", "", "*99***1#"),
+                                       done);
                 }).ok());
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->renameEntry("Mobil", "Funk", done); }).ok());
+    EXPECT_TRUE(request([&](DialupService::Done done) {
+                    service->renameEntry(idOf(*service, "Mobil"), "Funk", done);
+                }).ok());
     mockCall(QStringLiteral("SetSecretsReadable"), {true});
-    const DialupEntryDetails after = details(*service, "Funk");
+    const DialupEntryDetails after = details(*service, idOf(*service, "Funk"));
     EXPECT_EQ(after.user, "du");
     EXPECT_EQ(after.number, "*99***1#");
     EXPECT_EQ(std::string(after.password.view()), "geheim");
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->deleteEntry("Funk", done); }).ok());
+    EXPECT_TRUE(
+        request([&](DialupService::Done done) { service->deleteEntry(idOf(*service, "Funk"), done); }).ok());
     EXPECT_TRUE(names().empty());
 }
 
@@ -99,15 +108,18 @@ TEST_F(NmStandInTest, EntryNamesStayWholeWhateverTheirLength)
     const std::string longName = std::string(300, 'x') + "\nzweite Zeile";
     ASSERT_TRUE(create(fields(longName, "gsm", "", "")).ok());
     EXPECT_EQ(names(), std::vector<std::string>{longName});
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->deleteEntry(longName, done); }).ok());
+    EXPECT_TRUE(request([&](DialupService::Done done) {
+                    service->deleteEntry(idOf(*service, longName), done);
+                }).ok());
 }
 
 TEST_F(NmStandInTest, ADialComesUpIsKeptFromSignalsAndHangsUp)
 {
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
     DialValues changed{"du", "*99#", SecretText("anders")};
-    ASSERT_TRUE(
-        request([&](DialupService::Done done) { service->dial("Mobil", std::move(changed), done); }).ok());
+    ASSERT_TRUE(request([&](DialupService::Done done) {
+                    service->dial(idOf(*service, "Mobil"), std::move(changed), done);
+                }).ok());
     ASSERT_TRUE(QTest::qWaitFor(
         [this] {
             auto a = service->activeConnections();
@@ -120,13 +132,13 @@ TEST_F(NmStandInTest, ADialComesUpIsKeptFromSignalsAndHangsUp)
     EXPECT_EQ(service->activeDialupInterface(), "ppp0");
     // The dialled copy is no entry, and the stored one kept its values.
     EXPECT_EQ(names(), std::vector<std::string>{"Mobil"});
-    EXPECT_EQ(details(*service, "Mobil").user, "ich");
+    EXPECT_EQ(details(*service, idOf(*service, "Mobil")).user, "ich");
     EXPECT_TRUE(request([&](DialupService::Done done) { service->hangUp(up.id, done); }).ok());
     EXPECT_TRUE(QTest::qWaitFor([this] { return service->activeConnections().empty(); }, 3000));
 
     mockCall(QStringLiteral("SetNextActivation"), {QStringLiteral("failed"), 10u});
     const DialupResult refused = request([&](DialupService::Done done) {
-        service->dial("Mobil", DialValues{"ich", "*99#", {}}, done);
+        service->dial(idOf(*service, "Mobil"), DialValues{"ich", "*99#", {}}, done);
     });
     EXPECT_EQ(refused.status, Status::Failed);
     EXPECT_EQ(refused.reason, "Benutzername oder Passwort wurden nicht angenommen.");
@@ -184,6 +196,228 @@ TEST_F(NmStandInTest, NetworkManagerAndTheWholeBusComingBackArePickedUp)
     ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 10000));
     EXPECT_TRUE(create(fields("Wieder", "gsm", "", "")).ok());
     EXPECT_EQ(names(), std::vector<std::string>{"Wieder"});
+}
+
+// The connection manager over the stand-in, as an ordinary user sees NetworkManager: with
+// secrets unreadable unless a test says otherwise.
+class ManagerOverStandIn : public NmStandInTest
+{
+protected:
+    void SetUp() override
+    {
+        NmStandInTest::SetUp();
+        manager = std::make_unique<ConnectionManager>(*service, view, ui, gateway);
+        manager->initialiseControls();
+    }
+    void TearDown() override
+    {
+        manager.reset();
+        NmStandInTest::TearDown();
+    }
+    void settle()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !manager->busy() && !ui.busy; }, 8000));
+    }
+    void open()
+    {
+        manager->RefreshConnectionStatus();
+        manager->btnDetailsClick();
+        settle();
+    }
+    void dial()
+    {
+        manager->btnDialEntryClick();
+        settle();
+    }
+    void hangUpAll()
+    {
+        for (const ActiveDialup& a : service->activeConnections()) {
+            request([&](DialupService::Done done) { service->hangUp(a.id, done); });
+        }
+        ASSERT_TRUE(QTest::qWaitFor([this] { return service->activeConnections().empty(); }, 3000));
+        manager->RefreshConnectionStatus();
+    }
+    // How the stand-in was last asked to activate: method, uuid, username, number, password.
+    QMap<QString, QString> last()
+    {
+        const QDBusMessage reply = mockCall(QStringLiteral("LastActivation"));
+        return qdbus_cast<QMap<QString, QString>>(reply.arguments().value(0));
+    }
+    std::string lastMessage() const { return ui.messages.empty() ? std::string() : ui.messages.back(); }
+
+    ViewModel view;
+    test::FakeManagerUi ui;
+    bool gateway = false;
+    std::unique_ptr<ConnectionManager> manager;
+};
+
+TEST_F(ManagerOverStandIn, ACaptionIsNeverDialledTheStoredProfileBringsItsOwnSecret)
+{
+    ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
+    mockCall(QStringLiteral("SetSecretsReadable"), {false});
+    open();
+    EXPECT_EQ(view.text("ePass"), "ePass"); // unreadable: the caption stays, masked
+    EXPECT_EQ(view.text("eUser"), "ich");
+    dial();
+    EXPECT_EQ(lastMessage(), "");
+    const auto sent = last();
+    EXPECT_EQ(sent.value("method"), "ActivateConnection");
+    EXPECT_EQ(sent.value("uuid").toStdString(), idOf(*service, "Mobil"));
+    EXPECT_EQ(sent.value("password"), "geheim");
+    EXPECT_EQ(view.text("lcon"), "Mobil");
+}
+
+TEST_F(ManagerOverStandIn, AfterOpenRenameAndDeleteTheFieldsAndTheDialAreTheSelectedEntrys)
+{
+    ASSERT_TRUE(create(fields("A", "gsm", "a", "pa", "*99#")).ok());
+    ASSERT_TRUE(create(fields("B", "gsm", "b", "pb", "*98#")).ok());
+    const std::string a = idOf(*service, "A");
+    const std::string b = idOf(*service, "B");
+    mockCall(QStringLiteral("SetSecretsReadable"), {false});
+    ASSERT_TRUE(request([&](DialupService::Done done) { service->dial(b, DialValues{}, done); }).ok());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !service->activeConnections().empty(); }, 3000));
+    open(); // while B is up
+    EXPECT_EQ(ui.selected, 1);
+    EXPECT_EQ(view.text("eUser"), "b");
+    EXPECT_EQ(view.text("eNum"), "*98#");
+    hangUpAll();
+    dial();
+    EXPECT_EQ(last().value("uuid").toStdString(), b);
+    EXPECT_EQ(last().value("method"), "ActivateConnection");
+    hangUpAll();
+
+    ui.inputs.push_back("C");
+    manager->btnRenameEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(ui.selected, 1);
+    EXPECT_EQ(view.text("eUser"), "b");
+    dial();
+    EXPECT_EQ(last().value("uuid").toStdString(), b);
+    EXPECT_EQ(last().value("username"), "b");
+    EXPECT_EQ(last().value("number"), "*98#");
+    hangUpAll();
+
+    ui.answers.push_back(true);
+    manager->btnDeleteEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, std::vector<std::string>{"A"});
+    EXPECT_EQ(view.text("eUser"), "a");
+    EXPECT_EQ(view.text("eNum"), "*99#");
+    dial();
+    EXPECT_EQ(last().value("uuid").toStdString(), a);
+    EXPECT_EQ(last().value("method"), "ActivateConnection");
+    EXPECT_EQ(lastMessage(), "");
+}
+
+TEST_F(ManagerOverStandIn, AChangedUserNameOrNumberDialsWithTheStoredPasswordOrSaysItMustBeTyped)
+{
+    ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
+    const std::string id = idOf(*service, "Mobil");
+    open();
+    manager->fieldTyped(ManagerField::User, "du");
+    dial();
+    EXPECT_EQ(lastMessage(), "");
+    QMap<QString, QString> sent = last();
+    EXPECT_EQ(sent.value("method"), "AddAndActivateConnection2");
+    EXPECT_NE(sent.value("uuid").toStdString(), id); // an in-memory copy
+    EXPECT_EQ(sent.value("username"), "du");
+    EXPECT_EQ(sent.value("password"), "geheim");
+    hangUpAll();
+
+    mockCall(QStringLiteral("SetSecretsReadable"), {false});
+    manager->lstEntriesClick(); // selected afresh: nothing typed
+    settle();
+    manager->fieldTyped(ManagerField::Number, "*98#");
+    dial();
+    EXPECT_EQ(lastMessage(), std::string("Verbindung konnte nicht hergestellt werden\n") +
+                                 platform::nm::kStoredPasswordUnusable);
+    EXPECT_EQ(last().value("username"), "du"); // nothing was sent
+    manager->fieldTyped(ManagerField::Password, "neu");
+    dial();
+    EXPECT_EQ(lastMessage(), std::string("Verbindung konnte nicht hergestellt werden\n") +
+                                 platform::nm::kStoredPasswordUnusable); // only the one before
+    EXPECT_EQ(ui.messages.size(), 1u);
+    sent = last();
+    EXPECT_EQ(sent.value("number"), "*98#");
+    EXPECT_EQ(sent.value("password"), "neu");
+    EXPECT_EQ(sent.value("username"), "ich");
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !service->activeConnections().empty(); }, 3000));
+    // The stored profile kept its values.
+    mockCall(QStringLiteral("SetSecretsReadable"), {true});
+    const DialupEntryDetails stored = details(*service, id);
+    EXPECT_EQ(stored.number, "*99#");
+    EXPECT_EQ(std::string(stored.password.view()), "geheim");
+}
+
+TEST_F(ManagerOverStandIn, AFailedDialSaysWhatHappenedUnderThePartsMessage)
+{
+    ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
+    open();
+    struct Case
+    {
+        uint reason, device;
+        std::string said;
+    } cases[] = {
+        {9, 46, "Die SIM-Karte braucht ihre PIN."},
+        {9, 0, "Es fehlt ein Passwort."},
+        {10, 0, "Benutzername oder Passwort wurden nicht angenommen."},
+        {3, 47, "Die SIM-Karte ist gesperrt und braucht ihre PUK."},
+    };
+    for (const Case& c : cases) {
+        mockCall(QStringLiteral("SetNextActivation"), {QStringLiteral("failed"), c.reason});
+        mockCall(QStringLiteral("SetNextDeviceFailure"), {c.device});
+        dial();
+        EXPECT_EQ(lastMessage(), "Verbindung konnte nicht hergestellt werden\n" + c.said) << c.reason;
+    }
+}
+
+// A Bluetooth PAN link is no dial-up entry and no dial-up connection; DUN over Bluetooth is both.
+TEST_F(NmStandInTest, BluetoothPanIsNeitherListedNorCountedDialUpNetworkingIsBoth)
+{
+    mockCall(QStringLiteral("AddModemDevice"), {QStringLiteral("modem1"), QStringLiteral("ttyUSB1")});
+    auto settings = [](const char* name, const char* type, bool gsm) {
+        platform::nm::NmSettings s;
+        s[QStringLiteral("connection")] = QVariantMap{{QStringLiteral("id"), QString::fromLatin1(name)},
+                                                      {QStringLiteral("type"), QStringLiteral("bluetooth")}};
+        s[QStringLiteral("bluetooth")] = QVariantMap{{QStringLiteral("type"), QString::fromLatin1(type)}};
+        if (gsm) {
+            s[QStringLiteral("gsm")] = QVariantMap{{QStringLiteral("number"), QStringLiteral("*99#")}};
+        }
+        return s;
+    };
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SystemBus, QStringLiteral("tvl-pan"));
+    const QString nm = QStringLiteral("org.freedesktop.NetworkManager");
+    QDBusMessage add = QDBusMessage::createMethodCall(
+        nm, QStringLiteral("/org/freedesktop/NetworkManager/Settings"),
+        QStringLiteral("org.freedesktop.NetworkManager.Settings"), QStringLiteral("AddConnection"));
+    for (const auto& [name, type] : {std::pair{"Handy-PAN", "panu"}, std::pair{"Handy-DUN", "dun"}}) {
+        add.setArguments({QVariant::fromValue(settings(name, type, std::string(type) == "dun"))});
+        ASSERT_EQ(bus.call(add).type(), QDBusMessage::ReplyMessage);
+    }
+    EXPECT_EQ(names(), std::vector<std::string>{"Handy-DUN"});
+    QDBusMessage list = QDBusMessage::createMethodCall(
+        nm, QStringLiteral("/org/freedesktop/NetworkManager/Settings"),
+        QStringLiteral("org.freedesktop.NetworkManager.Settings"), QStringLiteral("ListConnections"));
+    const auto paths = qdbus_cast<QList<QDBusObjectPath>>(bus.call(list).arguments().value(0));
+    ASSERT_EQ(paths.size(), 2);
+    QDBusMessage activate = QDBusMessage::createMethodCall(
+        nm, QStringLiteral("/org/freedesktop/NetworkManager"), nm, QStringLiteral("ActivateConnection"));
+    activate.setArguments({QVariant::fromValue(paths.at(0)),
+                           QVariant::fromValue(QDBusObjectPath(QStringLiteral("/"))),
+                           QVariant::fromValue(QDBusObjectPath(QStringLiteral("/")))});
+    ASSERT_EQ(bus.call(activate).type(), QDBusMessage::ReplyMessage);
+    QDBusConnection::disconnectFromBus(QStringLiteral("tvl-pan"));
+    ASSERT_TRUE(request([&](DialupService::Done done) {
+                    service->dial(idOf(*service, "Handy-DUN"), DialValues{}, done);
+                }).ok());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !service->activeConnections().empty(); }, 3000));
+    QTest::qWait(300); // both are up; the PAN link, activated first, has long been read
+    const std::vector<ActiveDialup> up = service->activeConnections();
+    ASSERT_EQ(up.size(), 1u);
+    EXPECT_EQ(up[0].entry, "Handy-DUN");
+    EXPECT_EQ(up[0].entryId, idOf(*service, "Handy-DUN"));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "platform/linux/nm/NmDialupService.h"
 
+#include "FakeManagerUi.h"
 #include "NmTestHelpers.h"
+#include "dialup/ConnectionManager.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +22,7 @@ protected:
         service = std::make_unique<platform::nm::NmDialupService>(20000);
         ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 10000));
         for (const DialupEntry& e : listed(*service)) {
-            request([&](DialupService::Done done) { service->deleteEntry(e.name, done); });
+            request([&](DialupService::Done done) { service->deleteEntry(e.id, done); });
         }
     }
 
@@ -38,7 +40,7 @@ protected:
     }
     std::string password(const std::string& name)
     {
-        return std::string(details(*service, name).password.view());
+        return std::string(details(*service, idOf(*service, name)).password.view());
     }
 
     std::unique_ptr<platform::nm::NmDialupService> service;
@@ -51,11 +53,11 @@ TEST_F(RealNetworkManager, CreatesEntriesOfBothKindsWithAndWithoutPassword)
     EXPECT_TRUE(create(fields("DSL ohne", "pppoe", "kunde@dsl", "")).ok());
     EXPECT_TRUE(create(fields("DSL mit", "pppoe", "kunde@dsl", "dslgeheim")).ok());
     EXPECT_EQ(names(), (std::vector<std::string>{"Mobil ohne", "Mobil mit", "DSL ohne", "DSL mit"}));
-    const DialupEntryDetails mobil = details(*service, "Mobil mit");
+    const DialupEntryDetails mobil = details(*service, idOf(*service, "Mobil mit"));
     EXPECT_EQ(mobil.user, "web");
     EXPECT_EQ(mobil.apn, "web.vodafone.de");
     EXPECT_EQ(std::string(mobil.password.view()), "geheim");
-    EXPECT_FALSE(details(*service, "Mobil ohne").passwordStored);
+    EXPECT_FALSE(details(*service, idOf(*service, "Mobil ohne")).passwordStored);
     EXPECT_EQ(password("DSL mit"), "dslgeheim");
 }
 
@@ -76,14 +78,18 @@ TEST_F(RealNetworkManager, EditAndRenameKeepTheStoredPasswordAndDeleteRemoves)
 {
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
     EXPECT_TRUE(request([&](DialupService::Done done) {
-                    service->editEntry("Mobil", fields("Mobil", "gsm", "du", "", "*99***1#"), done);
+                    service->editEntry(idOf(*service, "Mobil"), fields("Mobil", "gsm", "du", "", "*99***1#"),
+                                       done);
                 }).ok());
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->renameEntry("Mobil", "Funk", done); }).ok());
-    const DialupEntryDetails after = details(*service, "Funk");
+    EXPECT_TRUE(request([&](DialupService::Done done) {
+                    service->renameEntry(idOf(*service, "Mobil"), "Funk", done);
+                }).ok());
+    const DialupEntryDetails after = details(*service, idOf(*service, "Funk"));
     EXPECT_EQ(after.user, "du");
     EXPECT_EQ(after.number, "*99***1#");
     EXPECT_EQ(std::string(after.password.view()), "geheim");
-    EXPECT_TRUE(request([&](DialupService::Done done) { service->deleteEntry("Funk", done); }).ok());
+    EXPECT_TRUE(
+        request([&](DialupService::Done done) { service->deleteEntry(idOf(*service, "Funk"), done); }).ok());
     EXPECT_TRUE(names().empty());
 }
 
@@ -92,7 +98,7 @@ TEST_F(RealNetworkManager, ADialThatFailsSaysWhy)
     ASSERT_TRUE(create(fields("DSL", "pppoe", "kunde@dsl", "dslgeheim")).ok());
     const DialupResult dialled = request(
         [&](DialupService::Done done) {
-            service->dial("DSL", DialValues{"kunde@dsl", "", {}}, done);
+            service->dial(idOf(*service, "DSL"), DialValues{"kunde@dsl", "", {}}, done);
         },
         30000);
     EXPECT_FALSE(dialled.ok());
@@ -106,6 +112,47 @@ TEST_F(RealNetworkManager, ARestartOfNetworkManagerIsPickedUp)
     ASSERT_EQ(runHelper("TAVLOR_NM_RESTART_NM"), 0);
     ASSERT_TRUE(QTest::qWaitFor([this] { return service->available(); }, 15000));
     EXPECT_EQ(names(), std::vector<std::string>{"Bleibt"});
+}
+
+// NetworkManager's own tool makes two profiles of one name, as a setup wizard run twice does.
+TEST_F(RealNetworkManager, TwoProfilesOfOneNameAreTwoEntriesAndEachActsOnItself)
+{
+    for (const char* user : {"erst", "zweit"}) {
+        const std::string add = std::string("nmcli connection add type gsm ifname '*' con-name Doppelt "
+                                            "gsm.apn internet gsm.number '*99#' gsm.username ") +
+                                user + " >/dev/null";
+        ASSERT_EQ(std::system(add.c_str()), 0) << add;
+    }
+    ViewModel view;
+    test::FakeManagerUi ui;
+    bool gateway = false;
+    ConnectionManager manager(*service, view, ui, gateway);
+    auto settle = [&] { ASSERT_TRUE(QTest::qWaitFor([&] { return !manager.busy() && !ui.busy; }, 10000)); };
+    manager.RefreshEntryList();
+    settle();
+    ASSERT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Doppelt"}));
+    EXPECT_EQ(view.text("eUser"), "erst");
+    ui.selected = 1;
+    manager.lstEntriesClick();
+    settle();
+    EXPECT_EQ(view.text("eUser"), "zweit");
+
+    ui.inputs.push_back("Zweit");
+    manager.btnRenameEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Zweit"}));
+    EXPECT_EQ(view.text("eUser"), "zweit");
+    ui.inputs.push_back("Doppelt"); // back to the shared name: refused, nothing else renamed
+    manager.btnRenameEntryClick();
+    settle();
+    EXPECT_EQ(ui.messages.back(), "Fehler beim umbennen.\nEin Eintrag mit diesem Namen besteht bereits.");
+
+    ui.answers.push_back(true);
+    manager.btnDeleteEntryClick();
+    settle();
+    EXPECT_EQ(ui.entries, std::vector<std::string>{"Doppelt"});
+    EXPECT_EQ(view.text("eUser"), "erst");
+    EXPECT_EQ(details(*service, idOf(*service, "Doppelt")).user, "erst");
 }
 
 } // namespace

@@ -54,6 +54,17 @@ inline std::vector<DialupEntry> listed(DialupService& service)
     return answer.value;
 }
 
+// The id of the `nth` entry of that name, as the manager would take it from the list.
+inline std::string idOf(DialupService& service, const std::string& name, int nth = 0)
+{
+    for (const DialupEntry& e : listed(service)) {
+        if (e.name == name && nth-- == 0) {
+            return e.id;
+        }
+    }
+    return "(no entry " + name + ")";
+}
+
 inline DialupResult request(const std::function<void(DialupService::Done)>& start, int ms = 5000)
 {
     Answer<int> answer;

@@ -17,6 +17,11 @@ Mock methods (interface org.freedesktop.DBus.Mock on /org/freedesktop):
   SetSecretsReadable(readable): GetSecrets refuses, as for an unprivileged caller
   Stall(seconds): the stand-in answers nothing for that long (calls queue up on the bus)
   BreakTypes(): ActiveConnections becomes an a{sv} and ListConnections answers one
+  SetNextDeviceFailure(reason): the next failing activation fails its device with this
+      NMDeviceStateReason first (46: the SIM card asks for its PIN)
+  LastActivation() -> a{ss}: how the last dial was sent: method (ActivateConnection or
+      AddAndActivateConnection2), uuid, and the username, number and password it carried
+      ("(none)" where absent; for ActivateConnection the stored profile's own)
 '''
 
 import time
@@ -46,7 +51,7 @@ VOLATILE = 0x4
 ACTIVATING, ACTIVATED, DEACTIVATED = 1, 2, 4
 ACTIVATION_DELAY_MS = 150
 
-state = {'next': ('activated', 0), 'count': 0, 'secrets': True}
+state = {'next': ('activated', 0), 'count': 0, 'secrets': True, 'device_failure': 0, 'last': {}}
 APN_CHARS = set('abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789._-')
 
 
@@ -135,11 +140,25 @@ def _free_modem():
     raise dbus.exceptions.DBusException('no free modem', name=MANAGER_IFACE + '.UnknownDevice')
 
 
+def _record(method, settings):
+    values = {}
+    for name in ('gsm', 'cdma', 'pppoe'):
+        values.update({k: str(v) for k, v in settings.get(name, {}).items()})
+    state['last'] = {'method': method, 'uuid': str(settings['connection']['uuid'])}
+    for key in ('username', 'number', 'password'):
+        state['last'][key] = values.get(key, '(none)')
+
+
 def _finish(nm, active):
     outcome, reason = state['next']
     state['next'] = ('activated', 0)
+    device_failure, state['device_failure'] = state['device_failure'], 0
     if active not in nm.Get(MANAGER_IFACE, 'ActiveConnections'):
         return False
+    if outcome != 'activated' and device_failure:
+        for dev in dbusmock.get_object(active).Get(ACTIVE_IFACE, 'Devices'):
+            dbusmock.get_object(dev).Set(DEVICE_IFACE, 'StateReason',
+                                         (dbus.UInt32(120), dbus.UInt32(device_failure)))
     if outcome == 'activated':
         obj = dbusmock.get_object(active)
         for dev in obj.Get(ACTIVE_IFACE, 'Devices'):
@@ -163,6 +182,7 @@ def _activate(nm, connection, device):
 
 
 def _add_and_activate2(nm, settings, device, _specific, options):
+    _record('AddAndActivateConnection2', settings)
     flags = VOLATILE if str(options.get('persist', '')) == 'volatile' else 0
     path = _add_connection(dbusmock.get_object(SETTINGS_OBJ), settings, flags)
     try:
@@ -231,6 +251,21 @@ def SetSecretsReadable(_self, readable):
     state['secrets'] = bool(readable)
 
 
+@dbus.service.method(MOCK_IFACE, in_signature='u', out_signature='')
+def SetNextDeviceFailure(_self, reason):
+    state['device_failure'] = int(reason)
+
+
+@dbus.service.method(MOCK_IFACE, in_signature='', out_signature='a{ss}')
+def LastActivation(_self):
+    return dbus.Dictionary(state['last'], signature='ss')
+
+
+def _activate_stored(nm, connection, device):
+    _record('ActivateConnection', dbusmock.get_object(connection).settings)
+    return _activate(nm, connection, device)
+
+
 @dbus.service.method(MOCK_IFACE, in_signature='d', out_signature='')
 def Stall(_self, seconds):
     GLib.timeout_add(0, lambda: time.sleep(float(seconds)) and False)
@@ -249,8 +284,10 @@ def BreakTypes(_self):
 def load(mock, parameters):
     stock.load(mock, parameters)
     state['next'] = ('activated', 0)
+    state['device_failure'] = 0
+    state['last'] = {}
     nm = dbusmock.get_object(MANAGER_OBJ)
-    nm.tv_activate = lambda conn, dev, _ap: _activate(nm, conn, dev)
+    nm.tv_activate = lambda conn, dev, _ap: _activate_stored(nm, conn, dev)
     nm.tv_add_and_activate2 = lambda *a: _add_and_activate2(nm, *a)
     nm.tv_deactivate = lambda active: _deactivate(nm, active, 2)
     nm.AddMethod(MANAGER_IFACE, 'ActivateConnection', 'ooo', 'o', 'ret = self.tv_activate(*args)')
