@@ -64,8 +64,10 @@ HistoryRead readHistory(FileStore& files, const std::string& dataPath)
                 path +
                     " ist besch\xC3\xA4"
                     "digt: " +
-                    std::to_string(parse.damaged.size()) +
-                    " Zeilen sind nicht lesbar, die erste: " + parse.damaged.front()};
+                    (parse.damaged.size() == 1
+                         ? std::string("1 Zeile ist nicht lesbar: ")
+                         : std::to_string(parse.damaged.size()) + " Zeilen sind nicht lesbar, die erste: ") +
+                    parse.damaged.front()};
     }
     return {std::move(parse.history), {}};
 }
