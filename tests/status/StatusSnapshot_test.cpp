@@ -85,6 +85,30 @@ TEST(StatusJson, EscapesWhatAStringMayHoldAndNeverPrintsANegativeAmount)
     EXPECT_EQ(StatusSeconds(-1, 0, 5), 0u);
 }
 
+TEST(StatusSummary, SaysWhatRunsAndShowsTheFiguresInTheProgramsOwnTexts)
+{
+    const NumberFormat german(",");
+    StatusSnapshot s = sample();
+    s.downloadBps = 12800; // 12,5 kb/s
+    s.total = {1073741824, 1024, 3661};
+    s.period.limitBytes = 5000000000ULL;
+    s.period.used = {3200000000ULL, 0, 0};
+    const std::string live = StatusSummary(s, german);
+    EXPECT_EQ(live.substr(0, live.find('\n')), "Tavlor l\xC3\xA4uft: online \xC3\xBC"
+                                               "ber wwan0 (Mobil \"LTE\")");
+    EXPECT_NE(live.find("Geschwindigkeit: 12,5 kb/s herunter, 0 kb/s hoch\n"), std::string::npos) << live;
+    EXPECT_NE(live.find("Gesamt: 1 GB herunter, 1 KB hoch, 1:01:01\n"), std::string::npos) << live;
+    EXPECT_NE(live.find("Zeitraum 15.11.2026 bis 14.12.2026: "), std::string::npos) << live;
+    EXPECT_NE(live.find(", Volumen 3,2 von 5 GB (64 %)\n"), std::string::npos) << live;
+
+    s.running = false;
+    const std::string files = StatusSummary(s, german);
+    EXPECT_EQ(files.find("Tavlor l\xC3\xA4uft nicht"), 0u) << files;
+    EXPECT_EQ(files.find("Geschwindigkeit"), std::string::npos) << files; // no speed without the program
+    s.period.limitBytes.reset();
+    EXPECT_NE(StatusSummary(s, german).find(", kein Limit\n"), std::string::npos);
+}
+
 StatusSnapshot withPeriod(const StatusPeriod& period)
 {
     StatusSnapshot s;
