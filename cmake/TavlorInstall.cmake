@@ -8,6 +8,10 @@ set(TAVLOR_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging/linux)
 set(TAVLOR_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tavlor)
 
 install(TARGETS tavlor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Beside tavlor: it finds the data file by the program's own folder.
+if(TARGET tavlor-status)
+    install(TARGETS tavlor-status RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${TAVLOR_PACKAGING_DIR}/${TAVLOR_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${TAVLOR_PACKAGING_DIR}/${TAVLOR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tavlor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -30,6 +34,7 @@ function(tavlor_install_gzipped source destination)
 endfunction()
 tavlor_install_gzipped(${TAVLOR_PACKAGING_DIR}/changelog ${TAVLOR_DOC_DIR})
 tavlor_install_gzipped(${TAVLOR_PACKAGING_DIR}/tavlor.1 ${CMAKE_INSTALL_MANDIR}/man1)
+tavlor_install_gzipped(${TAVLOR_PACKAGING_DIR}/tavlor-status.1 ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavlor)
@@ -55,5 +60,7 @@ current speeds. The counters survive restarts in the user's data folder.
 
 A connection manager dials and hangs up NetworkManager's mobile broadband,
 DSL and Bluetooth dial-up connections; a monitor window graphs the speeds.
+tavlor-status prints the counters as text or JSON for scripts, cron and
+status bars, live from the running program over the session bus.
 The user interface is German.")
 include(CPack)

@@ -75,12 +75,17 @@ data=$home/.local/share/Tavlor/data/data.ini
 [ ! -e /usr/bin/data ] || fail "the installed program wrote beside itself into /usr/bin/data"
 grep -q $'^oTA=' "$data" || fail "the data file holds no counters"
 before=$(sha256sum "$data")
+# The installed command finds the file the installed program wrote, and only reads it.
+status_json=$(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$work/run" LANG=C.UTF-8 \
+    DBUS_SESSION_BUS_ADDRESS=disabled: tavlor-status --json 2>&1) || fail "tavlor-status after the run: $status_json"
+grep -q '^{"running":false,' <<<"$status_json" || fail "tavlor-status: $status_json"
+[ "$(sha256sum "$data")" = "$before" ] || fail "tavlor-status changed the data file"
 
 if ! dpkg --log=/dev/null --no-triggers -P tavlor >"$work/dpkg-remove.log" 2>&1; then
     cat "$work/dpkg-remove.log"
     fail "dpkg -P"
 fi
-for file in /usr/bin/tavlor "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
+for file in /usr/bin/tavlor /usr/bin/tavlor-status "/usr/share/applications/$app_id.desktop" "/usr/share/metainfo/$app_id.metainfo.xml" \
     /usr/share/icons/hicolor/scalable/apps/tavlor.svg /usr/share/doc/tavlor; do
     [ ! -e "$file" ] || fail "$file left behind after removal"
 done

@@ -46,7 +46,7 @@ done
 mkdir -p "$work/contents"
 dpkg-deb -x "$deb" "$work/contents"
 app_id=invalid.tavlor.Tavlor
-for file in usr/bin/tavlor "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
+for file in usr/bin/tavlor usr/bin/tavlor-status usr/share/man/man1/tavlor-status.1.gz "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
     usr/share/icons/hicolor/scalable/apps/tavlor.svg usr/share/icons/hicolor/48x48/apps/tavlor.png \
     usr/share/doc/tavlor/copyright usr/share/doc/tavlor/changelog.gz; do
     [ -f "$work/contents/$file" ] || fail "the package lacks /$file"

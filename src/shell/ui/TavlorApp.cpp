@@ -13,6 +13,7 @@
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/TrayController.h"
 #include "shell/ui/ViewApplier.h"
+#include "status/StatusFeed.h"
 #include "views/Uptime.h"
 #include "views/ui/GaugePictures.h"
 #include "views/ui/ufrmMonitor.h"
@@ -65,6 +66,7 @@ TavlorApp::TavlorApp(AppServices services)
     wireWindow();
     wireConnectionManager();
     watchSessionEnd();
+    startStatusService();
     m_window->setFormEvents(this);
 }
 
@@ -168,6 +170,7 @@ void TavlorApp::tCheckTimer()
             ComposeTrayHint(m_state, m_view);
         }
         showLimitState();
+        publish(statusSnapshot());
         m_failures.resolved(FailureReports::Cause::Tick);
     } catch (const std::exception& error) {
         reportFailure(FailureReports::Cause::Tick, error.what());

@@ -29,6 +29,9 @@ class DesktopNotifier;
 class UsageWatch;
 class TrayController;
 class ViewApplier;
+class StatusService;
+class StatusFeed;
+struct StatusSnapshot;
 
 // The program: owns the platform, the usage state and view model, the accounting tick, the
 // connection manager and the three windows, and wires their events to the handlers. Every
@@ -88,6 +91,10 @@ public:
     void VerlaufClick();
     TfrmVerlauf* verlauf() const { return m_verlauf; }
     DesktopNotifier& notifier() const { return *m_notifier; }
+    // The figures of this second for scripts and panels (tavlor-status, the session bus);
+    // called once per tick.
+    void publish(const StatusSnapshot& status);
+    StatusService* statusService() const { return m_statusService; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -109,6 +116,8 @@ private:
     void writeUsageData();
     void reportFailure(FailureReports::Cause cause, const std::string& text);
     void showFailures();
+    void startStatusService();
+    StatusSnapshot statusSnapshot();
 
     AppServices m_services;
     NumberFormat m_numbers;
@@ -137,6 +146,8 @@ private:
     bool m_online = false;
     bool m_ending = false;
     FailureReports m_failures;
+    std::unique_ptr<StatusFeed> m_statusFeed; // not included: moc cannot read <compare>
+    StatusService* m_statusService = nullptr;
     bool m_failureShown = false; // a failure's box is open, or about to open
 };
 

@@ -1,0 +1,53 @@
+// The status snapshot: filled from what the tick leaves behind, published once a second on the
+// session bus for tavlor-status and panels.
+#include "shell/ui/TavlorApp.h"
+
+#include "accounting/UsageWatch.h"
+#include "status/StatusFeed.h"
+
+#include <QtCore/qglobal.h>
+#if QT_CONFIG(dbus)
+#include "shell/dbus/StatusService.h"
+#endif
+
+namespace tavlor {
+
+StatusSnapshot TavlorApp::statusSnapshot()
+{
+    std::string connection;
+    if (m_state.onLAN) {
+        connection = "Internet Gateway";
+    } else if (const auto active = m_services.dialup->activeConnections(); !active.empty()) {
+        connection = active.front().entry;
+    }
+    const CalendarDay today = CalendarDay::of(m_services.clock->nowLocal());
+    const StatusPeriod period = m_watch
+                                    ? PeriodStatus(m_watch->warner().settings(), m_watch->history(), today)
+                                    : PeriodStatus(WarnerSettings{}, UsageHistory{}, today);
+    return m_statusFeed->next(
+        {m_state, m_online, m_tick->countedLinkText(), connection, m_services.clock->monotonicMs()}, period);
+}
+
+void TavlorApp::startStatusService()
+{
+    m_statusFeed = std::make_unique<StatusFeed>();
+#if QT_CONFIG(dbus)
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        m_statusService = new StatusService(bus, this);
+    }
+#endif
+}
+
+void TavlorApp::publish(const StatusSnapshot& status)
+{
+#if QT_CONFIG(dbus)
+    if (m_statusService != nullptr) {
+        m_statusService->publish(status);
+    }
+#else
+    (void)status;
+#endif
+}
+
+} // namespace tavlor

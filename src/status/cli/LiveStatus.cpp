@@ -1,0 +1,41 @@
+#include "status/cli/LiveStatus.h"
+
+#include "status/bus/StatusBus.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+
+namespace tavlor {
+
+LiveStatus AskRunningProgram(int timeoutMs)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return {};
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(kStatusBusName, kStatusObjectPath,
+                                                       QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                       QStringLiteral("GetAll"));
+    call << QString::fromLatin1(kStatusInterface);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        const QDBusError error(reply);
+        if (error.type() == QDBusError::ServiceUnknown) {
+            return {};
+        }
+        return {LiveStatus::Outcome::Failed,
+                {},
+                "Tavlor antwortet nicht auf dem Sitzungsbus (" + error.name().toStdString() + ": " +
+                    error.message().toStdString() + ")."};
+    }
+    if (reply.arguments().isEmpty()) {
+        return {LiveStatus::Outcome::Failed, {}, "Tavlor hat eine leere Antwort gegeben."};
+    }
+    const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+    return {LiveStatus::Outcome::Answered, StatusFromProperties(properties), {}};
+}
+
+} // namespace tavlor
