@@ -44,6 +44,7 @@ QLabel* TfrmTavlor::statusPanel(int index) const
 void TfrmTavlor::setDesignWidth(int width)
 {
     m_expanded = width > kCollapsedWidth;
+    setClientExpanded(m_expanded);
     const int wanted = m_expanded ? expandedWidth() : collapsedWidth();
     if (this->width() != wanted) {
         resize(wanted, height());

@@ -64,6 +64,7 @@ private:
     void fitToFont();
     void setTabChain();
     void correctFramePosition();
+    void setClientExpanded(bool expanded);
 
     FormEvents* m_events = nullptr;
     QLabel* m_panels[2] = {nullptr, nullptr};
