@@ -230,7 +230,10 @@ void TavlorApp::SaveUsageData()
 
 void TavlorApp::writeUsageData()
 {
-    const QPoint position = m_window->pos();
+    // Where the window system keeps window positions to itself (Wayland), the position loaded
+    // at start-up stays in the file instead of a meaningless 0,0.
+    const QPoint position =
+        m_window->positionKnown() ? m_window->pos() : QPoint(m_state.windowLeft, m_state.windowTop);
     saveHistory(); // first: a crash between the two saves then loses no history
     m_services.store->save(m_state, m_view, position.x(), position.y());
     m_failures.resolved(FailureReports::Cause::Save);
