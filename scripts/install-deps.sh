@@ -14,6 +14,10 @@ packages=(
     xvfb xauth trayer xdotool x11-apps x11-utils imagemagick
     # a real window manager and panel (both tray paths), screen-reader view (AT-SPI)
     xfwm4 xfce4-panel at-spi2-core python3-pyatspi
+    # a real session manager (checkpoint and logout)
+    xfce4-session
+    # Wayland: a compositor with a StatusNotifierItem host, Qt's Wayland plugin, screenshots
+    sway waybar qt6-wayland grim
     # NetworkManager stand-in on a private bus
     dbus dbus-x11 python3 python3-dbus python3-dbusmock python3-gi
     # a real NetworkManager for the dial-up tests (confined to a network namespace; starts nothing itself)

@@ -16,6 +16,11 @@ void ConnectionManager::RefreshConnectionStatus()
     // Derived from the state every time, so the label follows the gateway switch both ways.
     if (m_gateway) {
         m_view.setText("lcon", kGateway);
+        // Gateway mode asks no dial-up connection; a device shown is one still known from
+        // before the switch, else there is none (never the field's design-time caption).
+        if (m_currentConnection.empty()) {
+            m_view.setText("lMit", "-");
+        }
         return;
     }
     const std::vector<ActiveDialup> active = m_service.activeConnections();

@@ -17,4 +17,11 @@ CloseVerdict DecideClose(bool& quitRequested, bool mini, bool beenden,
     return CloseVerdict::Close;
 }
 
+std::string UnsavedCloseQuestion(const std::string& saveError)
+{
+    return "Die Daten konnten nicht gespeichert werden: " + saveError +
+           ".\nDie seit dem letzten Speichern gezählte Onlinezeit und das seitdem gemessene "
+           "Datenvolumen gehen beim Beenden verloren.\nTrotzdem beenden?";
+}
+
 } // namespace tavlor

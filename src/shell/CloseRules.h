@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace tavlor {
 
@@ -16,5 +17,10 @@ enum class CloseVerdict
 // quitRequested is cleared whatever the outcome.
 CloseVerdict DecideClose(bool& quitRequested, bool mini, bool beenden,
                          const std::function<bool()>& confirmQuit);
+
+// The question after a failed save on the way out: what the save said, what ending now loses,
+// and whether to end all the same. Without it a write-protected file would keep the program
+// running for ever.
+std::string UnsavedCloseQuestion(const std::string& saveError);
 
 } // namespace tavlor

@@ -299,6 +299,24 @@ TEST_F(ConnectionManagerTest, StatusShowsTheFirstConnectionOrTheGatewayFollowing
     EXPECT_FALSE(view.enabled("btnHangup"));
 }
 
+TEST_F(ConnectionManagerTest, GatewayModeShowsADashForTheDeviceNeverTheFieldsCaption)
+{
+    // Gateway mode from the start: the design-time caption must give way at the first tick.
+    manager.initialiseControls();
+    EXPECT_EQ(view.text("lMit"), "lMit");
+    gateway = true;
+    fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0"}};
+    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
+    EXPECT_EQ(view.text("lMit"), "-");
+    // A connection known before the switch keeps its device while the gateway is on.
+    gateway = false;
+    manager.RefreshConnectionStatus();
+    gateway = true;
+    manager.RefreshConnectionStatus();
+    EXPECT_EQ(view.text("lMit"), "ttyUSB0");
+}
+
 TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
 {
     fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0", {}}};

@@ -233,7 +233,10 @@ void TavlorApp::SaveUsageData()
 
 void TavlorApp::writeUsageData()
 {
-    const QPoint position = m_window->pos();
+    // Where the window system keeps window positions to itself (Wayland), the position loaded
+    // at start-up stays in the file instead of a meaningless 0,0.
+    const QPoint position =
+        m_window->positionKnown() ? m_window->pos() : QPoint(m_state.windowLeft, m_state.windowTop);
     saveHistory(); // first: a crash between the two saves then loses no history
     m_services.store->save(m_state, m_view, position.x(), position.y());
     m_failures.resolved(FailureReports::Cause::Save);
@@ -268,8 +271,22 @@ bool TavlorApp::FormClose()
     if (m_ending) {
         return true;
     }
-    if (!handle([this] { writeUsageData(); })) {
-        return false;
+    std::string failure;
+    try {
+        writeUsageData();
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (!failure.empty()) {
+        // "Nein" keeps the program counting; "Ja" ends it knowing what is lost.
+        bool endAnyway = false;
+        handle([this, &failure, &endAnyway] {
+            endAnyway =
+                AskConfirmation(m_window.get(), QString::fromStdString(UnsavedCloseQuestion(failure)));
+        });
+        if (!endAnyway) {
+            return false;
+        }
     }
     m_ending = true;
     m_tCheck->stop();
@@ -297,10 +314,49 @@ void TavlorApp::sessionEnd()
     exitProgram(code);
 }
 
+namespace {
+// The session manager's "die": a quit event sent to the application object itself.
+class SessionQuitFilter final : public QObject
+{
+public:
+    SessionQuitFilter(QObject* application, std::function<void()> onQuit, QObject* parent)
+        : QObject(parent), m_application(application), m_onQuit(std::move(onQuit))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_application && event->type() == QEvent::Quit) {
+            m_onQuit();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QObject* m_application;
+    std::function<void()> m_onQuit;
+};
+} // namespace
+
+void TavlorApp::checkpoint()
+{
+    if (m_ending) {
+        return;
+    }
+    SaveUsageData();
+}
+
 void TavlorApp::watchSessionEnd()
 {
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { sessionEnd(); });
+        // A session manager asks to commit at a checkpoint ("save session" while the session
+        // goes on) just as at a logout: save and keep counting. Only its "die" that follows a
+        // logout, which Qt delivers as a quit event to the application, ends the program.
+        connect(gui, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { checkpoint(); });
+        gui->installEventFilter(new SessionQuitFilter(
+            gui, [this] { sessionEnd(); }, this));
     }
     const int fd = platform::watchSessionEndSignals();
     if (fd < 0) {

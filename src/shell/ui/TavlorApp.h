@@ -48,6 +48,8 @@ public:
     void start();
     // The system ends the program: save once, no question, no hiding, leave the event loop.
     void sessionEnd();
+    // A session manager's checkpoint: save, and go on counting.
+    void checkpoint();
 
     TfrmTavlor& window() const { return *m_window; }
     TrayController& tray() const { return *m_tray; }

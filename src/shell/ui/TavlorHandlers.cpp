@@ -190,6 +190,11 @@ void TavlorApp::btnSpendeClick()
 
 void TavlorApp::TrayIconMouseMove()
 {
+    // Offline the hint is "Offline", whichever tray reports the pointer: an XEmbed tray asks
+    // on every hover, a StatusNotifierItem host never does.
+    if (!m_online) {
+        return;
+    }
     handle([this] { ComposeTrayHint(m_state, m_view); });
 }
 

@@ -4,13 +4,16 @@
 #include "shell/ui/TrayIcons.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QtCore/qglobal.h>
 #if QT_CONFIG(dbus)
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #endif
 #include <QEvent>
 #include <QMenu>
@@ -20,6 +23,7 @@ namespace tavlor {
 
 namespace {
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 } // namespace
 
 TrayController::TrayController(QWidget* window, const QIcon& icon, std::function<bool()> trayAvailable,
@@ -28,9 +32,6 @@ TrayController::TrayController(QWidget* window, const QIcon& icon, std::function
       m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window)), m_normalIcon(icon)
 {
     m_injected = static_cast<bool>(m_trayAvailable);
-    if (!m_injected) {
-        watchStatusNotifierHost();
-    }
     m_popup->setObjectName(QStringLiteral("popup"));
     m_historyItem = m_popup->addAction(QStringLiteral("Verlauf und Volumenwarner\u2026"));
     m_historyItem->setObjectName(QStringLiteral("Verlauf1"));
@@ -47,6 +48,10 @@ TrayController::TrayController(QWidget* window, const QIcon& icon, std::function
     m_icon->installEventFilter(this);
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
     m_icon->show();
+    // Asked after show(): on the D-Bus path Qt has registered our item by then.
+    if (!m_injected) {
+        watchStatusNotifierHost();
+    }
 }
 
 TrayController::~TrayController()
@@ -64,8 +69,9 @@ bool TrayController::hostPresent() const
     if (m_injected) {
         return m_trayAvailable();
     }
-    // On the D-Bus path Qt's own question makes blocking bus calls; the watcher's presence is
-    // known from its signals. On the XEmbed path it is one look at the X selection owner.
+    // On the D-Bus path Qt's own question makes blocking bus calls and takes a watcher for a
+    // host; whether a host is registered is known from the watcher's signals. On the XEmbed
+    // path it is one look at the X selection owner.
     if (m_statusNotifierMode) {
         return m_statusNotifierHost;
     }
@@ -90,6 +96,9 @@ void TrayController::watchStatusNotifierHost()
     if (!bus.isConnected() || bus.interface() == nullptr) {
         return;
     }
+    // A watcher alone is no tray: a KDE program may run one on a desktop that shows nothing
+    // (GNOME without its AppIndicator extension). A tray exists once a host has registered
+    // with the watcher, which is also what Qt asks before it chooses the D-Bus path.
     auto* watcher = new QDBusServiceWatcher(
         kWatcherService, bus,
         QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
@@ -98,23 +107,62 @@ void TrayController::watchStatusNotifierHost()
         checkHost();
     });
     connect(watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
-        m_statusNotifierHost = true;
-        // A new host knows nothing of our item: register it again.
+        // A new watcher knows nothing of our item: register it again.
         if (m_statusNotifierMode) {
             m_icon->hide();
             m_icon->show();
         }
+        askHostRegistered();
     });
-    auto* pending = new QDBusPendingCallWatcher(
-        bus.interface()->asyncCall(QStringLiteral("NameHasOwner"), kWatcherService), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
-        const QDBusPendingReply<bool> reply = *call;
-        // Qt picks the D-Bus tray when the watcher is there at start.
-        m_statusNotifierMode = reply.isValid() && reply.value();
-        m_statusNotifierHost = m_statusNotifierMode;
+    bus.connect(kWatcherService, kWatcherPath, kWatcherService,
+                QStringLiteral("StatusNotifierHostRegistered"), this, SLOT(onStatusNotifierHostRegistered()));
+    bus.connect(kWatcherService, kWatcherPath, kWatcherService,
+                QStringLiteral("StatusNotifierHostUnregistered"), this,
+                SLOT(onStatusNotifierHostUnregistered()));
+
+    // Which path Qt took shows on the bus: on the D-Bus path it owns an item name with our
+    // process number.
+    auto* names = new QDBusPendingCallWatcher(bus.interface()->asyncCall(QStringLiteral("ListNames")), this);
+    connect(names, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<QStringList> reply = *call;
+        const QString ours =
+            QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(QCoreApplication::applicationPid());
+        const QStringList owned = reply.isValid() ? reply.value() : QStringList();
+        m_statusNotifierMode = std::any_of(owned.begin(), owned.end(),
+                                           [&ours](const QString& name) { return name.startsWith(ours); });
         call->deleteLater();
     });
+    askHostRegistered();
 #endif // without D-Bus (Windows) the shell's own notification area is the only tray
+}
+
+void TrayController::askHostRegistered()
+{
+#if QT_CONFIG(dbus)
+    QDBusMessage get = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath,
+                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                      QStringLiteral("Get"));
+    get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        const QDBusPendingReply<QDBusVariant> reply = *call;
+        m_statusNotifierHost = reply.isValid() && reply.value().variant().toBool();
+        call->deleteLater();
+        checkHost();
+    });
+#endif
+}
+
+void TrayController::onStatusNotifierHostRegistered()
+{
+    m_statusNotifierHost = true;
+    checkHost();
+}
+
+void TrayController::onStatusNotifierHostUnregistered()
+{
+    // Another host may still be there: ask rather than assume.
+    askHostRegistered();
 }
 
 void TrayController::HideToTray()

@@ -56,12 +56,16 @@ public:
     QAction* quitItem() const { return m_quitItem; }
 
 signals:
-    void mouseMoved();    // TrayIconMouseMove
-    void doubleClicked(); // TrayIconDblClick
+    void mouseMoved();       // TrayIconMouseMove
+    void doubleClicked();    // TrayIconDblClick
     void historyRequested(); // "Verlauf und Volumenwarner…"
-    void showRequested(); // Beenden1Click ("Tavlor zeigen")
-    void quitRequested(); // Tavlorbeenden1Click ("Tavlor beenden")
-    void hostLost();      // the notification area went away
+    void showRequested();    // Beenden1Click ("Tavlor zeigen")
+    void quitRequested();    // Tavlorbeenden1Click ("Tavlor beenden")
+    void hostLost();         // the notification area went away
+
+private slots:
+    void onStatusNotifierHostRegistered();
+    void onStatusNotifierHostUnregistered();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +75,7 @@ private:
     bool deliversDoubleClicks() const;
     bool hostPresent() const;
     void watchStatusNotifierHost();
+    void askHostRegistered();
 
     QWidget* m_window;
     std::function<bool()> m_trayAvailable;

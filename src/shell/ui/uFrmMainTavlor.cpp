@@ -44,6 +44,7 @@ QLabel* TfrmTavlor::statusPanel(int index) const
 void TfrmTavlor::setDesignWidth(int width)
 {
     m_expanded = width > kCollapsedWidth;
+    setClientExpanded(m_expanded);
     const int wanted = m_expanded ? expandedWidth() : collapsedWidth();
     if (this->width() != wanted) {
         resize(wanted, height());
@@ -60,8 +61,16 @@ void TfrmTavlor::placeFrameAt(const QPoint& topLeft)
     const ScreenRect placed = KeepOnScreen({topLeft.x(), topLeft.y(), frame.width(), frame.height()}, usable);
     m_frameTarget = QPoint(placed.x, placed.y);
     move(m_frameTarget);
+    if (!positionKnown()) {
+        return; // the compositor places the window; nothing to check
+    }
     m_frameChecks = kFrameChecks;
     m_frameTimer->start();
+}
+
+bool TfrmTavlor::positionKnown()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void TfrmTavlor::correctFramePosition()

@@ -50,6 +50,8 @@ public:
     // screen. Under a window manager the frame is known only once the window is mapped, so
     // the move is checked again until it holds.
     void placeFrameAt(const QPoint& topLeft);
+    // False where clients neither learn nor choose where their windows stand (Wayland).
+    static bool positionKnown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,6 +66,7 @@ private:
     void fitToFont();
     void setTabChain();
     void correctFramePosition();
+    void setClientExpanded(bool expanded);
 
     FormEvents* m_events = nullptr;
     QLabel* m_panels[2] = {nullptr, nullptr};

@@ -25,8 +25,9 @@ namespace {
 const QString kWidestUptime = QStringLiteral("Linux Uptime: 99 Wochen, 6 Tage, 23 h, 59 min, 59 sek.");
 
 // The client area: no layout manager of its own, so that a narrow window cuts the right
-// column off instead of squeezing it, and no scroll bars. The right column is hidden while
-// out of sight, which keeps it out of the tab order too.
+// column off instead of squeezing it, and no scroll bars. The right column shows only while
+// the window is expanded, whatever width a tiling window manager or a compositor gives the
+// window; hidden, it is out of the tab order too.
 class ColumnsClient final : public QWidget
 {
 public:
@@ -34,6 +35,7 @@ public:
     QWidget* left = nullptr;
     QWidget* right = nullptr;
     std::function<void()> refit;
+    bool expanded = false;
 
     int leftWidth() const
     {
@@ -78,7 +80,7 @@ public:
     {
         left->setGeometry(0, 0, leftWidth(), height());
         right->setGeometry(rightStart(), 0, std::max(rightWidth(), width() - rightStart()), height());
-        right->setVisible(width() > rightStart());
+        right->setVisible(expanded && width() > rightStart());
     }
 
 private:
@@ -134,7 +136,10 @@ QWidget* TfrmTavlor::buildRightColumn(QWidget* client)
     QLabel* pass = caption(QStringLiteral("Passwort"));
     grid->addWidget(pass, 6, 1);
     grid->addWidget(edit("ePass", QStringLiteral("ePass"), pass), 7, 1);
-    column->findChild<QLineEdit*>(QStringLiteral("ePass"))->setEchoMode(QLineEdit::Password);
+    auto* ePass = column->findChild<QLineEdit*>(QStringLiteral("ePass"));
+    ePass->setEchoMode(QLineEdit::Password);
+    // The styles' own mask is a dot; the window shows a star for every character.
+    ePass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     QLabel* number = caption(QStringLiteral("Nummer"));
     grid->addWidget(number, 8, 1);
     // The number is text: leading zeros, "+", blanks and "*99#" must survive.
@@ -249,6 +254,13 @@ int TfrmTavlor::expandedWidth() const
 {
     const auto* client = static_cast<ColumnsClient*>(m_client);
     return client->rightStart() + client->rightWidth();
+}
+
+void TfrmTavlor::setClientExpanded(bool expanded)
+{
+    auto* client = static_cast<ColumnsClient*>(m_client);
+    client->expanded = expanded;
+    client->place();
 }
 
 } // namespace tavlor

@@ -39,8 +39,9 @@ private slots:
     void neinKeepsEverythingAndClearsTheQuitRequest();
     void jaToTheQuestionEndsAfterOneSave();
     void questionHasItsOneForm();
-    void failingSaveKeepsTheProgramRunning();
+    void failingSaveAsksAndOnlyJaEnds();
     void sessionEndNeverAsksNorHidesAndSavesOnce();
+    void checkpointSavesAndGoesOnTheSessionsQuitEnds();
     void withoutNotificationAreaNothingHidesOutOfReach();
     void firstActivationSendsTheProgramToTheTray();
     void doubleClickRestoresTheLoadedPositionShowItemKeepsTheCurrent();
@@ -118,20 +119,38 @@ void ClosingTest::questionHasItsOneForm()
     QCOMPARE(ja.buttons, (QStringList{"&Ja", "&Nein"}));
 }
 
-void ClosingTest::failingSaveKeepsTheProgramRunning()
+void ClosingTest::failingSaveAsksAndOnlyJaEnds()
 {
-    ShellRig rig(settings(false, false), true);
-    QVERIFY(rig.shownFromTray());
-    rig.store->failSave = true;
-    BoxAnswerer report(QStringLiteral("OK"));
-    QVERIFY(!rig.window().close());
-    QCOMPARE(report.answered, 1);
-    QCOMPARE(report.text, QStringLiteral("nach /nowhere/data/data.ini kann nicht geschrieben werden"));
-    QVERIFY(rig.window().isVisible());
-    QVERIFY(rig.exitCodes.empty());
-    // The next tick starts normally.
-    rig.app->tCheckTimer();
-    QCOMPARE(rig.app->view().hint(kTrayIcon), std::string("Offline"));
+    for (const bool viaTray : {false, true}) {
+        ShellRig rig(settings(false, false), true);
+        QVERIFY(rig.shownFromTray());
+        rig.store->failSave = true;
+        {
+            // "Nein": the program keeps counting, as it was.
+            BoxAnswerer nein(QStringLiteral("&Nein"));
+            viaTray ? trayQuit(rig) : closeButton(rig);
+            QCOMPARE(nein.answered, 1);
+            QCOMPARE(nein.caption, QStringLiteral("Bestätigung"));
+            QCOMPARE(nein.icon, QMessageBox::Question);
+            QCOMPARE(nein.buttons, (QStringList{"&Ja", "&Nein"}));
+            QVERIFY2(
+                nein.text.startsWith(QStringLiteral("Die Daten konnten nicht gespeichert werden: nach "
+                                                    "/nowhere/data/data.ini kann nicht geschrieben werden.")),
+                qPrintable(nein.text));
+            QVERIFY(nein.text.contains(QStringLiteral("Onlinezeit")));
+            QVERIFY(nein.text.endsWith(QStringLiteral("Trotzdem beenden?")));
+            QVERIFY(rig.window().isVisible());
+            QVERIFY(rig.exitCodes.empty());
+            rig.app->tCheckTimer();
+            QCOMPARE(rig.app->view().hint(kTrayIcon), std::string("Offline"));
+        }
+        // "Ja": the program ends although nothing could be saved.
+        BoxAnswerer ja(QStringLiteral("&Ja"));
+        viaTray ? trayQuit(rig) : closeButton(rig);
+        QCOMPARE(ja.answered, 1);
+        QCOMPARE(rig.exitCodes, std::vector<int>{0});
+        QCOMPARE(rig.store->saves, 0);
+    }
 }
 
 void ClosingTest::sessionEndNeverAsksNorHidesAndSavesOnce()
@@ -149,6 +168,27 @@ void ClosingTest::sessionEndNeverAsksNorHidesAndSavesOnce()
     QTest::qWait(20);
     QCOMPARE(never.answered, 0);
     QCOMPARE(rig.store->saves, 1);
+}
+
+void ClosingTest::checkpointSavesAndGoesOnTheSessionsQuitEnds()
+{
+    ShellRig rig(settings(true, true), true);
+    QVERIFY(rig.shownFromTray());
+    BoxAnswerer never(QStringLiteral("&Ja"));
+    // A checkpoint ("save session" while the session goes on): saved, still counting.
+    rig.app->checkpoint();
+    QCOMPARE(rig.store->saves, 1);
+    QVERIFY(rig.exitCodes.empty());
+    rig.app->tCheckTimer();
+    QVERIFY(rig.exitCodes.empty());
+    // The session manager's "die" arrives as a quit event to the application: one more save,
+    // no question, no hiding.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    QCOMPARE(rig.store->saves, 2);
+    QCOMPARE(rig.exitCodes, std::vector<int>{0});
+    QCOMPARE(never.answered, 0);
+    QVERIFY(rig.window().isVisible());
 }
 
 void ClosingTest::withoutNotificationAreaNothingHidesOutOfReach()

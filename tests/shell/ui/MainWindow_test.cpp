@@ -242,6 +242,10 @@ void MainWindowTest::editFieldsKeepNumberTextAndLimits()
     QCOMPARE(user->text(), QStringLiteral("eUser"));
     QCOMPARE(pass->text(), QStringLiteral("ePass"));
     QCOMPARE(pass->echoMode(), QLineEdit::Password);
+    // A star for every character, whatever mask the desktop's style would draw.
+    pass->setText(QStringLiteral("g3h\u00e9im"));
+    QCOMPARE(pass->displayText(), QStringLiteral("******"));
+    pass->setText(QStringLiteral("ePass"));
     QCOMPARE(number->text(), QStringLiteral("0"));
     QVERIFY(number->alignment() & Qt::AlignRight);
     number->setText(QStringLiteral("+49 0171 *99#"));
@@ -332,6 +336,26 @@ void MainWindowTest::rightColumnIsOutOfSightWhileCollapsed()
         QVERIFY2(area.right() < 450 && area.bottom() < client->height(), name);
     }
     QCOMPARE(client->findChildren<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly).size(), 0);
+
+    // A tiling window manager or a compositor chooses the size: collapsed stays collapsed at
+    // any width, expanded shows the right column, and collapsing hides it again.
+    QWidget* right = rig.window().findChild<QWidget*>(QStringLiteral("rightColumn"));
+    auto* details = rig.find<QPushButton>("btnDetails");
+    for (const int width : {1280, 831, 452}) {
+        rig.window().resize(width, 800);
+        QCoreApplication::processEvents();
+        QVERIFY2(!right->isVisible(), qPrintable(QStringLiteral("collapsed at %1").arg(width)));
+    }
+    details->click();
+    QCOMPARE(details->text(), QStringLiteral("<< VerbindungsManager schliessen"));
+    rig.window().resize(1280, 800);
+    QCoreApplication::processEvents();
+    QVERIFY(right->isVisible());
+    details->click();
+    rig.window().resize(1280, 800);
+    QCoreApplication::processEvents();
+    QCOMPARE(details->text(), QStringLiteral("VerbindungsManager  \u00f6ffnen>>"));
+    QVERIFY(!right->isVisible());
 }
 
 // The same figures again must not rewrite a label, the gauge picture or the lamp: a resident
