@@ -145,7 +145,10 @@ quiet=$("$python" "$here/bus_listener.py" 3 listen)
 signals=$("$python" "$here/bus_listener.py" 5 subscribe)
 [ "$signals" -ge 3 ] && [ "$signals" -le 6 ] && ok "subscribed: $signals signals in 5 s" ||
     fail "subscribed: $signals signals in 5 s"
-sleep $((20 - (SECONDS - started)))
+after=$("$python" "$here/bus_listener.py" 3 listen)
+[ "$after" = 0 ] && ok "the subscriber gone: quiet again" || fail "$after signals after the subscriber left"
+left=$((20 - (SECONDS - started)))
+[ "$left" -gt 0 ] && sleep "$left"
 rxa=$(cat /sys/class/net/vs0/statistics/rx_bytes) txa=$(cat /sys/class/net/vs0/statistics/tx_bytes)
 live=$("$root/app/tavlor-status" --json)
 rxb=$(cat /sys/class/net/vs0/statistics/rx_bytes) txb=$(cat /sys/class/net/vs0/statistics/tx_bytes)
