@@ -93,8 +93,9 @@ got=$("$root/app/tavlor-status" --json)
 [ "$got" = "$expected" ] && ok "offline JSON equals the files" || fail "offline JSON
   got      $got
   expected $expected"
-"$root/app/tavlor-status" --alert
+"$root/app/tavlor-status" --alert 2>"$root/err.txt"
 [ $? -eq 0 ] && ok "offline --alert 0 at 10 %" || fail "offline --alert not 0 under the threshold"
+[ -s "$root/err.txt" ] && fail "offline --alert wrote to stderr (cron mails it): $(cat "$root/err.txt")"
 write_files 100 100000000
 "$root/app/tavlor-status" --alert
 [ $? -eq 2 ] && ok "offline --alert 2 at 100 %" || fail "offline --alert not 2 over the limit"
