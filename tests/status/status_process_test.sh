@@ -93,8 +93,9 @@ got=$("$root/app/tavlor-status" --json)
 [ "$got" = "$expected" ] && ok "offline JSON equals the files" || fail "offline JSON
   got      $got
   expected $expected"
-"$root/app/tavlor-status" --alert
+"$root/app/tavlor-status" --alert 2>"$root/err.txt"
 [ $? -eq 0 ] && ok "offline --alert 0 at 10 %" || fail "offline --alert not 0 under the threshold"
+[ -s "$root/err.txt" ] && fail "offline --alert wrote to stderr (cron mails it): $(cat "$root/err.txt")"
 write_files 100 100000000
 "$root/app/tavlor-status" --alert
 [ $? -eq 2 ] && ok "offline --alert 2 at 100 %" || fail "offline --alert not 2 over the limit"
@@ -145,7 +146,10 @@ quiet=$("$python" "$here/bus_listener.py" 3 listen)
 signals=$("$python" "$here/bus_listener.py" 5 subscribe)
 [ "$signals" -ge 3 ] && [ "$signals" -le 6 ] && ok "subscribed: $signals signals in 5 s" ||
     fail "subscribed: $signals signals in 5 s"
-sleep $((20 - (SECONDS - started)))
+after=$("$python" "$here/bus_listener.py" 3 listen)
+[ "$after" = 0 ] && ok "the subscriber gone: quiet again" || fail "$after signals after the subscriber left"
+left=$((20 - (SECONDS - started)))
+[ "$left" -gt 0 ] && sleep "$left"
 rxa=$(cat /sys/class/net/vs0/statistics/rx_bytes) txa=$(cat /sys/class/net/vs0/statistics/tx_bytes)
 live=$("$root/app/tavlor-status" --json)
 rxb=$(cat /sys/class/net/vs0/statistics/rx_bytes) txb=$(cat /sys/class/net/vs0/statistics/tx_bytes)

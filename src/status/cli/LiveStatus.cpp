@@ -10,10 +10,19 @@
 
 namespace tavlor {
 
-LiveStatus AskRunningProgram(int timeoutMs)
+namespace {
+
+LiveStatus ask(QDBusConnection& bus, int timeoutMs)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    // Asked first: Qt 6.4 answers a call to a name nobody owns with "Trying to construct an
+    // instance of an invalid type" on stderr, which cron would mail every time.
+    QDBusMessage owned = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    owned << kStatusBusName;
+    const QDBusMessage ownedReply = bus.call(owned, QDBus::Block, timeoutMs);
+    if (ownedReply.type() == QDBusMessage::ReplyMessage && !ownedReply.arguments().isEmpty() &&
+        !ownedReply.arguments().constFirst().toBool()) {
         return {};
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kStatusBusName, kStatusObjectPath,
@@ -36,6 +45,17 @@ LiveStatus AskRunningProgram(int timeoutMs)
     }
     const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().constFirst());
     return {LiveStatus::Outcome::Answered, StatusFromProperties(properties), {}};
+}
+
+} // namespace
+
+LiveStatus AskRunningProgram(int timeoutMs)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return {};
+    }
+    return ask(bus, timeoutMs);
 }
 
 } // namespace tavlor
