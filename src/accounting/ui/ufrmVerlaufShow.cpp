@@ -140,6 +140,9 @@ void TfrmVerlauf::showChart(const UsageHistory& history, const CalendarDay& toda
     // As many decimals as the step has (0.5 GB steps), no more.
     const int decimals = scale.step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(scale.step) - 1e-9));
     y->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+    // The charts measure the labels narrower than they draw them at 96 dpi and more, and would
+    // cut every one to "...".
+    y->setTruncateLabels(false);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);
