@@ -195,8 +195,8 @@ xdotool mousemove $((${X:-1256} + 12)) $((${Y:-0} + 12)) click --repeat 2 --dela
 if wait_until '[ -n "$(shown)" ]'; then
     sample tavlor_shown
     window=$(shown)
-    # "Graph zeigen", then "Ja" in the confirmation.
-    xdotool mousemove --window "$window" 120 298 click 1
+    # "Graph zeigen" (the first control of the focus order), then "Ja" in the confirmation.
+    press_by_tab "$window" 0
     if wait_until '[ -n "$(xdotool search --onlyvisible --name "^Bestätigung$" 2>/dev/null)" ]'; then
         question=$(xdotool search --onlyvisible --name '^Bestätigung$' | head -1)
         xdotool windowfocus --sync "$question" key Return

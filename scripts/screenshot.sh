@@ -38,8 +38,8 @@ done
 sleep 2.5 # a few ticks fill the labels and the gauge
 import -window "$window" "$out/main-collapsed.png"
 
-# btnDetails sits at (230, 516) in the client area, 202 x 22 pixels.
-xdotool mousemove --window "$window" 331 527 click 1
+# "VerbindungsManager  öffnen>>" by the keyboard, along the focus order.
+press_by_tab "$window" 6
 sleep 1.5
 # Without NetworkManager the manager says so in a message box; answer it.
 xdotool key --clearmodifiers Return 2>/dev/null || true

@@ -35,11 +35,21 @@ start_tray_host() {
     sleep 0.5
 }
 
-# activate_once WINDOW: without a window manager nothing focuses a window, so a click into it
-# is its first activation (which sends Tavlor to the tray). The click goes to the window's
-# top-right corner, on no control whatever the font and layout.
+# activate_once WINDOW: without a window manager nothing focuses a window; giving it the
+# keyboard focus by its id is its first activation (which sends Tavlor to the tray). No click:
+# a position inside the window depends on the font and the layout.
 activate_once() {
-    local WIDTH=0
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove --window "$1" $((WIDTH - 6)) 3 click 1
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+}
+
+# press_by_tab WINDOW COUNT: from the first control of Tavlor's main window ("Graph zeigen",
+# where the focus stands after its first activation), COUNT steps along the focus order, then
+# the space bar presses the button reached. The order (left column, top to bottom): Graph
+# zeigen, the radio group (one stop), Online Gateway?, Alle Werte zurücksetzen, Tavlor mit ...
+# starten (4), Experten Einstellungen (5), VerbindungsManager  öffnen>> (6).
+press_by_tab() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.3
+    for _ in $(seq "$2"); do xdotool key --clearmodifiers Tab; done
+    xdotool key --clearmodifiers space
 }

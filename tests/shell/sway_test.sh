@@ -6,7 +6,8 @@
 # window shows no right column at the size sway tiles it to, and "Tavlor beenden" from the
 # item's menu saves (the saved position stays as loaded: Wayland does not let a client place
 # its window) and ends the program.
-# With TAVLOR_SCREENSHOT=FILE.png the collapsed window is photographed (grim).
+# With TAVLOR_SCREENSHOT=FILE.png the collapsed window is photographed (grim), and the history
+# window as FILE-verlauf.png.
 # Skipped (exit 77, with the reason) only where sway cannot run.
 # Every process started here is stopped by its PID.
 set -uo pipefail
@@ -36,7 +37,7 @@ if [ "${2:-}" != --inner ]; then
     if [ "$(id -u)" = 0 ]; then
         chown -R nobody:nogroup "$root"
         chmod 755 "$root"
-        [ -z "$shot" ] || { touch "$shot" && chown nobody "$shot"; }
+        [ -z "$shot" ] || { touch "$shot" "${shot%.png}-verlauf.png" && chown nobody "$shot" "${shot%.png}-verlauf.png"; }
         setpriv --reuid=nobody --regid=nogroup --clear-groups --reset-env \
             env PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME="$root/home" TAVLOR_ROOT="$root" TAVLOR_SCREENSHOT="$shot" \
             DBUS_SYSTEM_BUS_ADDRESS="$system_bus" \
@@ -94,6 +95,15 @@ until_true 15 watcher_up || { fail "waybar's tray did not come up"; cat "$root/w
 
 # Gateway mode counts from the first second; the saved position must survive the run.
 printf 'x\r\n\r\n[data]\r\nonLAN=1\r\nX=200\r\nY=150\r\n' >"$root/app/data/data.ini"
+if [ -n "${TAVLOR_SCREENSHOT:-}" ]; then
+    # For the picture of the history window: 40 days with a weekly rhythm.
+    {
+        echo "Datum;Onlinezeit;Download;Upload"
+        for back in $(seq 40 -1 1); do
+            echo "$(date -d "-$back days" +%F);$((3600 + back * 60));$((150000000 + (back % 7) * 60000000 + back * 3000000));$((20000000 + (back % 5) * 4000000))"
+        done
+    } >"$root/app/data/verlauf.csv"
+fi
 QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >"$root/app.log" 2>&1 &
 app=$!
 pids+=("$app")
@@ -136,6 +146,9 @@ check_collapsed() { # check_collapsed HOW: the right column stays out of sight a
     done
 }
 check_collapsed tiled
+if [ -n "${TAVLOR_SCREENSHOT:-}" ]; then
+    grim "$TAVLOR_SCREENSHOT" || fail "no screenshot"
+fi
 swaymsg '[title="^Tavlor v2\.9$"] fullscreen enable' >/dev/null || fail "sway did not take the window full screen"
 check_collapsed "full screen"
 swaymsg '[title="^Tavlor v2\.9$"] fullscreen disable' >/dev/null
@@ -148,7 +161,15 @@ grep -qx $'Minimieren statt schliessen\tshown' <<<"$expanded" && grep -qx $'Verb
 /usr/bin/python3 "$here/desktop/showing.py" --press "<< VerbindungsManager schliessen" || fail "no details button to press"
 check_collapsed "collapsed again"
 if [ -n "${TAVLOR_SCREENSHOT:-}" ]; then
-    grim "$TAVLOR_SCREENSHOT" || fail "no screenshot"
+    item menu "Verlauf und Volumenwarner…" || fail "no history item in the menu"
+    sleep 1.5
+    swaymsg '[title="^Verlauf und Volumenwarner$"] floating enable, resize set 660 600' >/dev/null
+    sleep 0.5
+    /usr/bin/python3 "$here/desktop/showing.py" --press "Tage" >/dev/null 2>&1
+    sleep 1
+    grim "${TAVLOR_SCREENSHOT%.png}-verlauf.png" || fail "no screenshot of the history window"
+    swaymsg '[title="^Verlauf und Volumenwarner$"] kill' >/dev/null
+    sleep 0.5
 fi
 
 sleep 2 # a few counted seconds to save

@@ -1,6 +1,8 @@
 // What the window shows and what its buttons do.
 #include "accounting/ui/ufrmVerlauf.h"
 
+#include "accounting/HistoryChart.h"
+
 #include "accounting/HistoryReport.h"
 #include "accounting/UsageWatch.h"
 
@@ -19,6 +21,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
+#include <algorithm>
+#include <cmath>
 
 namespace tavlor {
 
@@ -93,20 +97,28 @@ void TfrmVerlauf::showChart(const UsageHistory& history, const CalendarDay& toda
         chart->removeAxis(axis);
         delete axis;
     }
+    const std::vector<DayUsage> shown = history.lastDays(today, kDaysShown);
+    double highestBytes = 0;
+    for (const DayUsage& d : shown) {
+        highestBytes = std::max(
+            {highestBytes, static_cast<double>(d.usage.downBytes), static_cast<double>(d.usage.upBytes)});
+    }
+    const HistoryChartScale scale = ScaleForHighestBar(highestBytes);
+    const QString unit = QString::fromStdString(scale.unit);
     auto* series = new QBarSeries;
-    m_downBars = new QBarSet(QStringLiteral("Download (MB)"));
-    m_upBars = new QBarSet(QStringLiteral("Upload (MB)"));
+    // Two bars to a day, side by side, filling most of the day's room.
+    series->setBarWidth(0.9);
+    m_downBars = new QBarSet(QStringLiteral("Download (%1)").arg(unit));
+    m_upBars = new QBarSet(QStringLiteral("Upload (%1)").arg(unit));
     m_downBars->setColor(QColor(0, 160, 0));
     m_upBars->setColor(QColor(200, 0, 0));
+    m_downBars->setBorderColor(QColor(0, 160, 0));
+    m_upBars->setBorderColor(QColor(200, 0, 0));
     QStringList days;
-    double highest = 0;
     // The day number as category: unique within 31 days.
-    for (const DayUsage& d : history.lastDays(today, kDaysShown)) {
-        const double down = static_cast<double>(d.usage.downBytes) / 1e6;
-        const double up = static_cast<double>(d.usage.upBytes) / 1e6;
-        *m_downBars << down;
-        *m_upBars << up;
-        highest = std::max({highest, down, up});
+    for (const DayUsage& d : shown) {
+        *m_downBars << static_cast<double>(d.usage.downBytes) / scale.bytesPerUnit;
+        *m_upBars << static_cast<double>(d.usage.upBytes) / scale.bytesPerUnit;
         days << QString::number(d.day.day);
     }
     series->append(m_downBars);
@@ -116,10 +128,21 @@ void TfrmVerlauf::showChart(const UsageHistory& history, const CalendarDay& toda
     x->append(days);
     // 31 day numbers do not fit side by side (each would be cut to "..."); the table has the dates.
     x->setLabelsVisible(false);
-    chart->setTitle(QStringLiteral("Die letzten 31 Tage in MB, rechts heute"));
+    x->setGridLineVisible(false);
+    chart->setTitle(QStringLiteral("Die letzten 31 Tage in %1, rechts heute").arg(unit));
     auto* y = new QValueAxis;
-    y->setRange(0, highest > 0 ? highest * 1.1 : 1);
-    y->setLabelFormat(QStringLiteral("%.0f"));
+    y->setObjectName(QStringLiteral("verlaufAxis"));
+    // The top is a whole number of round steps from 0, so evenly spread ticks fall on them.
+    y->setTickType(QValueAxis::TicksFixed);
+    y->setMinorTickCount(0);
+    y->setRange(0, scale.maximum);
+    y->setTickCount(scale.ticks);
+    // As many decimals as the step has (0.5 GB steps), no more.
+    const int decimals = scale.step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(scale.step) - 1e-9));
+    y->setLabelFormat(QStringLiteral("%.") + QString::number(decimals) + QStringLiteral("f"));
+    // The charts measure the labels narrower than they draw them at 96 dpi and more, and would
+    // cut every one to "...".
+    y->setTruncateLabels(false);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     series->attachAxis(x);

@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QEvent>
+#include <QGraphicsLayout>
 #include <QHideEvent>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -113,6 +114,8 @@ void TfrmMonitor::buildChart()
     m_chart = new QChart;
     m_chart->setBackgroundBrush(kSilver);
     m_chart->setBackgroundRoundness(0);
+    // The chart fills its client area: silver up to the window's sunken frame.
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
     m_chart->legend()->setAlignment(Qt::AlignTop);
 
     m_download = MakeSeries("Download", kGreen);
@@ -133,6 +136,7 @@ void TfrmMonitor::buildChart()
     m_chartView->setObjectName("chart");
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_chartView->setBackgroundBrush(kSilver);
     m_layout->addWidget(m_chartView);
 }
 

@@ -7,7 +7,10 @@
 #include "accounting/ProfileFile.h"
 #include "accounting/UsageWatch.h"
 
+#include <QBarSeries>
 #include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -17,6 +20,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QValueAxis>
 #include <QtTest>
 
 namespace tavlor {
@@ -110,6 +114,50 @@ private slots:
             tabs->setCurrentIndex(1);
             QCoreApplication::processEvents(); // rows added to a shown window appear queued
             QVERIFY(window.grab().save(shot));
+        }
+    }
+
+    // Round ticks a person reads at a glance, in MB below a gigabyte and in GB above it, and
+    // bars that fill most of a day's room.
+    void chartAxisHasRoundTicksInMegabytesOrGigabytes()
+    {
+        struct Case
+        {
+            std::uint64_t dailyDown;
+            const char* unit;
+            double maximum;
+            double step;
+        };
+        for (const Case& c : {Case{137000000, "MB", 140, 20}, Case{549000000, "MB", 600, 100},
+                              Case{4200000000ULL, "GB", 5, 1}}) {
+            UsageHistory h;
+            const long long today = DaySerial({2026, 12, 8});
+            for (long long s = today - 40; s <= today; ++s) {
+                h.add(DayFromSerial(s), Usage{3600, s == today - 3 ? c.dailyDown : c.dailyDown / 2, 1000000});
+            }
+            m_files.files["/t/data/verlauf.csv"] = FormatHistoryCsv(h);
+            UsageWatch watch(m_data, m_files, m_clock, m_locale);
+            watch.load();
+            TfrmVerlauf window(watch, m_numbers, m_locale, {}, {});
+            window.show();
+            auto* view = window.findChild<QChartView*>();
+            QVERIFY(view != nullptr);
+            const QList<QAbstractAxis*> vertical = view->chart()->axes(Qt::Vertical);
+            QCOMPARE(vertical.size(), 1);
+            auto* axis = qobject_cast<QValueAxis*>(vertical.front());
+            QVERIFY(axis != nullptr);
+            QCOMPARE(axis->min(), 0.0);
+            QCOMPARE(axis->max(), c.maximum);
+            // Evenly spread ticks from 0 to the top fall on the round steps.
+            QCOMPARE(axis->tickType(), QValueAxis::TicksFixed);
+            QVERIFY(!axis->truncateLabels()); // cut to "..." at 96 dpi otherwise
+            QCOMPARE(axis->tickCount(), static_cast<int>(std::lround(c.maximum / c.step)) + 1);
+            QCOMPARE(window.downloadBars()->label(), QStringLiteral("Download (%1)").arg(c.unit));
+            const double perUnit = std::string(c.unit) == "GB" ? 1e9 : 1e6;
+            QCOMPARE(window.downloadBars()->at(27), static_cast<double>(c.dailyDown) / perUnit);
+            QVERIFY(view->chart()->title().contains(QStringLiteral(" in %1,").arg(c.unit)));
+            auto* series = qobject_cast<QBarSeries*>(view->chart()->series().front());
+            QVERIFY(series != nullptr && series->barWidth() >= 0.8);
         }
     }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Prints, for each accessible name given, whether the main window shows a control of that
 name on screen ("NAME<TAB>shown" or "NAME<TAB>hidden"; "NAME<TAB>missing" when there is none).
-With "--press NAME" it presses the button of that name instead, as a screen reader user does.
+With "--press NAME" it presses the button of that name (or picks the tab) instead, as a screen
+reader user does.
 Reads the window as a screen reader does (AT-SPI), waiting for the program to appear."""
 import sys
 import time
@@ -33,7 +34,7 @@ if app is None:
 if sys.argv[1] == "--press":
     for node in walk(app):
         try:
-            if node.name == sys.argv[2] and node.getRole() == pyatspi.ROLE_PUSH_BUTTON:
+            if node.name == sys.argv[2] and node.getRole() in (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_PAGE_TAB):
                 action = node.queryAction()
                 names = [action.getName(i) for i in range(action.nActions)]
                 # The first action of a push button is its press ("Press", or in the

@@ -105,8 +105,8 @@ wait_for_icons() { # wait_for_icons COUNT
 # Keys keep the spelling they had in the file ("Tup" of the default file): matched without case.
 value_of() { sed -n "s/^$1=\\([^\\r]*\\)\\r\$/\\1/Ip" "$data"; }
 
-# "Tavlor mit Windows starten" and "VerbindungsManager  öffnen>>", clicked by their place in
-# the window's client area, as a user reaches them: from the tray icon.
+# "Tavlor mit Windows starten" and "VerbindungsManager  öffnen>>", reached from the tray icon
+# and pressed by the keyboard along the focus order, so that no font or layout moves them.
 shortcut_and_expanded_window() {
     local shown X Y WIDTH HEIGHT link
     shown=$(window)
@@ -119,7 +119,7 @@ shortcut_and_expanded_window() {
     xdotool mousemove $((X + WIDTH - 11)) $((Y + 12)) click --repeat 2 --delay 80 1
     wait_for_window || { fail "a double-click on the tray icon did not show the window"; return; }
     shown=$(window)
-    xdotool mousemove --window "$shown" 324 423 click 1 # btnWinStart at (216, 413), 217 x 21 under Wine
+    press_by_tab "$shown" 4 # "Tavlor mit Windows starten"
     sleep 2
     xdotool key Return # the message box that reports the shortcut
     sleep 1
@@ -137,7 +137,10 @@ shortcut_and_expanded_window() {
     fi
     eval "$(xdotool getwindowgeometry --shell "$shown")"
     [ "${WIDTH:-0}" -lt 600 ] || fail "the window was ${WIDTH:-?} pixels wide before it was expanded"
-    xdotool mousemove --window "$shown" 324 473 click 1 # btnDetails at (216, 463), 217 x 21
+    # The focus came back to "Tavlor mit Windows starten" when the box closed: two steps on.
+    xdotool windowfocus --sync "$shown" 2>/dev/null || xdotool windowfocus "$shown"
+    sleep 0.3
+    xdotool key --clearmodifiers Tab Tab space # "VerbindungsManager  öffnen>>"
     sleep 2
     eval "$(xdotool getwindowgeometry --shell "$shown")"
     [ "${WIDTH:-0}" -ge 820 ] && ok "the window expanded to $WIDTH pixels" || fail "the window is ${WIDTH:-?} pixels wide"

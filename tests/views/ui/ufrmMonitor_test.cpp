@@ -83,6 +83,18 @@ private slots:
 
         monitor.show();
         QCOMPARE(monitor.chartView()->geometry(), monitor.rect());
+        // Silver up to the sunken frame all round: no margin of another grey around the chart.
+        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        const QImage picture = monitor.chartView()->viewport()->grab().toImage();
+        const QColor silver(192, 192, 192);
+        for (const QPoint at :
+             {QPoint(1, 1), QPoint(picture.width() - 2, 1), QPoint(1, picture.height() - 2),
+              QPoint(picture.width() - 2, picture.height() - 2), QPoint(picture.width() / 2, 2)}) {
+            QVERIFY2(picture.pixelColor(at) == silver, qPrintable(QStringLiteral("%1,%2 is %3")
+                                                                      .arg(at.x())
+                                                                      .arg(at.y())
+                                                                      .arg(picture.pixelColor(at).name())));
+        }
     }
 
     void samplesFeedSeriesAndAxes()
