@@ -32,6 +32,8 @@ packages=(
     clang-format clang-tidy
     # libFuzzer targets (preset "fuzz")
     clang libclang-rt-14-dev
+    # the Windows platform layer and its tests (RAS binding included), cross-built and run under Wine
+    g++-mingw-w64-x86-64-posix wine wine64
 )
 # Other scripts name their own packages: scripts/install-deps.sh PACKAGE...
 if [ $# -gt 0 ]; then packages=("$@"); fi

@@ -89,9 +89,7 @@ void ConnectionManager::btnDetailsClick()
     }
     // The connected entry is selected and shown; without one (or when it is not listed) the
     // first. By id where the service tells it, else by the name it reports.
-    const std::string keep = m_connected.entryId;
-    const std::string keepName = m_connected.entryId.empty() ? m_connected.entry : std::string();
-    refreshSelecting(keep, keepName, {});
+    refreshSelecting(m_connected.entryId, m_connected.entry, {});
     m_open = true;
     m_view.setText("btnDetails", kDetailsOpen);
     m_ui.setWindowWidth(kWidthOpen);

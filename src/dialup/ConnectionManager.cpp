@@ -299,9 +299,10 @@ void ConnectionManager::createWithOwnDialog()
 
 void ConnectionManager::btnEditEntryClick()
 {
-    const std::string id = selectedEntry().id;
+    const DialupEntry entry = selectedEntry();
+    const std::string& id = entry.id;
     if (!m_service.hasSystemEntryDialogs()) {
-        editWithOwnDialog(id);
+        editWithOwnDialog(id, entry.name);
         return;
     }
     if (!begin()) {
@@ -314,12 +315,11 @@ void ConnectionManager::btnEditEntryClick()
     });
 }
 
-void ConnectionManager::editWithOwnDialog(const std::string& id)
+void ConnectionManager::editWithOwnDialog(const std::string& id, const std::string& name)
 {
     if (!begin()) {
         return;
     }
-    const std::string name = selectedEntry().name;
     m_service.readEntry(id, guarded([this, id, name](const DialupResult& read, DialupEntryDetails details) {
                             finish();
                             details.password.wipe();

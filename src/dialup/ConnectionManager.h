@@ -88,7 +88,7 @@ private:
     DialValues typedFor(const std::string& id) const;
     void forgetTyped();
     void createWithOwnDialog();
-    void editWithOwnDialog(const std::string& id);
+    void editWithOwnDialog(const std::string& id, const std::string& name);
     void report(const std::string& message, const DialupResult& result);
     // Starts a request: the hourglass until `finish` runs; false while another one is open.
     bool begin();

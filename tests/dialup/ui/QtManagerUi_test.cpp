@@ -63,8 +63,8 @@ private Q_SLOTS:
     void init()
     {
         m_fake = std::make_unique<test::FakeDialupService>();
-        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", true},
-                           {"Handy", "ich", "*99#", "geheim", true}};
+        m_fake->entries = {{"T-Online", "anonymer", "0191011", "", true, "T-Online"},
+                           {"Handy", "ich", "*99#", "geheim", true, "Handy"}};
         m_window = std::make_unique<QWidget>();
         m_window->resize(831, 400);
         m_list = new QListWidget(m_window.get());
@@ -84,12 +84,12 @@ private Q_SLOTS:
     void openingSelectsTheConnectedEntryAndWidensTheWindow()
     {
         QCOMPARE(m_window->width(), 450);
-        m_fake->active = {{"/a/4", "Handy", "ttyUSB0", "ppp0"}};
+        m_fake->active = {{"/a/4", "Handy", "ttyUSB0", "ppp0", "Handy"}};
         m_manager->RefreshConnectionStatus();
         m_manager->btnDetailsClick();
         QCOMPARE(m_list->count(), 2);
         QCOMPARE(m_list->currentRow(), 1);
-        QCOMPARE(m_view->text("eUser"), std::string("anonymer")); // the first entry's values
+        QCOMPARE(m_view->text("eUser"), std::string("ich")); // the connected entry's values
         QCOMPARE(m_window->width(), 830);
         m_manager->btnDetailsClick();
         QCOMPARE(m_window->width(), 450);
@@ -145,8 +145,8 @@ private Q_SLOTS:
         std::vector<std::string> renames;
         std::copy_if(m_fake->requests.begin(), m_fake->requests.end(), std::back_inserter(renames),
                      [](const std::string& r) { return r.rfind("rename", 0) == 0; });
-        // Cancel hands the prefilled name back, so the same name is requested.
-        QCOMPARE(renames, (std::vector<std::string>{"rename T-Online>Büro", "rename Büro>Büro"}));
+        // Cancel hands the prefilled name back, so the same name is requested for the same entry.
+        QCOMPARE(renames, (std::vector<std::string>{"rename T-Online>Büro", "rename T-Online>Büro"}));
     }
 
     void dialShowsTheHourglassUntilTheAnswerWhileTheWindowGoesOn()
@@ -179,6 +179,14 @@ private Q_SLOTS:
         });
         m_manager->btnEditEntryClick();
         QCOMPARE(m_fake->edits, std::vector<std::string>{"Handy|du|*99#|(kept)"});
+    }
+
+    void theSystemDialogsGetTheWindowsNativeHandle()
+    {
+        void* owner = m_ui->ownerWindow();
+        QVERIFY(owner != nullptr);
+        QVERIFY(owner != static_cast<void*>(m_window.get()));
+        QCOMPARE(reinterpret_cast<WId>(owner), m_window->winId());
     }
 
     void waitKeepsTimersRunning()

@@ -152,7 +152,8 @@ TEST(RasDialupService, TheSystemDialogsAreOwnedByAWindowHandleOrByNone)
     FakeRas fake;
     FakeRasLoader loader(fake);
     RasDialupService service(loader);
-    HWND window = CreateWindowExA(0, "STATIC", "Tavlor", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+    // A message-only window: a real HWND also where no display is there (Wine in the tests).
+    HWND window = CreateWindowExA(0, "STATIC", "Tavlor", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     int notAWindow = 0; // such as a widget object's address

@@ -285,6 +285,16 @@ void MainWindowTest::detailsButtonSwitchesBetween450And830()
     QCOMPARE(rig.window().width(), 830);
     QCOMPARE(details->text(), QStringLiteral("<< VerbindungsManager schliessen"));
     QCOMPARE(rig.find<QListWidget>("lstEntries")->count(), 1);
+    // Only what the user types is dialled, the rest as stored.
+    auto* user = rig.find<QLineEdit>("eUser");
+    QCOMPARE(user->text(), QStringLiteral("anna"));
+    user->selectAll();
+    QTest::keyClicks(user, QStringLiteral("bert"));
+    rig.app->tCheckTimer(); // offline: dialling is possible
+    rig.find<QPushButton>("btnDialEntry")->click();
+    QCOMPARE(rig.dialup->dials.size(), std::size_t(1));
+    QCOMPARE(rig.dialup->dials.back().user, std::string("bert"));
+    QCOMPARE(rig.dialup->dials.back().sent, std::string("user"));
     details->click();
     QCOMPARE(rig.window().width(), 450);
     QCOMPARE(details->text(), QStringLiteral("VerbindungsManager  öffnen>>"));

@@ -82,7 +82,13 @@ bool NmDialupService::available() const
 std::vector<ActiveDialup> NmDialupService::activeConnections() const
 {
     noticeLostBus();
-    return m_state->dialups();
+    std::vector<ActiveDialup> active = m_state->dialups();
+    for (ActiveDialup& a : active) {
+        if (auto copy = m_copyOf.find(a.entryId); copy != m_copyOf.end()) {
+            a.entryId = copy->second; // the entry the user dialled, not its in-memory copy
+        }
+    }
+    return active;
 }
 
 std::string NmDialupService::missingReason() const
@@ -135,7 +141,19 @@ void NmDialupService::activate(DialUpProfile profile, DialValues values, Done do
         values.password->wipe();
     }
     QVariantMap& connection = profile.settings[QStringLiteral("connection")];
-    connection.insert(QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces));
+    const QString copy = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (m_copyOf.size() > kMaxCopies) {
+        // Only the copies of connections still up matter.
+        std::map<std::string, std::string> up;
+        for (const ActiveDialup& a : m_state->dialups()) {
+            if (auto it = m_copyOf.find(a.entryId); it != m_copyOf.end()) {
+                up.insert(*it);
+            }
+        }
+        m_copyOf = std::move(up);
+    }
+    m_copyOf[copy.toStdString()] = profile.uuid().toStdString();
+    connection.insert(QStringLiteral("uuid"), copy);
     connection.insert(QStringLiteral("autoconnect"), false);
     auto shared = std::make_shared<DialUpProfile>(std::move(profile));
     auto send = [this, shared, started] {

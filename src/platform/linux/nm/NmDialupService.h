@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <functional>
+#include <map>
 #include <vector>
 
 class QTimer;
@@ -30,6 +31,7 @@ public:
     // Where there is no system bus at all, trying every 2 s would wake the program for nothing.
     static constexpr int kReconnectMaxMs = 30000;
     static constexpr int kReasonGraceMs = 100;
+    static constexpr std::size_t kMaxCopies = 64;
 
     explicit NmDialupService(int dialTimeoutMs = kDialTimeoutMs, QObject* parent = nullptr);
     ~NmDialupService() override;
@@ -84,6 +86,8 @@ private:
     int m_reconnectMs = kReconnectMs;
     mutable bool m_reconnecting = false;
     std::vector<PendingDial> m_dials;
+    // In-memory copies dialled with changed values -> the stored profile they stand for.
+    std::map<std::string, std::string> m_copyOf;
 };
 
 } // namespace tavlor::platform::nm

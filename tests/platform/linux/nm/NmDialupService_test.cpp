@@ -211,6 +211,7 @@ protected:
     }
     void TearDown() override
     {
+        hangUpAll(); // an in-memory copy is no entry: SetUp's clean-up would leave it up
         manager.reset();
         NmStandInTest::TearDown();
     }
@@ -323,6 +324,8 @@ TEST_F(ManagerOverStandIn, AChangedUserNameOrNumberDialsWithTheStoredPasswordOrS
     EXPECT_NE(sent.value("uuid").toStdString(), id); // an in-memory copy
     EXPECT_EQ(sent.value("username"), "du");
     EXPECT_EQ(sent.value("password"), "geheim");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !service->activeConnections().empty(); }, 3000));
+    EXPECT_EQ(service->activeConnections().at(0).entryId, id); // the copy stands for its entry
     hangUpAll();
 
     mockCall(QStringLiteral("SetSecretsReadable"), {false});
