@@ -180,7 +180,7 @@ void TavlorApp::btnSpendeClick()
 
 void TavlorApp::TrayIconMouseMove()
 {
-    handle([this] { ComposeTrayHint(m_state, m_view); });
+    handle([this] { ComposeTrayHint(m_tick->reading(), m_numbers, m_view); });
 }
 
 void TavlorApp::TrayIconDblClick()
@@ -203,6 +203,15 @@ void TavlorApp::Tavlorbeenden1Click()
 {
     m_quitRequested = true;
     m_window->close();
+}
+
+} // namespace tavlor
+
+namespace tavlor {
+
+void TavlorApp::VerlaufClick()
+{
+    m_history->showWindow();
 }
 
 } // namespace tavlor

@@ -1,4 +1,5 @@
 #include "ShellRig.h"
+#include "accounting/DayCount.h"
 #include "shell/ui/TrayController.h"
 
 #include <QCheckBox>
@@ -41,6 +42,7 @@ private slots:
     void questionHasItsOneForm();
     void failingSaveKeepsTheProgramRunning();
     void sessionEndNeverAsksNorHidesAndSavesOnce();
+    void aSaveAfterMidnightHoldsTheNewDaysTodayCounters();
     void withoutNotificationAreaNothingHidesOutOfReach();
     void firstActivationSendsTheProgramToTheTray();
     void doubleClickRestoresTheLoadedPositionShowItemKeepsTheCurrent();
@@ -149,6 +151,30 @@ void ClosingTest::sessionEndNeverAsksNorHidesAndSavesOnce()
     QTest::qWait(20);
     QCOMPARE(never.answered, 0);
     QCOMPARE(rig.store->saves, 1);
+}
+
+// Offline since before midnight and ended after it: yesterday's online time is not saved as
+// today's.
+void ClosingTest::aSaveAfterMidnightHoldsTheNewDaysTodayCounters()
+{
+    ShellRig rig;
+    rig.clock->setLocal({2026, 12, 8, 23, 59, 0, 0});
+    rig.app->state().dayStamp = ToDayCount(rig.clock->nowLocal());
+    rig.goOnline();
+    for (int i = 0; i < 5; ++i) {
+        rig.clock->advanceMs(1000);
+        rig.app->tCheckTimer();
+    }
+    rig.goOffline();
+    rig.app->tCheckTimer();
+    QCOMPARE(rig.app->state().todaySeconds, 5);
+    rig.clock->setLocal({2026, 12, 9, 0, 20, 0, 0});
+    rig.app->sessionEnd();
+    QCOMPARE(rig.store->savedStates.size(), std::size_t{1});
+    const UsageState& saved = rig.store->savedStates.front();
+    QCOMPARE(saved.todaySeconds, 0);
+    QCOMPARE(saved.totalSeconds, 5);
+    QVERIFY(SameCalendarDate(FromDayCount(saved.dayStamp), rig.clock->nowLocal()));
 }
 
 void ClosingTest::withoutNotificationAreaNothingHidesOutOfReach()
