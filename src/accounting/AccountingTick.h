@@ -37,7 +37,8 @@ public:
     // The rows behind the directions may have changed (adapter methods edited); the next
     // reading continues the totals instead of counting the difference between two rows.
     void methodsChanged();
-    // After a reset: the next online tick takes a new session start.
+    // After a reset: the next online tick takes a new session start; until then the reading
+    // shows the totals as the reset cleared them.
     void resetSessionBase();
     // The link (or the two links) counted now, "" while none is.
     std::string countedLinkText() const { return m_links.countedText(); }
