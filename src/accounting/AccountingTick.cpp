@@ -174,26 +174,30 @@ void AccountingTick::onlineTick()
     m_totalsCleared = false;
     m_downBytes = m_state.totalDownBytes - downBefore;
     m_upBytes = m_state.totalUpBytes - upBefore;
-    if (m_state.speedPhase == kSpeedPhaseDue) {
+    const bool speedsMeasured = m_state.speedPhase == kSpeedPhaseDue;
+    if (speedsMeasured) {
         m_state.speedPhase = 1;
         updateSpeed(Dir::Down);
         updateSpeed(Dir::Up);
     }
-    showTraffic();
+    showTraffic(speedsMeasured);
     advanceTime();
 }
 
 // The labels of one second, made from its reading by the text helpers.
-void AccountingTick::showTraffic()
+// The speeds change only when they are measured (the offline tick shows them as 0).
+void AccountingTick::showTraffic(bool speedsMeasured)
 {
-    const ReadingTexts texts = TextsOf(reading(), m_numbers);
-    m_view.setText("lIn", texts.totalDown);
-    m_view.setText("lOut", texts.totalUp);
-    m_view.setText("lAll", texts.total);
-    m_view.setText("lInS", texts.sessionDown);
-    m_view.setText("lOutS", texts.sessionUp);
-    m_view.setText("lDownS", texts.downSpeed);
-    m_view.setText("lUpS", texts.upSpeed);
+    const TickReading r = reading();
+    m_view.setText("lIn", TrafficText(r, Traffic::TotalDown, m_numbers));
+    m_view.setText("lOut", TrafficText(r, Traffic::TotalUp, m_numbers));
+    m_view.setText("lAll", TrafficText(r, Traffic::Total, m_numbers));
+    m_view.setText("lInS", TrafficText(r, Traffic::SessionDown, m_numbers));
+    m_view.setText("lOutS", TrafficText(r, Traffic::SessionUp, m_numbers));
+    if (speedsMeasured) {
+        m_view.setText("lDownS", FormatSpeed(m_numbers, r.downSpeed));
+        m_view.setText("lUpS", FormatSpeed(m_numbers, r.upSpeed));
+    }
 }
 
 // Only the counted links are read each second. A link that cannot be read is no reading this

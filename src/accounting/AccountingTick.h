@@ -67,7 +67,7 @@ private:
     void readPickedCounters(CountedLinks::Picks& picks);
     void updateSpeed(Dir dir);
     void advanceTime();
-    void showTraffic();
+    void showTraffic(bool speedsMeasured);
 
     Direction m_up;
     Direction m_down;

@@ -251,18 +251,38 @@ std::string FormatByteSize(const NumberFormat& nf, double amount)
     return text(m, " Bytes");
 }
 
-ReadingTexts TextsOf(const TickReading& reading, const NumberFormat& nf)
+std::string TrafficText(const TickReading& reading, Traffic which, const NumberFormat& nf)
 {
     // What a reset and the offline tick show: the design's "0 kb", not a byte-size text.
-    const std::string cleared = "0 kb";
+    const bool total = which == Traffic::TotalDown || which == Traffic::TotalUp || which == Traffic::Total;
+    if (total ? reading.totalsCleared : !reading.online) {
+        return "0 kb";
+    }
+    switch (which) {
+    case Traffic::TotalDown:
+        return FormatByteSize(nf, reading.totalDownBytes);
+    case Traffic::TotalUp:
+        return FormatByteSize(nf, reading.totalUpBytes);
+    case Traffic::Total:
+        return FormatByteSize(nf, reading.totalBytes());
+    case Traffic::SessionDown:
+        return FormatByteSize(nf, reading.sessionDownBytes);
+    case Traffic::SessionUp:
+        break;
+    }
+    return FormatByteSize(nf, reading.sessionUpBytes);
+}
+
+ReadingTexts TextsOf(const TickReading& reading, const NumberFormat& nf)
+{
     ReadingTexts t;
     t.downSpeed = FormatSpeed(nf, reading.downSpeed);
     t.upSpeed = FormatSpeed(nf, reading.upSpeed);
-    t.totalDown = reading.totalsCleared ? cleared : FormatByteSize(nf, reading.totalDownBytes);
-    t.totalUp = reading.totalsCleared ? cleared : FormatByteSize(nf, reading.totalUpBytes);
-    t.total = reading.totalsCleared ? cleared : FormatByteSize(nf, reading.totalBytes());
-    t.sessionDown = reading.online ? FormatByteSize(nf, reading.sessionDownBytes) : cleared;
-    t.sessionUp = reading.online ? FormatByteSize(nf, reading.sessionUpBytes) : cleared;
+    t.totalDown = TrafficText(reading, Traffic::TotalDown, nf);
+    t.totalUp = TrafficText(reading, Traffic::TotalUp, nf);
+    t.total = TrafficText(reading, Traffic::Total, nf);
+    t.sessionDown = TrafficText(reading, Traffic::SessionDown, nf);
+    t.sessionUp = TrafficText(reading, Traffic::SessionUp, nf);
     return t;
 }
 

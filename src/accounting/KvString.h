@@ -49,6 +49,16 @@ struct ReadingTexts
     std::string sessionUp;
 };
 ReadingTexts TextsOf(const TickReading& reading, const NumberFormat& nf);
+// One traffic text of a reading, for those who show only some of them.
+enum class Traffic
+{
+    TotalDown,
+    TotalUp,
+    Total,
+    SessionDown,
+    SessionUp
+};
+std::string TrafficText(const TickReading& reading, Traffic which, const NumberFormat& nf);
 // The text without blanks and tabs at either end.
 std::string_view TrimBlanks(std::string_view text);
 int CountSeparators(std::string_view text, char separator);

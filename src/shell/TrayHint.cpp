@@ -17,19 +17,25 @@ std::string traffic(const std::string& text)
 
 std::optional<std::string> TrayHintText(const TickReading& reading, int choice, const NumberFormat& numbers)
 {
-    const ReadingTexts t = TextsOf(reading, numbers);
+    if (choice < 0 || choice > 2) {
+        return std::nullopt;
+    }
+    // Choice 0 shows the traffic since the last reset, the other two the session's.
+    const std::string down =
+        FormatSpeed(numbers, reading.downSpeed) +
+        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalDown : Traffic::SessionDown, numbers));
+    const std::string up =
+        FormatSpeed(numbers, reading.upSpeed) +
+        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalUp : Traffic::SessionUp, numbers));
     switch (choice) {
     case 0:
-        return "Zeit: " + FormatDuration(reading.total, true) + kCrLf + "Down: " + t.downSpeed +
-               traffic(t.totalDown) + kCrLf + "Up: " + t.upSpeed + traffic(t.totalUp);
+        return "Zeit: " + FormatDuration(reading.total, true) + kCrLf + "Down: " + down + kCrLf + "Up: " + up;
     case 1:
-        return "Zeit: " + FormatDuration(reading.today, true) + kCrLf + " Down: " + t.downSpeed +
-               traffic(t.sessionDown) + kCrLf + " Up: " + t.upSpeed + traffic(t.sessionUp);
-    case 2:
-        return "Zeit " + FormatDuration(reading.session, true) + kCrLf + " Down: " + t.downSpeed +
-               traffic(t.sessionDown) + kCrLf + "Up: " + t.upSpeed + traffic(t.sessionUp);
+        return "Zeit: " + FormatDuration(reading.today, true) + kCrLf + " Down: " + down + kCrLf +
+               " Up: " + up;
     default:
-        return std::nullopt;
+        return "Zeit " + FormatDuration(reading.session, true) + kCrLf + " Down: " + down + kCrLf +
+               "Up: " + up;
     }
 }
 
