@@ -1,7 +1,7 @@
 // The bandwidth monitor with 10 minutes, a day and a month of history (one sample every two
 // seconds): the cost of one sample drawn, and the memory a month of history takes.
 #include "accounting/KvString.h"
-#include "accounting/ViewModel.h"
+#include "accounting/TickReading.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtLocaleFormat.h"
 #include "views/ui/ufrmMonitor.h"
@@ -58,7 +58,7 @@ struct OpenMonitor
 {
     explicit OpenMonitor(std::int64_t history)
         : locale(QLocale(QLocale::German, QLocale::Germany)), clock(platform::makeClock()),
-          monitor(view, numbers, locale, *clock)
+          monitor([this] { return reading; }, numbers, locale, *clock)
     {
         monitor.show();
         monitor.close(); // the history is filled while the window is closed, as it is reopened
@@ -76,14 +76,14 @@ struct OpenMonitor
     }
     void sample(std::int64_t i)
     {
-        view.setText("lDownS", numbers.format(figure(i)) + " kb/s");
-        view.setText("lUpS", numbers.format(figure(i + 7) / 8) + " kb/s");
+        reading.downSpeed = figure(i) * 1024;
+        reading.upSpeed = figure(i + 7) / 8 * 1024;
         monitor.takeSample();
         QCoreApplication::processEvents();
         benchmark::DoNotOptimize(monitor.chartView()->grab());
     }
 
-    ViewModel view;
+    TickReading reading;
     const NumberFormat numbers{","};
     QtLocaleFormat locale;
     std::unique_ptr<Clock> clock;

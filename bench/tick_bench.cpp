@@ -44,28 +44,11 @@ private:
     static DialupResult missing() { return DialupResult::failure(DialupResult::Status::ServiceMissing, {}); }
 };
 
-// The hooks as the program wires them, on the real platform.
-class RealHooks final : public TickHooks
+// Gateway mode: the connection label is the manager's, which asks nothing in gateway mode.
+class NoConnection final : public ConnectionDisplay
 {
 public:
-    RealHooks(ViewModel& view, HostAddressSource& hosts, SystemTimesSource& times)
-        : m_view(view), m_hosts(hosts), m_times(times)
-    {
-    }
-    bool IsOnline(bool onLAN) override { return tavlor::IsOnline(onLAN, m_dialup); }
-    void ShowIpAddresses() override { tavlor::ShowIpAddresses(m_view, m_hosts); }
     void RefreshConnectionStatus() override {}
-    void ShowWindowsUptime() override
-    {
-        m_view.setText("sBar", UptimeText(m_times.millisecondsSinceBoot(), platform::systemName()));
-    }
-    void SaveUsageData() override {}
-
-private:
-    ViewModel& m_view;
-    HostAddressSource& m_hosts;
-    SystemTimesSource& m_times;
-    NoDialup m_dialup;
 };
 
 // Three links whose counters grow by a few kilobytes a read.
@@ -105,8 +88,10 @@ struct Second
     explicit Second(InterfaceRowSource& rows)
         : clock(platform::makeClock()), hosts(platform::makeHostAddressSource()),
           times(platform::makeSystemTimesSource()), routes(platform::makeDefaultRouteSource()),
-          sampler(rows, numbers, routes.get()), hooks(view, *hosts, *times),
-          tick(state, view, sampler, *clock, numbers, hooks)
+          sampler(rows, numbers, routes.get()), online(dialup), addresses(view, *hosts),
+          uptime(view, *times, platform::systemName()),
+          tick(state, view, sampler, *clock, numbers,
+               TickParts{online, addresses, connection, uptime, nullptr})
     {
         state.onLAN = true;
         state.dayStamp = 46364.0;
@@ -117,7 +102,7 @@ struct Second
     void run()
     {
         tick.tCheckTimer();
-        ComposeTrayHint(state, view);
+        ComposeTrayHint(tick.reading(), numbers, view);
         benchmark::DoNotOptimize(view.takeChanges());
     }
 
@@ -129,7 +114,11 @@ struct Second
     UsageState state;
     ViewModel view;
     InterfaceSampler sampler;
-    RealHooks hooks;
+    NoDialup dialup;
+    DialupOnlineProbe online;
+    AddressLabels addresses;
+    NoConnection connection;
+    UptimeLabel uptime;
     AccountingTick tick;
 };
 

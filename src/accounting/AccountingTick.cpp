@@ -61,8 +61,8 @@ void addSecond(std::int32_t& hours, std::int32_t& minutes, std::int32_t& seconds
 } // namespace
 
 AccountingTick::AccountingTick(UsageState& state, ViewModel& view, InterfaceSampler& sampler,
-                               const Clock& clock, const NumberFormat& numbers, TickHooks& hooks)
-    : m_state(state), m_view(view), m_sampler(sampler), m_clock(clock), m_numbers(numbers), m_hooks(hooks)
+                               const Clock& clock, const NumberFormat& numbers, TickParts parts)
+    : m_state(state), m_view(view), m_sampler(sampler), m_clock(clock), m_numbers(numbers), m_parts(parts)
 {
 }
 
@@ -75,32 +75,81 @@ void AccountingTick::resetSessionBase()
 {
     m_state.sessionUpStart = kSessionNotStarted;
     m_state.sessionDownStart = kSessionNotStarted;
+    m_totalsCleared = true;
+}
+
+bool AccountingTick::takeSaveDue()
+{
+    if (m_state.saveTickCount != kSavePeriodTicks) {
+        return false;
+    }
+    m_state.saveTickCount = 0;
+    rollDay();
+    return true;
 }
 
 void AccountingTick::tCheckTimer()
 {
-    if (m_state.saveTickCount == kSavePeriodTicks) {
-        m_state.saveTickCount = 0;
-        m_hooks.SaveUsageData();
-    }
-    if (m_hooks.IsOnline(m_state.onLAN)) {
+    m_downBytes = 0;
+    m_upBytes = 0;
+    m_online = m_parts.online.IsOnline(m_state.onLAN);
+    if (m_online) {
         onlineTick();
     } else {
         offlineTick();
     }
-    m_hooks.ShowWindowsUptime();
+    m_parts.uptime.ShowWindowsUptime();
+    if (m_parts.listener != nullptr) {
+        m_parts.listener->readingTaken(reading());
+    }
+}
+
+TickReading AccountingTick::reading() const
+{
+    const UsageState& s = m_state;
+    TickReading r;
+    r.online = m_online;
+    r.downLink = m_downLink;
+    r.upLink = m_upLink;
+    r.downBytes = m_downBytes;
+    r.upBytes = m_upBytes;
+    r.downSpeed = m_online ? m_downSpeed : 0;
+    r.upSpeed = m_online ? m_upSpeed : 0;
+    r.sessionDownBytes = s.sessionDownBytes;
+    r.sessionUpBytes = s.sessionUpBytes;
+    r.totalDownBytes = s.totalDownBytes;
+    r.totalUpBytes = s.totalUpBytes;
+    r.totalsCleared = m_totalsCleared;
+    r.total = {s.totalHours, s.totalMinutes, s.totalSeconds};
+    r.today = {s.todayHours, s.todayMinutes, s.todaySeconds};
+    r.session = {s.sessionHours, s.sessionMinutes, s.sessionSeconds};
+    r.dayStamp = s.dayStamp;
+    r.onlineSeconds = m_online ? 1 : 0;
+    return r;
+}
+
+void AccountingTick::rollDay()
+{
+    UsageState& s = m_state;
+    const CivilDateTime now = m_clock.nowLocal();
+    if (IsNewDay(s.dayStamp, now)) {
+        s.dayStamp = ToDayCount(now);
+        s.todayHours = 0;
+        s.todayMinutes = 0;
+        s.todaySeconds = 0;
+    }
 }
 
 void AccountingTick::onlineTick()
 {
-    m_hooks.ShowIpAddresses();
+    m_parts.addresses.ShowIpAddresses();
     m_view.setReadOnly("eUser", true);
     m_view.setReadOnly("ePass", true);
     m_view.setReadOnly("eNum", true);
     m_view.setEnabled("btnDialEntry", false);
     m_view.setEnabled("btnHangup", true);
     // Read from the state the dial-up service keeps: no label text decides anything.
-    m_hooks.RefreshConnectionStatus();
+    m_parts.connection.RefreshConnectionStatus();
     m_view.setColor(kLed, kRgbGreen);
     m_view.setHint(kLed, "Online");
     // One snapshot of the links serves the speed text and both counters.
@@ -108,6 +157,10 @@ void AccountingTick::onlineTick()
     CountedLinks::Picks picks =
         m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN);
     readPickedCounters(picks);
+    m_downLink = picks.down.row != nullptr ? LinkIdentity{picks.down.row->index, picks.down.row->name}
+                                           : LinkIdentity{};
+    m_upLink =
+        picks.up.row != nullptr ? LinkIdentity{picks.up.row->index, picks.up.row->name} : LinkIdentity{};
     m_view.setText("lSpeed", m_sampler.speedText(picks.speed));
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
@@ -118,19 +171,33 @@ void AccountingTick::onlineTick()
     countDirection(Dir::Up, picks.up, now);
     countDirection(Dir::Down, picks.down, now);
     m_state.totalBytes = m_state.totalUpBytes + m_state.totalDownBytes;
-    m_view.setText("lIn", FormatByteSize(m_numbers, m_state.totalDownBytes));
-    m_view.setText("lOut", FormatByteSize(m_numbers, m_state.totalUpBytes));
-    m_view.setText("lAll", FormatByteSize(m_numbers, m_state.totalBytes));
-    m_view.setText("lInS", FormatByteSize(m_numbers, m_state.sessionDownBytes));
-    m_view.setText("lOutS", FormatByteSize(m_numbers, m_state.sessionUpBytes));
-
-    if (m_state.speedPhase == kSpeedPhaseDue) {
+    m_totalsCleared = false;
+    m_downBytes = m_state.totalDownBytes - downBefore;
+    m_upBytes = m_state.totalUpBytes - upBefore;
+    const bool speedsMeasured = m_state.speedPhase == kSpeedPhaseDue;
+    if (speedsMeasured) {
         m_state.speedPhase = 1;
         updateSpeed(Dir::Down);
         updateSpeed(Dir::Up);
     }
+    showTraffic(speedsMeasured);
     advanceTime();
-    m_hooks.TrafficCounted(m_state.totalDownBytes - downBefore, m_state.totalUpBytes - upBefore, 1);
+}
+
+// The labels of one second, made from its reading by the text helpers.
+// The speeds change only when they are measured (the offline tick shows them as 0).
+void AccountingTick::showTraffic(bool speedsMeasured)
+{
+    const TickReading r = reading();
+    m_view.setText("lIn", TrafficText(r, Traffic::TotalDown, m_numbers));
+    m_view.setText("lOut", TrafficText(r, Traffic::TotalUp, m_numbers));
+    m_view.setText("lAll", TrafficText(r, Traffic::Total, m_numbers));
+    m_view.setText("lInS", TrafficText(r, Traffic::SessionDown, m_numbers));
+    m_view.setText("lOutS", TrafficText(r, Traffic::SessionUp, m_numbers));
+    if (speedsMeasured) {
+        m_view.setText("lDownS", FormatSpeed(m_numbers, r.downSpeed));
+        m_view.setText("lUpS", FormatSpeed(m_numbers, r.upSpeed));
+    }
 }
 
 // Only the counted links are read each second. A link that cannot be read is no reading this
@@ -156,6 +223,7 @@ void AccountingTick::countDirection(Dir dir, const LinkPick& pick, std::int64_t 
     d.fresh = false;
     if (pick.row == nullptr) {
         d.missed = true;
+        d.haveSpeedSample = false;
         return; // a failed sample is no reading: everything stays as it was
     }
     const std::uint64_t counter = CounterOf(*pick.row, f.letter);
@@ -188,19 +256,18 @@ void AccountingTick::updateSpeed(Dir dir)
     Direction& d = dir == Dir::Up ? m_up : m_down;
     const double reading = dir == Dir::Up ? m_state.sessionUpBytes : m_state.sessionDownBytes;
     double& prevSample = dir == Dir::Up ? m_state.prevUpSample : m_state.prevDownSample;
-    const char* label = dir == Dir::Up ? "lUpS" : "lDownS";
+    double& speed = dir == Dir::Up ? m_upSpeed : m_downSpeed;
+    speed = 0;
     if (!d.fresh) {
-        return; // keeps its previous speed text
+        return; // no figure from a link that is gone: the next good reading is a new baseline
     }
-    std::string text = "0 kb/s";
     if (d.haveSpeedSample) {
         const double bytes = reading - prevSample;
         const double seconds = static_cast<double>(d.readingMs - d.speedSampleMs) / 1000.0;
         if (bytes > 0 && seconds > 0) {
-            text = m_numbers.format(TruncateDecimals(m_numbers, 2, bytes / seconds / 1024.0)) + " kb/s";
+            speed = bytes / seconds;
         }
     }
-    m_view.setText(label, text);
     prevSample = reading;
     d.speedSampleMs = d.readingMs;
     d.haveSpeedSample = true;
@@ -209,19 +276,13 @@ void AccountingTick::updateSpeed(Dir dir)
 void AccountingTick::advanceTime()
 {
     UsageState& s = m_state;
-    const CivilDateTime now = m_clock.nowLocal();
-    if (IsNewDay(s.dayStamp, now)) {
-        s.dayStamp = ToDayCount(now);
-        s.todayHours = 0;
-        s.todayMinutes = 0;
-        s.todaySeconds = 0;
-    }
+    rollDay();
     addSecond(s.totalHours, s.totalMinutes, s.totalSeconds);
     addSecond(s.todayHours, s.todayMinutes, s.todaySeconds);
     addSecond(s.sessionHours, s.sessionMinutes, s.sessionSeconds);
-    m_view.setText("lotAll", FormatDuration(s, "a", true));
-    m_view.setText("lOtDay", FormatDuration(s, "d", true));
-    m_view.setText("lOTS", FormatDuration(s, "s", true));
+    m_view.setText("lotAll", FormatDuration(TimeSet{s.totalHours, s.totalMinutes, s.totalSeconds}, true));
+    m_view.setText("lOtDay", FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
+    m_view.setText("lOTS", FormatDuration(TimeSet{s.sessionHours, s.sessionMinutes, s.sessionSeconds}, true));
 }
 
 void AccountingTick::offlineTick()
@@ -234,10 +295,14 @@ void AccountingTick::offlineTick()
     m_up = Direction{};
     m_down = Direction{};
     m_links.release();
-    m_hooks.ShowIpAddresses();
+    m_downLink = {};
+    m_upLink = {};
+    m_downSpeed = 0;
+    m_upSpeed = 0;
+    m_parts.addresses.ShowIpAddresses();
     m_view.setEnabled("btnDialEntry", true);
     m_view.setEnabled("btnHangup", false);
-    m_hooks.RefreshConnectionStatus();
+    m_parts.connection.RefreshConnectionStatus();
     m_view.setHint(kTrayIcon, "Offline");
     s.sessionHours = 0;
     m_view.setColor(kLed, kRgbRed);
@@ -253,6 +318,12 @@ void AccountingTick::offlineTick()
     s.sessionDownStart = kSessionNotStarted;
     s.sessionUpBytes = 0;
     s.sessionDownBytes = 0;
+    // Offline after midnight the today counters are the new day's: none yet.
+    const double stampBefore = s.dayStamp;
+    rollDay();
+    if (s.dayStamp != stampBefore) {
+        m_view.setText("lOtDay", FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
+    }
     m_view.setReadOnly("eUser", false);
     m_view.setReadOnly("ePass", false);
     m_view.setReadOnly("eNum", false);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "accounting/KvString.h"
+#include "accounting/TickParts.h"
+#include "accounting/TickReading.h"
 #include "accounting/UsageState.h"
 #include "accounting/ViewModel.h"
 #include "netmeter/CountedLinks.h"
@@ -12,37 +14,31 @@ namespace tavlor {
 
 class InterfaceSampler;
 
-// What the tick calls outside the accounting. Implemented by the main window's wiring;
-// tests supply fakes. An exception thrown here ends the tick (the caller reports it).
-class TickHooks
-{
-public:
-    virtual ~TickHooks() = default;
-    virtual bool IsOnline(bool onLAN) = 0;
-    virtual void ShowIpAddresses() = 0;
-    // Shows the connection (or "Internet Gateway") from kept state; called on every tick.
-    virtual void RefreshConnectionStatus() = 0;
-    virtual void ShowWindowsUptime() = 0;
-    virtual void SaveUsageData() = 0;
-    // The growth of the download and upload totals in this online tick, and its online second:
-    // the history counts exactly what the totals count.
-    virtual void TrafficCounted(double /*downBytes*/, double /*upBytes*/, int /*onlineSeconds*/) {}
-};
-
-// The once-a-second accounting tick, free of any window: reads the sampler, counts, and
-// writes the label texts, LED, button and field states into the view model.
+// The once-a-second accounting tick, free of any window: reads the sampler, counts, makes the
+// second's reading, writes the label texts made from it, the LED, button and field states into
+// the view model, and tells its listener what it counted.
 class AccountingTick
 {
 public:
     AccountingTick(UsageState& state, ViewModel& view, InterfaceSampler& sampler, const Clock& clock,
-                   const NumberFormat& numbers, TickHooks& hooks);
+                   const NumberFormat& numbers, TickParts parts);
 
+    // True once every 300 online ticks, to be asked before each tick: the caller saves then.
+    // Runs the day test first, so the save records the today counters under their own day.
+    bool takeSaveDue();
     void tCheckTimer();
+    // The day test: a new day restarts the today counters. Runs on every tick, online or not,
+    // and belongs before every save.
+    void rollDay();
+    // The figures as they stand: those of the last tick, with the state's counters as they are
+    // now (a load or a reset since counts).
+    TickReading reading() const;
 
     // The rows behind the directions may have changed (adapter methods edited); the next
     // reading continues the totals instead of counting the difference between two rows.
     void methodsChanged();
-    // After a reset: the next online tick takes a new session start.
+    // After a reset: the next online tick takes a new session start; until then the reading
+    // shows the totals as the reset cleared them.
     void resetSessionBase();
     // The link (or the two links) counted now, "" while none is.
     std::string countedLinkText() const { return m_links.countedText(); }
@@ -56,7 +52,7 @@ private:
         std::int64_t readingMs = 0;
         bool missed = false; // a sample failed since: the link may have been away, no wrap is guessed
         bool fresh = false;  // this tick's sample succeeded
-        bool haveSpeedSample = false;
+        bool haveSpeedSample = false; // a baseline for the next speed: lost with a missed reading
         std::int64_t speedSampleMs = 0;
     };
     enum class Dir
@@ -71,6 +67,7 @@ private:
     void readPickedCounters(CountedLinks::Picks& picks);
     void updateSpeed(Dir dir);
     void advanceTime();
+    void showTraffic(bool speedsMeasured);
 
     Direction m_up;
     Direction m_down;
@@ -80,7 +77,16 @@ private:
     InterfaceSampler& m_sampler;
     const Clock& m_clock;
     const NumberFormat& m_numbers;
-    TickHooks& m_hooks;
+    TickParts m_parts;
+    // What the last tick measured beyond the state's fields.
+    bool m_online = false;
+    LinkIdentity m_downLink;
+    LinkIdentity m_upLink;
+    double m_downBytes = 0;
+    double m_upBytes = 0;
+    double m_downSpeed = 0;
+    double m_upSpeed = 0;
+    bool m_totalsCleared = false;
 };
 
 } // namespace tavlor

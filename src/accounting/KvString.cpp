@@ -177,23 +177,36 @@ std::string FormatDuration(const UsageState& state, std::string_view letter, boo
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    std::int32_t h = 0;
-    std::int32_t m = 0;
-    std::int32_t s = 0;
+    TimeSet set;
     if (lower == "a") {
-        h = state.totalHours, m = state.totalMinutes, s = state.totalSeconds;
+        set = {state.totalHours, state.totalMinutes, state.totalSeconds};
     } else if (lower == "d") {
-        h = state.todayHours, m = state.todayMinutes, s = state.todaySeconds;
+        set = {state.todayHours, state.todayMinutes, state.todaySeconds};
     } else if (lower == "s") {
-        h = state.sessionHours, m = state.sessionMinutes, s = state.sessionSeconds;
+        set = {state.sessionHours, state.sessionMinutes, state.sessionSeconds};
     } else {
         return "0:0:0";
     }
+    return FormatDuration(set, longStyle);
+}
+
+std::string FormatDuration(const TimeSet& set, bool longStyle)
+{
     if (longStyle) {
-        return std::to_string(h) + " Stunden, " + std::to_string(m) + " Minuten, " + std::to_string(s) +
-               " Sekunden.";
+        return std::to_string(set.hours) + " Stunden, " + std::to_string(set.minutes) + " Minuten, " +
+               std::to_string(set.seconds) + " Sekunden.";
     }
-    return std::to_string(h) + ":" + std::to_string(m) + ":" + std::to_string(s);
+    return std::to_string(set.hours) + ":" + std::to_string(set.minutes) + ":" + std::to_string(set.seconds);
+}
+
+double SpeedFigure(const NumberFormat& nf, double bytesPerSecond)
+{
+    return bytesPerSecond > 0 ? TruncateDecimals(nf, 2, bytesPerSecond / 1024.0) : 0.0;
+}
+
+std::string FormatSpeed(const NumberFormat& nf, double bytesPerSecond)
+{
+    return bytesPerSecond > 0 ? nf.format(SpeedFigure(nf, bytesPerSecond)) + " kb/s" : "0 kb/s";
 }
 
 double TruncateDecimals(const NumberFormat& nf, int decimals, double value)
@@ -236,6 +249,41 @@ std::string FormatByteSize(const NumberFormat& nf, double amount)
         return text(m / 1024.0, " KB");
     }
     return text(m, " Bytes");
+}
+
+std::string TrafficText(const TickReading& reading, Traffic which, const NumberFormat& nf)
+{
+    // What a reset and the offline tick show: the design's "0 kb", not a byte-size text.
+    const bool total = which == Traffic::TotalDown || which == Traffic::TotalUp || which == Traffic::Total;
+    if (total ? reading.totalsCleared : !reading.online) {
+        return "0 kb";
+    }
+    switch (which) {
+    case Traffic::TotalDown:
+        return FormatByteSize(nf, reading.totalDownBytes);
+    case Traffic::TotalUp:
+        return FormatByteSize(nf, reading.totalUpBytes);
+    case Traffic::Total:
+        return FormatByteSize(nf, reading.totalBytes());
+    case Traffic::SessionDown:
+        return FormatByteSize(nf, reading.sessionDownBytes);
+    case Traffic::SessionUp:
+        break;
+    }
+    return FormatByteSize(nf, reading.sessionUpBytes);
+}
+
+ReadingTexts TextsOf(const TickReading& reading, const NumberFormat& nf)
+{
+    ReadingTexts t;
+    t.downSpeed = FormatSpeed(nf, reading.downSpeed);
+    t.upSpeed = FormatSpeed(nf, reading.upSpeed);
+    t.totalDown = TrafficText(reading, Traffic::TotalDown, nf);
+    t.totalUp = TrafficText(reading, Traffic::TotalUp, nf);
+    t.total = TrafficText(reading, Traffic::Total, nf);
+    t.sessionDown = TrafficText(reading, Traffic::SessionDown, nf);
+    t.sessionUp = TrafficText(reading, Traffic::SessionUp, nf);
+    return t;
 }
 
 int CountSeparators(std::string_view text, char separator)

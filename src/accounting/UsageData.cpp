@@ -228,7 +228,10 @@ void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view
     const auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
     write("oTA", FormatDuration(state, "a", false));
     write("oTD", FormatDuration(state, "d", false));
-    write("SD", FileDateText(m_locale, DateToRecord(state.dayStamp, m_clock.nowLocal())));
+    // The day the today counters belong to, not the day of the save; a state never loaded
+    // has no day yet and takes today's.
+    write("SD",
+          FileDateText(m_locale, state.dayStamp > 0 ? FromDayCount(state.dayStamp) : m_clock.nowLocal()));
     write("TYP", std::to_string(view.itemIndex("rGroup")));
     write("RD", fileResetDate(state.lastResetDate, m_locale));
     write("TUp", numbers.format(state.totalUpBytes));

@@ -1,5 +1,6 @@
 #include "accounting/UsageWatch.h"
 
+#include "accounting/DayCount.h"
 #include "accounting/ProfileFile.h"
 
 #include <cmath>
@@ -39,9 +40,23 @@ CalendarDay UsageWatch::today() const
 
 std::vector<WarnerEvent> UsageWatch::trafficCounted(double downBytes, double upBytes, int onlineSeconds)
 {
-    const CivilDateTime now = m_clock.nowLocal();
-    m_history.count(now, Usage{static_cast<std::uint64_t>(std::max(onlineSeconds, 0)), wholeBytes(downBytes),
-                               wholeBytes(upBytes)});
+    return countOn(m_clock.nowLocal(), Usage{static_cast<std::uint64_t>(std::max(onlineSeconds, 0)),
+                                             wholeBytes(downBytes), wholeBytes(upBytes)});
+}
+
+std::vector<WarnerEvent> UsageWatch::counted(const TickReading& reading)
+{
+    if (!reading.online) {
+        return {};
+    }
+    return countOn(FromDayCount(reading.dayStamp),
+                   Usage{static_cast<std::uint64_t>(std::max(reading.onlineSeconds, 0)),
+                         wholeBytes(reading.downBytes), wholeBytes(reading.upBytes)});
+}
+
+std::vector<WarnerEvent> UsageWatch::countOn(const CivilDateTime& now, const Usage& usage)
+{
+    m_history.count(now, usage);
     const WarnerRecord before = m_warner.record();
     std::vector<WarnerEvent> events = m_warner.check(m_history.history(), CalendarDay::of(now));
     if (m_warner.record() != before) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounting/HistoryFile.h"
+#include "accounting/TickReading.h"
 #include "accounting/VolumeWarner.h"
 #include "platform/LocaleFormat.h"
 
@@ -22,6 +23,10 @@ public:
     // The tick's hook: what the totals grew by in one tick, and its online seconds. Returns
     // the warnings due now (already recorded as given, and written to data.ini).
     std::vector<WarnerEvent> trafficCounted(double downBytes, double upBytes, int onlineSeconds);
+    // The same for the tick's reading of an online second, counted under the day of its today
+    // counters: the history's day and the today counters never disagree, also when the clock
+    // was set back across midnight. An offline second counts nothing.
+    std::vector<WarnerEvent> counted(const TickReading& reading);
 
     // With every save of the data file: the history, and the warning record if it changed
     // since it was last written. False when something could not be written.
@@ -41,6 +46,7 @@ public:
 
 private:
     bool writeSection();
+    std::vector<WarnerEvent> countOn(const CivilDateTime& day, const Usage& usage);
 
     std::string m_dataPath;
     FileStore& m_files;

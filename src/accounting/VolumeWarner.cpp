@@ -171,19 +171,48 @@ WarnLevel VolumeWarner::level(const UsageHistory& history, const CalendarDay& to
     return worst;
 }
 
-std::string LimitUnit(const LimitUse& use)
+AmountUnit UnitOf(const LimitUse& use)
 {
     if (use.kind == WarnerEvent::Kind::Time) {
-        return "Stunden";
+        return AmountUnit::Hours;
     }
-    return use.limit >= 1000 * kBytesPerMB ? "GB" : "MB";
+    return use.limit >= 1000 * kBytesPerMB ? AmountUnit::Gigabytes : AmountUnit::Megabytes;
+}
+
+std::string UnitText(AmountUnit unit)
+{
+    switch (unit) {
+    case AmountUnit::Hours:
+        return "Stunden";
+    case AmountUnit::Gigabytes:
+        return "GB";
+    case AmountUnit::Megabytes:
+        break;
+    }
+    return "MB";
+}
+
+double UnitDivisor(AmountUnit unit)
+{
+    switch (unit) {
+    case AmountUnit::Hours:
+        return kSecondsPerHour;
+    case AmountUnit::Gigabytes:
+        return 1e9;
+    case AmountUnit::Megabytes:
+        break;
+    }
+    return kBytesPerMB;
+}
+
+std::string LimitUnit(const LimitUse& use)
+{
+    return UnitText(UnitOf(use));
 }
 
 std::string LimitNumber(const NumberFormat& numbers, const LimitUse& use, double amount)
 {
-    const std::string unit = LimitUnit(use);
-    const double divisor = unit == "Stunden" ? kSecondsPerHour : unit == "GB" ? 1e9 : kBytesPerMB;
-    return numbers.format(rounded1(amount / divisor));
+    return numbers.format(rounded1(amount / UnitDivisor(UnitOf(use))));
 }
 
 std::string LimitShare(const NumberFormat& numbers, const LimitUse& use)

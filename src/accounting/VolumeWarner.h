@@ -98,6 +98,17 @@ private:
 std::string LimitLine(const NumberFormat& numbers, const LimitUse& use);
 // "3,2 von 5 GB (64 %)".
 std::string LimitShare(const NumberFormat& numbers, const LimitUse& use);
+// The unit a limit is shown in: hours for time, GB from a limit of 1000 MB on, else MB.
+enum class AmountUnit
+{
+    Megabytes,
+    Gigabytes,
+    Hours
+};
+AmountUnit UnitOf(const LimitUse& use);
+std::string UnitText(AmountUnit unit);
+// What one unit holds: bytes for the volumes, seconds for the hours.
+double UnitDivisor(AmountUnit unit);
 std::string LimitUnit(const LimitUse& use);
 // The amount in the limit's unit, one decimal: "3,2".
 std::string LimitNumber(const NumberFormat& numbers, const LimitUse& use, double amount);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounting/TickParts.h"
 #include "accounting/ViewModel.h"
 #include "platform/DialupService.h"
 #include "platform/HostAddressSource.h"
@@ -20,5 +21,28 @@ bool IsOnline(bool onLAN, const DialupService& dialup);
 std::string GetLocalIpList(HostAddressSource& addresses);
 // lLokal = first address, lremote = second or "---".
 void ShowIpAddresses(ViewModel& view, HostAddressSource& addresses);
+
+// The tick's online test: gateway mode, or an active dial-up connection.
+class DialupOnlineProbe final : public OnlineProbe
+{
+public:
+    explicit DialupOnlineProbe(const DialupService& dialup) : m_dialup(dialup) {}
+    bool IsOnline(bool onLAN) override { return tavlor::IsOnline(onLAN, m_dialup); }
+
+private:
+    const DialupService& m_dialup;
+};
+
+// The address labels, refreshed on every tick.
+class AddressLabels final : public AddressDisplay
+{
+public:
+    AddressLabels(ViewModel& view, HostAddressSource& addresses) : m_view(view), m_addresses(addresses) {}
+    void ShowIpAddresses() override { tavlor::ShowIpAddresses(m_view, m_addresses); }
+
+private:
+    ViewModel& m_view;
+    HostAddressSource& m_addresses;
+};
 
 } // namespace tavlor

@@ -1,7 +1,7 @@
 #include "shell/TrayHint.h"
 
 #include "accounting/KvString.h"
-#include "accounting/UsageState.h"
+#include "accounting/TickReading.h"
 #include "accounting/ViewModel.h"
 
 namespace tavlor {
@@ -9,34 +9,41 @@ namespace tavlor {
 namespace {
 constexpr const char* kCrLf = "\r\n";
 
-std::string traffic(const ViewModel& view, const char* label)
+std::string traffic(const std::string& text)
 {
-    return " (Traffic: " + view.text(label) + ")";
+    return " (Traffic: " + text + ")";
 }
 } // namespace
 
-void ComposeTrayHint(const UsageState& state, ViewModel& view)
+std::optional<std::string> TrayHintText(const TickReading& reading, int choice, const NumberFormat& numbers)
 {
-    const std::string down = view.text("lDownS");
-    const std::string up = view.text("lUpS");
-    std::string hint;
-    switch (view.itemIndex("rGroup")) {
-    case 0:
-        hint = "Zeit: " + FormatDuration(state, "a", true) + kCrLf + "Down: " + down + traffic(view, "lIn") +
-               kCrLf + "Up: " + up + traffic(view, "lOut");
-        break;
-    case 1:
-        hint = "Zeit: " + FormatDuration(state, "d", true) + kCrLf + " Down: " + down +
-               traffic(view, "lInS") + kCrLf + " Up: " + up + traffic(view, "lOutS");
-        break;
-    case 2:
-        hint = "Zeit " + FormatDuration(state, "s", true) + kCrLf + " Down: " + down + traffic(view, "lInS") +
-               kCrLf + "Up: " + up + traffic(view, "lOutS");
-        break;
-    default:
-        return;
+    if (choice < 0 || choice > 2) {
+        return std::nullopt;
     }
-    view.setHint(kTrayIcon, hint);
+    // Choice 0 shows the traffic since the last reset, the other two the session's.
+    const std::string down =
+        FormatSpeed(numbers, reading.downSpeed) +
+        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalDown : Traffic::SessionDown, numbers));
+    const std::string up =
+        FormatSpeed(numbers, reading.upSpeed) +
+        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalUp : Traffic::SessionUp, numbers));
+    switch (choice) {
+    case 0:
+        return "Zeit: " + FormatDuration(reading.total, true) + kCrLf + "Down: " + down + kCrLf + "Up: " + up;
+    case 1:
+        return "Zeit: " + FormatDuration(reading.today, true) + kCrLf + " Down: " + down + kCrLf +
+               " Up: " + up;
+    default:
+        return "Zeit " + FormatDuration(reading.session, true) + kCrLf + " Down: " + down + kCrLf +
+               "Up: " + up;
+    }
+}
+
+void ComposeTrayHint(const TickReading& reading, const NumberFormat& numbers, ViewModel& view)
+{
+    if (std::optional<std::string> hint = TrayHintText(reading, view.itemIndex("rGroup"), numbers)) {
+        view.setHint(kTrayIcon, std::move(*hint));
+    }
 }
 
 std::string TrayTooltipText(std::string_view hint)

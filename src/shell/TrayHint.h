@@ -1,21 +1,25 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tavlor {
 
-struct UsageState;
+class NumberFormat;
+struct TickReading;
 class ViewModel;
 
 // Windows tooltips hold at most 127 characters; the program never relies on more.
 inline constexpr std::size_t kTrayTipMaxChars = 127;
 
-// Builds the three-line hint for the tray display choice (item index of rGroup) from the
-// labels as they stand and stores it as the tray icon's hint. With no item selected the
-// hint is left as it is.
-void ComposeTrayHint(const UsageState& state, ViewModel& view);
+// The three-line hint for a tray display choice (0 total, 1 today, 2 session) made from the
+// reading's figures, as the labels show them; none for any other choice (no item selected).
+std::optional<std::string> TrayHintText(const TickReading& reading, int choice, const NumberFormat& numbers);
+// Stores the hint for the choice of rGroup as the tray icon's; with no item selected the hint
+// is left as it is.
+void ComposeTrayHint(const TickReading& reading, const NumberFormat& numbers, ViewModel& view);
 
 // What reaches the notification area for a hint: the text before its first "|", cut to
 // kTrayTipMaxChars characters without splitting a UTF-8 sequence.

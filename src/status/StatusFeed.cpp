@@ -2,17 +2,7 @@
 
 namespace tavlor {
 
-namespace {
-
-double rate(double grown, double seconds)
-{
-    // A reset shrinks the totals: no traffic of its own.
-    return grown > 0 && seconds > 0 ? grown / seconds : 0.0;
-}
-
-} // namespace
-
-StatusSnapshot StatusFeed::next(const TickFigures& tick, const StatusPeriod& period)
+StatusSnapshot LiveStatus(const TickFigures& tick, const StatusPeriod& period)
 {
     const UsageState& s = tick.state;
     StatusSnapshot snapshot;
@@ -20,15 +10,10 @@ StatusSnapshot StatusFeed::next(const TickFigures& tick, const StatusPeriod& per
     snapshot.online = tick.online;
     snapshot.link = tick.online ? tick.link : std::string();
     snapshot.connection = tick.online ? tick.connection : std::string();
-    if (tick.online && m_havePrevious) {
-        const double seconds = static_cast<double>(tick.monotonicMs - m_previousMs) / 1000.0;
-        snapshot.downloadBps = rate(s.totalDownBytes - m_previousDown, seconds);
-        snapshot.uploadBps = rate(s.totalUpBytes - m_previousUp, seconds);
+    if (tick.online) {
+        snapshot.downloadBps = tick.downloadBps;
+        snapshot.uploadBps = tick.uploadBps;
     }
-    m_havePrevious = tick.online;
-    m_previousDown = s.totalDownBytes;
-    m_previousUp = s.totalUpBytes;
-    m_previousMs = tick.monotonicMs;
 
     // The session's traffic is what the totals grew by since it began.
     const bool sessionStarted = s.sessionDownStart != kSessionNotStarted;

@@ -15,22 +15,13 @@ struct TickFigures
     bool online = false;
     std::string link;
     std::string connection;
-    std::int64_t monotonicMs = 0; // when the tick ran
+    // The second's speeds in bytes per second, as the tick measured them over the real time
+    // between its two readings.
+    double downloadBps = 0;
+    double uploadBps = 0;
 };
 
-// Builds the running program's snapshot once a second. The speeds are what the totals grew by
-// over the real time between two ticks, so they are numbers of their own, never read back from
-// a label.
-class StatusFeed
-{
-public:
-    StatusSnapshot next(const TickFigures& tick, const StatusPeriod& period);
-
-private:
-    bool m_havePrevious = false;
-    double m_previousDown = 0;
-    double m_previousUp = 0;
-    std::int64_t m_previousMs = 0;
-};
+// The running program's snapshot of one second: numbers of the tick, never read back from a label.
+StatusSnapshot LiveStatus(const TickFigures& tick, const StatusPeriod& period);
 
 } // namespace tavlor

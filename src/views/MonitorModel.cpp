@@ -44,28 +44,7 @@ double PointFigure(double figure)
     }
     return ToAxisInt(RoundHalfEven(figure));
 }
-
-bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
 } // namespace
-
-double MonitorModel::SpeedFigure(const NumberFormat& numbers, std::string_view labelText)
-{
-    std::string_view figure = labelText.substr(0, labelText.find("kb"));
-    while (!figure.empty() && IsBlank(figure.front())) {
-        figure.remove_prefix(1);
-    }
-    while (!figure.empty() && IsBlank(figure.back())) {
-        figure.remove_suffix(1);
-    }
-    const std::optional<double> value = numbers.parse(figure);
-    if (!value || !std::isfinite(*value)) {
-        return 0;
-    }
-    return *value;
-}
 
 MonitorModel::MonitorModel(std::size_t capacity)
     : m_capacity(std::max<std::size_t>(2, capacity & ~std::size_t{1}))

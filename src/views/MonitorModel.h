@@ -52,9 +52,6 @@ public:
 
     explicit MonitorModel(std::size_t capacity = kDefaultCapacity);
 
-    // The figure of a speed label ("12,5 kb/s" -> 12.5); 0 when it cannot be read.
-    static double SpeedFigure(const NumberFormat& numbers, std::string_view labelText);
-
     Sample takeSample(double downFigure, double upFigure);
     std::int32_t sampleCount() const { return m_sampleCount; }
     std::int32_t leftAxisTop() const { return m_leftAxisTop; }

@@ -22,16 +22,41 @@ TEST_F(Tick, FirstOnlineTickStartsTheSessionAtTheLoadedTotals)
     EXPECT_EQ(state.sessionDownStart, 700);
     EXPECT_EQ(state.totalUpBytes, 1000);
     EXPECT_EQ(state.totalDownBytes, 2000);
-    EXPECT_EQ(view.text("lIn"), "1,95 KB");
-    EXPECT_EQ(view.text("lOut"), "1000 Bytes");
-    EXPECT_EQ(view.text("lAll"), "2,92 KB");
-    EXPECT_EQ(view.text("lInS"), "700 Bytes");
-    EXPECT_EQ(view.text("lOutS"), "500 Bytes");
+    EXPECT_EQ(last().sessionDownBytes, 700);
+    EXPECT_EQ(last().sessionUpBytes, 500);
     // No earlier sample of this session: no speed to show yet.
-    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
-    EXPECT_EQ(view.text("lUpS"), "0 kb/s");
+    EXPECT_EQ(last().downSpeed, 0);
+    EXPECT_EQ(last().upSpeed, 0);
     EXPECT_EQ(view.text("lSpeed"), "100Mbit");
-    EXPECT_EQ(view.text("lOTS"), "0 Stunden, 0 Minuten, 1 Sekunden.");
+    EXPECT_EQ(last().session, (TimeSet{0, 0, 1}));
+}
+
+// Each traffic label shows its figure of the reading, made by the text helpers.
+TEST_F(Tick, TheTrafficLabelsAreTheTextsOfTheReading)
+{
+    state.baseDownBytes = state.totalDownBytes = 2000;
+    for (int second = 0; second < 5; ++second) {
+        downRow().rxBytes += 1500 * second;
+        upRow().txBytes += 700;
+        run();
+        const ReadingTexts texts = TextsOf(last(), numbers);
+        const std::pair<const char*, std::string> labels[] = {
+            {"lIn", texts.totalDown},
+            {"lOut", texts.totalUp},
+            {"lAll", texts.total},
+            {"lInS", texts.sessionDown},
+            {"lOutS", texts.sessionUp},
+            {"lDownS", texts.downSpeed},
+            {"lUpS", texts.upSpeed},
+            {"lOTS", FormatDuration(last().session, true)},
+            {"lotAll", FormatDuration(last().total, true)},
+            {"lOtDay", FormatDuration(last().today, true)},
+        };
+        for (const auto& [label, text] : labels) {
+            EXPECT_EQ(view.text(label), text) << label << " after second " << second;
+        }
+    }
+    EXPECT_EQ(view.text("lIn"), "16,6 KB"); // 2000 + 1500 * (1 + 2 + 3 + 4) bytes
 }
 
 TEST_F(Tick, OnlineTickShowsTheOnlineStateInItsOrder)
@@ -110,20 +135,20 @@ TEST_F(Tick, SpeedsChangeOnEverySecondTickOverTheMeasuredTime)
     run(); // speed tick: first sample of the session
     downRow().rxBytes += 2048;
     run(); // no speed tick
-    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
+    EXPECT_EQ(last().downSpeed, 0);
     downRow().rxBytes += 3072;
     upRow().txBytes += 1000;
     run();
-    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s"); // 5120 bytes in 2 s
-    EXPECT_EQ(view.text("lUpS"), "0,48 kb/s");  // 1000 bytes in 2 s, cut
+    EXPECT_EQ(last().downSpeed, 2560); // 5120 bytes in 2 s
+    EXPECT_EQ(last().upSpeed, 500);
     downRow().rxBytes += 8192;
     run();
-    EXPECT_EQ(view.text("lDownS"), "2,5 kb/s");
+    EXPECT_EQ(last().downSpeed, 2560); // kept until the next speed tick
     // A late timer: 8192 + 4096 bytes over 1 s + 4 s.
     downRow().rxBytes += 4096;
     run(4000);
-    EXPECT_EQ(view.text("lDownS"), "2,4 kb/s");
-    EXPECT_EQ(view.text("lUpS"), "0 kb/s"); // idle
+    EXPECT_DOUBLE_EQ(last().downSpeed, 12288 / 5.0);
+    EXPECT_EQ(last().upSpeed, 0); // idle
 }
 
 TEST_F(Tick, SaveHappensOnTheTickAfterEveryThreeHundredthOnlineTick)
@@ -159,7 +184,7 @@ TEST_F(Tick, ANewCalendarDateRestartsTodaysCounters)
     state.todayHours = 5;
     clock.setLocal({2026, 12, 15, 0, 0, 10, 0});
     run();
-    EXPECT_EQ(view.text("lOtDay"), "0 Stunden, 0 Minuten, 1 Sekunden.");
+    EXPECT_EQ(last().today, (TimeSet{0, 0, 1}));
     EXPECT_TRUE(SameCalendarDate(FromDayCount(state.dayStamp), clock.nowLocal()));
     run();
     EXPECT_EQ(state.todaySeconds, 2);
@@ -198,7 +223,7 @@ TEST_F(Tick, TimeCountersCarryOnlyAtExactlySixty)
     state.totalMinutes = 59, state.totalSeconds = 59;
     state.todaySeconds = 75;
     run();
-    EXPECT_EQ(view.text("lotAll"), "1 Stunden, 0 Minuten, 0 Sekunden.");
+    EXPECT_EQ(last().total, (TimeSet{1, 0, 0}));
     EXPECT_EQ(state.todaySeconds, 76);
     EXPECT_EQ(state.todayMinutes, 0);
 }
@@ -211,7 +236,7 @@ TEST_F(Tick, AWrapIsCountedOnTheTickItHappens)
     run();
     EXPECT_EQ(state.totalDownBytes, 0x200);
     EXPECT_EQ(state.sessionDownBytes, 4294967296.0 + 0x100);
-    EXPECT_EQ(view.text("lInS"), "4 GB");
+    EXPECT_EQ(last().downBytes, 0x200);
 }
 
 TEST_F(Tick, ACounterRestartCountsWhatTheNewCounterCounted)
@@ -240,7 +265,7 @@ TEST_F(Tick, AFailedSampleIsNoReading)
     run();
     EXPECT_EQ(state.totalUpBytes, 4096);
     EXPECT_EQ(state.sessionUpBytes, 9096);
-    EXPECT_EQ(view.text("lUpS"), "0 kb/s"); // kept from the first speed tick
+    EXPECT_EQ(last().upSpeed, 0); // a speed tick without a reading
     EXPECT_EQ(state.totalDownBytes, 100);
     EXPECT_EQ(view.text("lSpeed"), "0 Bytes");
     run();
@@ -288,7 +313,6 @@ TEST_F(Tick, EverySessionOfARunCountsInTheTotals)
     downRow().rxBytes = 50500;
     run();
     EXPECT_EQ(state.totalDownBytes, 1000 + 2000 + 500);
-    EXPECT_EQ(view.text("lIn"), "3,41 KB");
 }
 
 TEST_F(Tick, ChangedMethodsContinueTheTotalsInsteadOfCountingTheRowDifference)

@@ -25,19 +25,22 @@ namespace {
 
 const std::string kDataPath = "/tavlor/data/data.ini";
 
-class SimHooks final : public TickHooks
+class SimHooks final : public OnlineProbe,
+                       public AddressDisplay,
+                       public ConnectionDisplay,
+                       public UptimeDisplay,
+                       public ReadingListener
 {
 public:
     bool online = true;
-    std::function<void()> save;
-    std::function<void(double, double, int)> counted;
+    std::function<void(const TickReading&)> counted;
 
     bool IsOnline(bool) override { return online; }
     void ShowIpAddresses() override {}
     void RefreshConnectionStatus() override {}
     void ShowWindowsUptime() override {}
-    void SaveUsageData() override { save(); }
-    void TrafficCounted(double down, double up, int seconds) override { counted(down, up, seconds); }
+    void readingTaken(const TickReading& r) override { counted(r); }
+    TickParts parts() { return {*this, *this, *this, *this, this}; }
 };
 
 // One run of the program: loads both files at start, saves both at every save.
@@ -56,20 +59,28 @@ struct Program
 
     Program(test::FakeFileStore& files, test::FakeClock& clock, test::FakeRowSource& rows)
         : data(kDataPath, files, german, clock), watch(kDataPath, files, clock, german),
-          sampler(rows, numbers), tick(state, view, sampler, clock, numbers, hooks)
+          sampler(rows, numbers), tick(state, view, sampler, clock, numbers, hooks.parts())
     {
         view.setItemIndex("rGroup", 0);
         data.LoadUsageData(state, view);
         watch.load();
-        hooks.save = [this] { save(); };
-        hooks.counted = [this](double down, double up, int seconds) {
-            for (const WarnerEvent& e : watch.trafficCounted(down, up, seconds)) {
+        hooks.counted = [this](const TickReading& reading) {
+            for (const WarnerEvent& e : watch.counted(reading)) {
                 ++warnings[{static_cast<int>(e.kind), e.percent}];
             }
         };
     }
+    // As the program runs a tick: the periodic save first.
+    void second()
+    {
+        if (tick.takeSaveDue()) {
+            save();
+        }
+        tick.tCheckTimer();
+    }
     void save()
     {
+        tick.rollDay();
         watch.save(); // first: a crash between the two replaces loses nothing of the history
         data.SaveUsageData(state, view, 0, 0);
     }
@@ -162,13 +173,13 @@ protected:
             outCounter += std::uniform_int_distribution<std::uint64_t>(0, 400000)(rng);
             rows.rows[1].rxBytes = inCounter & 0xFFFFFFFFu; // a 32-bit source, so the wraps are counted too
             rows.rows[1].txBytes = outCounter & 0xFFFFFFFFu;
-            program->tick.tCheckTimer();
+            program->second();
         }
     }
     void offlineUntil(int hour, int minute)
     {
         program->hooks.online = false;
-        program->tick.tCheckTimer();
+        program->second();
         CivilDateTime target = clock.nowLocal();
         target.hour = hour, target.minute = minute, target.second = 0, target.millisecond = 0;
         double gap = ToDayCount(target) - ToDayCount(clock.nowLocal());

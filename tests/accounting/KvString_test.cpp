@@ -85,6 +85,33 @@ TEST_F(TextHelpers, DurationLetterIsCaseInsensitiveAndUnknownLettersGiveZeros)
     EXPECT_EQ(FormatDuration(UsageState{}, "s", true), "0 Stunden, 0 Minuten, 0 Sekunden.");
 }
 
+// A speed in bytes per second gives the label's text and the monitor's figure: the figure is
+// the number the text shows, so graph and label never disagree.
+TEST_F(TextHelpers, SpeedTextAndFigureOfBytesPerSecond)
+{
+    const struct
+    {
+        double bytesPerSecond;
+        const char* text;
+        double figure;
+    } cases[] = {
+        {0, "0 kb/s", 0},
+        {-300, "0 kb/s", 0},
+        {5, "0 kb/s", 0},
+        {500, "0,48 kb/s", 0.48},
+        {2560, "2,5 kb/s", 2.5},
+        {12636.16, "12,34 kb/s", 12.34},
+        {1536000, "1500 kb/s", 1500},
+        {1e12, "976562500 kb/s", 976562500},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatSpeed(de, c.bytesPerSecond), c.text) << c.bytesPerSecond;
+        EXPECT_DOUBLE_EQ(SpeedFigure(de, c.bytesPerSecond), c.figure) << c.bytesPerSecond;
+        const std::string text = c.text;
+        EXPECT_EQ(de.parse(text.substr(0, text.find(" kb"))), SpeedFigure(de, c.bytesPerSecond));
+    }
+}
+
 TEST_F(TextHelpers, TruncationCutsAndNeverRounds)
 {
     EXPECT_EQ(TruncateDecimals(de, 2, 1023), 1023);

@@ -15,7 +15,11 @@
 namespace tavlor::test {
 
 // Records what the tick asked of the rest of the program, in order.
-class RecordingHooks final : public TickHooks
+class RecordingHooks final : public OnlineProbe,
+                             public AddressDisplay,
+                             public ConnectionDisplay,
+                             public UptimeDisplay,
+                             public ReadingListener
 {
 public:
     bool online = true;
@@ -24,6 +28,9 @@ public:
     std::vector<std::string> calls;
     ViewModel* view = nullptr;
     std::string connectionName = "Offline"; // what RefreshConnectionStatus finds while online
+
+    std::vector<TickReading> readings; // what the listener was told, tick by tick
+    TickParts parts() { return {*this, *this, *this, *this, this}; }
 
     bool IsOnline(bool onLAN) override
     {
@@ -42,7 +49,8 @@ public:
         }
     }
     void ShowWindowsUptime() override { calls.push_back("ShowWindowsUptime"); }
-    void SaveUsageData() override
+    void readingTaken(const TickReading& reading) override { readings.push_back(reading); }
+    void SaveUsageData()
     {
         calls.push_back("SaveUsageData");
         ++saves;
@@ -72,7 +80,7 @@ struct TickHarness
     UsageState state;
     ViewModel view;
     RecordingHooks hooks;
-    AccountingTick tick{state, view, sampler, clock, numbers, hooks};
+    AccountingTick tick{state, view, sampler, clock, numbers, hooks.parts()};
 
     TickHarness()
     {
@@ -86,12 +94,16 @@ struct TickHarness
     LinkRow& upRow() { return source.byIndex(10); }
     LinkRow& rowB() { return source.byIndex(20); }
 
-    // One timer period later, one tick.
+    // One timer period later, one tick, with the periodic save before it as the program does.
     void run(std::int64_t ms = 1000)
     {
         clock.advanceMs(ms);
+        if (tick.takeSaveDue()) {
+            hooks.SaveUsageData();
+        }
         tick.tCheckTimer();
     }
+    const TickReading& last() const { return hooks.readings.back(); }
 };
 
 } // namespace tavlor::test

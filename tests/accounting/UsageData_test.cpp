@@ -87,9 +87,10 @@ TEST_F(UsageDataTest, SaveAfterTheDefaultFileUpdatesEveryLineInPlace)
     clock.setLocal({2026, 12, 9, 8, 0, 0, 0});
     data.SaveUsageData(state, view, 120, -40);
 
+    // SD names the day of oTD, the 8th, not the day of the save.
     EXPECT_EQ(files.files.at(kFile),
               "Diese Datei nicht \xE4ndern!!!  Tavlor-Timestamp: 08.12.2026 10:00:00\r\n"
-              "\r\n[data]\r\noTA=5:7:9\r\noTD=0:0:3\r\nSD=09.12.2026\r\nTYP=2\r\n"
+              "\r\n[data]\r\noTA=5:7:9\r\noTD=0:0:3\r\nSD=08.12.2026\r\nTYP=2\r\n"
               "RD=08.12.2026\r\nTup=4509715660,8\r\nTDown=1024\r\nonLAN=1\r\nBIn=0\r\nBOut=0\r\n"
               "MINI=0\r\nBEENDEN=1\r\nY=-40\r\nX=120\r\n");
 }

@@ -160,5 +160,28 @@ TEST(WarnerSettingsFile, WritingLeavesTheDataSectionAsItWas)
     EXPECT_EQ(r, (WarnerRecord{{2026, 11, 15}, 1, 0}));
 }
 
+// The unit decides the divisor as a value: the figure and its unit always agree.
+TEST(WarnerUnits, EachLimitShowsItsFigureInItsOwnUnit)
+{
+    const NumberFormat numbers{","};
+    const struct
+    {
+        LimitUse use;
+        AmountUnit unit;
+        double divisor;
+        const char* share;
+    } cases[] = {
+        {{WarnerEvent::Kind::Volume, 499.5e6, 999e6}, AmountUnit::Megabytes, 1e6, "499,5 von 999 MB (50 %)"},
+        {{WarnerEvent::Kind::Volume, 2.5e9, 1e9}, AmountUnit::Gigabytes, 1e9, "2,5 von 1 GB (250 %)"},
+        {{WarnerEvent::Kind::Time, 5400, 36000}, AmountUnit::Hours, 3600, "1,5 von 10 Stunden (15 %)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UnitOf(c.use), c.unit) << c.share;
+        EXPECT_EQ(UnitDivisor(c.unit), c.divisor) << c.share;
+        EXPECT_EQ(LimitShare(numbers, c.use), c.share);
+    }
+    EXPECT_EQ(UnitText(AmountUnit::Hours), "Stunden");
+}
+
 } // namespace
 } // namespace tavlor

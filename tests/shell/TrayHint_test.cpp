@@ -1,6 +1,7 @@
 #include "shell/TrayHint.h"
 
-#include "accounting/UsageState.h"
+#include "accounting/KvString.h"
+#include "accounting/TickReading.h"
 #include "accounting/ViewModel.h"
 
 #include <gtest/gtest.h>
@@ -8,35 +9,31 @@
 namespace tavlor {
 namespace {
 
-// Labels as the tick leaves them, with distinct values per label so a mix-up shows.
+// A reading with distinct figures per field, so a mix-up shows.
 struct TrayHintFixture : ::testing::Test
 {
-    UsageState state;
+    NumberFormat numbers{","};
+    TickReading reading;
     ViewModel view;
 
     void SetUp() override
     {
-        state.totalHours = 12;
-        state.totalMinutes = 5;
-        state.totalSeconds = 7;
-        state.todayHours = 1;
-        state.todayMinutes = 2;
-        state.todaySeconds = 3;
-        state.sessionHours = 0;
-        state.sessionMinutes = 0;
-        state.sessionSeconds = 9;
-        view.setText("lDownS", "12,5 kb/s");
-        view.setText("lUpS", "3 kb/s");
-        view.setText("lIn", "1,2 MB");
-        view.setText("lOut", "300 kb");
-        view.setText("lInS", "700 kb");
-        view.setText("lOutS", "40 kb");
+        reading.online = true;
+        reading.total = {12, 5, 7};
+        reading.today = {1, 2, 3};
+        reading.session = {0, 0, 9};
+        reading.downSpeed = 12800; // 12,5 kb/s
+        reading.upSpeed = 3072;
+        reading.totalDownBytes = 1258292; // 1,2 MB
+        reading.totalUpBytes = 300;
+        reading.sessionDownBytes = 716800; // 700 KB
+        reading.sessionUpBytes = 40960;
         view.setHint(kTrayIcon, "before");
     }
     std::string composed(int choice)
     {
         view.setItemIndex("rGroup", choice);
-        ComposeTrayHint(state, view);
+        ComposeTrayHint(reading, numbers, view);
         return view.hint(kTrayIcon);
     }
 };
@@ -45,26 +42,32 @@ TEST_F(TrayHintFixture, EachChoiceGivesItsThreeLinesByteForByte)
 {
     EXPECT_EQ(composed(0), "Zeit: 12 Stunden, 5 Minuten, 7 Sekunden.\r\n"
                            "Down: 12,5 kb/s (Traffic: 1,2 MB)\r\n"
-                           "Up: 3 kb/s (Traffic: 300 kb)");
+                           "Up: 3 kb/s (Traffic: 300 Bytes)");
     // Today's time but the session's traffic; second and third line start with a blank.
     EXPECT_EQ(composed(1), "Zeit: 1 Stunden, 2 Minuten, 3 Sekunden.\r\n"
-                           " Down: 12,5 kb/s (Traffic: 700 kb)\r\n"
-                           " Up: 3 kb/s (Traffic: 40 kb)");
+                           " Down: 12,5 kb/s (Traffic: 700 KB)\r\n"
+                           " Up: 3 kb/s (Traffic: 40 KB)");
     // "Zeit " without a colon; only the second line starts with a blank.
     EXPECT_EQ(composed(2), "Zeit 0 Stunden, 0 Minuten, 9 Sekunden.\r\n"
-                           " Down: 12,5 kb/s (Traffic: 700 kb)\r\n"
-                           "Up: 3 kb/s (Traffic: 40 kb)");
+                           " Down: 12,5 kb/s (Traffic: 700 KB)\r\n"
+                           "Up: 3 kb/s (Traffic: 40 KB)");
 }
 
-TEST_F(TrayHintFixture, OfflineSessionReadsAsTheOfflineLabels)
+// Offline the session reads as the offline labels; right after a reset the totals read as the
+// reset left their labels.
+TEST_F(TrayHintFixture, OfflineAndResetFiguresReadAsTheirLabels)
 {
-    state.sessionSeconds = 0;
-    view.setText("lDownS", "0 kb/s");
-    view.setText("lUpS", "0 kb/s");
-    view.setText("lInS", "0 kb");
-    view.setText("lOutS", "0 kb");
+    reading.online = false;
+    reading.session = {};
+    reading.downSpeed = 0;
+    reading.upSpeed = 0;
     EXPECT_EQ(composed(2), "Zeit 0 Stunden, 0 Minuten, 0 Sekunden.\r\n"
                            " Down: 0 kb/s (Traffic: 0 kb)\r\n"
+                           "Up: 0 kb/s (Traffic: 0 kb)");
+    reading.totalsCleared = true;
+    reading.total = {};
+    EXPECT_EQ(composed(0), "Zeit: 0 Stunden, 0 Minuten, 0 Sekunden.\r\n"
+                           "Down: 0 kb/s (Traffic: 0 kb)\r\n"
                            "Up: 0 kb/s (Traffic: 0 kb)");
 }
 

@@ -149,34 +149,32 @@ TEST(PeriodStatus, SumsThePeriodAndTakesTheLargerShareAndTheWarnerLevel)
     }
 }
 
-TEST(StatusFeed, SpeedsAreTheTotalsGrowthOverTheRealTimeAndTheSessionItsOwnTraffic)
+TEST(StatusFeed, SpeedsAreTheTicksAndTheSessionItsOwnTraffic)
 {
     UsageState state;
-    state.baseDownBytes = state.totalDownBytes = 1000;
-    state.baseUpBytes = state.totalUpBytes = 500;
+    state.baseDownBytes = 1000;
+    state.totalDownBytes = 4000;
+    state.baseUpBytes = 500;
+    state.totalUpBytes = 600;
     state.sessionDownStart = 0;
     state.sessionSeconds = 2;
-    StatusFeed feed;
     const StatusPeriod period;
-    StatusSnapshot first = feed.next({state, true, "eth0", "Internet Gateway", 10000}, period);
-    EXPECT_EQ(first.downloadBps, 0.0); // nothing to compare with yet
-    state.totalDownBytes += 3000;
-    state.totalUpBytes += 100;
-    const StatusSnapshot second = feed.next({state, true, "eth0", "Internet Gateway", 12000}, period);
-    EXPECT_DOUBLE_EQ(second.downloadBps, 1500.0);
-    EXPECT_DOUBLE_EQ(second.uploadBps, 50.0);
-    EXPECT_EQ(second.session, (StatusFigures{3000, 100, 2}));
-    EXPECT_EQ(second.total, (StatusFigures{4000, 600, 0}));
-    EXPECT_EQ(second.link, "eth0");
+    const StatusSnapshot online = LiveStatus({state, true, "eth0", "Internet Gateway", 1500.0, 50.0}, period);
+    EXPECT_DOUBLE_EQ(online.downloadBps, 1500.0);
+    EXPECT_DOUBLE_EQ(online.uploadBps, 50.0);
+    EXPECT_EQ(online.session, (StatusFigures{3000, 100, 2}));
+    EXPECT_EQ(online.total, (StatusFigures{4000, 600, 0}));
+    EXPECT_EQ(online.link, "eth0");
+    EXPECT_EQ(online.connection, "Internet Gateway");
 
-    state.totalDownBytes = 0; // a reset: no negative speed
-    EXPECT_EQ(feed.next({state, true, "eth0", "", 13000}, period).downloadBps, 0.0);
-    const StatusSnapshot offline = feed.next({state, false, "eth0", "x", 14000}, period);
+    // Offline: no speed, link or session, whatever the last second measured; the totals stay.
+    const StatusSnapshot offline = LiveStatus({state, false, "eth0", "x", 1500.0, 50.0}, period);
     EXPECT_EQ(offline.downloadBps, 0.0);
+    EXPECT_EQ(offline.uploadBps, 0.0);
     EXPECT_EQ(offline.link, "");
+    EXPECT_EQ(offline.connection, "");
     EXPECT_EQ(offline.session, StatusFigures{});
-    state.totalDownBytes = 9000; // the first second back online has no earlier reading
-    EXPECT_EQ(feed.next({state, true, "eth0", "", 15000}, period).downloadBps, 0.0);
+    EXPECT_EQ(offline.total, (StatusFigures{4000, 600, 0}));
 }
 
 class OfflineStatusTest : public ::testing::Test

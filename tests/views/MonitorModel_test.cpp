@@ -11,24 +11,6 @@
 namespace tavlor {
 namespace {
 
-TEST(MonitorModelSpeedFigure, ReadsTheNumberBeforeKbInTheLocale)
-{
-    const NumberFormat german(",");
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "0 kb/s"), 0);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "12,34 kb/s"), 12.34);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "  7,5  "), 7.5);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(NumberFormat("."), "1500.5 kb/s"), 1500.5);
-}
-
-TEST(MonitorModelSpeedFigure, UnreadableTextGivesZero)
-{
-    const NumberFormat german(",");
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, ""), 0);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "-"), 0);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "kb/s"), 0);
-    EXPECT_DOUBLE_EQ(MonitorModel::SpeedFigure(german, "12.5 kb/s"), 0);
-}
-
 TEST(MonitorModel, ZeroDownloadSetsTheMaximumToThree)
 {
     MonitorModel model;

@@ -1,6 +1,5 @@
 #include "shell/ui/TavlorApp.h"
 
-#include "accounting/UsageWatch.h"
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
 #include "dialup/ui/QtManagerUi.h"
@@ -33,6 +32,19 @@ static void initShellResources()
 
 namespace tavlor {
 
+namespace {
+// The connection manager shows the connection the tick asks for.
+class ManagerConnectionDisplay final : public ConnectionDisplay
+{
+public:
+    explicit ManagerConnectionDisplay(ConnectionManager& manager) : m_manager(manager) {}
+    void RefreshConnectionStatus() override { m_manager.RefreshConnectionStatus(); }
+
+private:
+    ConnectionManager& m_manager;
+};
+} // namespace
+
 TavlorApp::TavlorApp(AppServices services)
     : m_services(std::move(services)), m_numbers(NumberFormat::fromLocale(*m_services.locale)),
       m_cpu(*m_services.times)
@@ -40,8 +52,6 @@ TavlorApp::TavlorApp(AppServices services)
     initShellResources();
     m_sampler = std::make_unique<InterfaceSampler>(*m_services.rows, m_numbers, m_services.routes.get(),
                                                    m_services.dialup.get());
-    m_tick =
-        std::make_unique<AccountingTick>(m_state, m_view, *m_sampler, *m_services.clock, m_numbers, *this);
     m_gauge = GaugePictures();
 
     // Start-up order: the main window with its tray icon and running timers, its creation
@@ -57,8 +67,18 @@ TavlorApp::TavlorApp(AppServices services)
     m_managerUi = std::make_unique<QtManagerUi>(
         m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
+    m_history = new HistoryWiring(
+        {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale}, m_numbers,
+        *m_tray, m_window.get());
+    m_onlineProbe = std::make_unique<DialupOnlineProbe>(*m_services.dialup);
+    m_addressLabels = std::make_unique<AddressLabels>(m_view, *m_services.hosts);
+    m_connectionDisplay = std::make_unique<ManagerConnectionDisplay>(*m_manager);
+    m_uptimeLabel = std::make_unique<UptimeLabel>(m_view, *m_services.times, m_services.systemName);
+    m_tick = std::make_unique<AccountingTick>(
+        m_state, m_view, *m_sampler, *m_services.clock, m_numbers,
+        TickParts{*m_onlineProbe, *m_addressLabels, *m_connectionDisplay, *m_uptimeLabel, m_history});
     FormCreate();
-    loadHistory();
+    m_history->load();
     m_expert = new TfrmExpert(
         m_state, [this] { return m_window->windowTitle(); }, [this] { m_tick->methodsChanged(); },
         m_window.get());
@@ -134,7 +154,8 @@ TfrmMonitor& TavlorApp::monitor()
     // Built at its first showing: the chart library costs memory the resident program
     // should not carry while nobody looks at the graph. Built once, it keeps its series.
     if (m_monitor == nullptr) {
-        m_monitor = new TfrmMonitor(m_view, m_numbers, *m_services.locale, *m_services.clock, m_window.get());
+        m_monitor = new TfrmMonitor([this] { return m_tick->reading(); }, m_numbers, *m_services.locale,
+                                    *m_services.clock, m_window.get());
     }
     return *m_monitor;
 }
@@ -162,14 +183,18 @@ void TavlorApp::tCheckTimer()
     // A box opened inside this slot would hold the timer until somebody closes it, and in the
     // tray nobody may be there: failures are shown from a slot of their own.
     try {
+        if (m_tick->takeSaveDue()) {
+            SaveUsageData();
+        }
         m_tick->tCheckTimer();
         m_tray->checkHost();
         // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
         // kept current here; offline the tick itself has set "Offline".
-        if (m_online) {
-            ComposeTrayHint(m_state, m_view);
+        const TickReading reading = m_tick->reading();
+        if (reading.online) {
+            ComposeTrayHint(reading, m_numbers, m_view);
         }
-        showLimitState();
+        m_history->showLimitState();
         publish(statusSnapshot());
         m_failures.resolved(FailureReports::Cause::Tick);
     } catch (const std::exception& error) {
@@ -201,27 +226,6 @@ void TavlorApp::showFailures()
     m_failureShown = false;
 }
 
-bool TavlorApp::IsOnline(bool onLAN)
-{
-    m_online = tavlor::IsOnline(onLAN, *m_services.dialup);
-    return m_online;
-}
-
-void TavlorApp::ShowIpAddresses()
-{
-    tavlor::ShowIpAddresses(m_view, *m_services.hosts);
-}
-
-void TavlorApp::RefreshConnectionStatus()
-{
-    m_manager->RefreshConnectionStatus();
-}
-
-void TavlorApp::ShowWindowsUptime()
-{
-    m_view.setText("sBar", UptimeText(m_services.times->millisecondsSinceBoot(), m_services.systemName));
-}
-
 void TavlorApp::SaveUsageData()
 {
     try {
@@ -237,7 +241,9 @@ void TavlorApp::writeUsageData()
     // at start-up stays in the file instead of a meaningless 0,0.
     const QPoint position =
         m_window->positionKnown() ? m_window->pos() : QPoint(m_state.windowLeft, m_state.windowTop);
-    saveHistory(); // first: a crash between the two saves then loses no history
+    // The today counters are saved under their own day, also after midnight while offline.
+    m_tick->rollDay();
+    m_history->save(); // first: a crash between the two saves then loses no history
     m_services.store->save(m_state, m_view, position.x(), position.y());
     m_failures.resolved(FailureReports::Cause::Save);
 }

@@ -6,6 +6,7 @@
 #include "accounting/ViewModel.h"
 #include "shell/FailureReports.h"
 #include "shell/ui/AppServices.h"
+#include "shell/ui/HistoryWiring.h"
 #include "shell/ui/uFrmMainTavlor.h"
 #include "views/CpuGauge.h"
 
@@ -26,17 +27,16 @@ class TfrmExpert;
 class TfrmMonitor;
 class TfrmVerlauf;
 class DesktopNotifier;
-class UsageWatch;
 class TrayController;
 class ViewApplier;
 class StatusService;
-class StatusFeed;
 struct StatusSnapshot;
 
-// The program: owns the platform, the usage state and view model, the accounting tick, the
-// connection manager and the three windows, and wires their events to the handlers. Every
+// The program: owns the platform, the usage state and view model, the accounting tick with the
+// parts it asks, the connection manager, the history and the three windows, and wires their
+// events to the handlers. Every
 // handler runs inside the general error report and ends by showing the view model's changes.
-class TavlorApp final : public QObject, public TickHooks, public FormEvents
+class TavlorApp final : public QObject, public FormEvents
 {
     Q_OBJECT
 public:
@@ -60,14 +60,9 @@ public:
     DialupLinkSource& dialupLinks() { return *m_services.dialup; }
     ViewModel& view() { return m_view; }
 
-    // TickHooks
-    bool IsOnline(bool onLAN) override;
-    void ShowIpAddresses() override;
-    void RefreshConnectionStatus() override;
-    void ShowWindowsUptime() override;
     // The periodic save: a failure is reported outside the tick, and counting goes on.
-    void SaveUsageData() override;
-    void TrafficCounted(double downBytes, double upBytes, int onlineSeconds) override;
+    void SaveUsageData();
+    AccountingTick& tick() const { return *m_tick; }
 
     // FormEvents
     bool FormCloseQuery() override;
@@ -91,8 +86,8 @@ public:
     void Tavlorbeenden1Click();
     // "Verlauf und Volumenwarner…" of the tray menu.
     void VerlaufClick();
-    TfrmVerlauf* verlauf() const { return m_verlauf; }
-    DesktopNotifier& notifier() const { return *m_notifier; }
+    TfrmVerlauf* verlauf() const { return m_history->window(); }
+    DesktopNotifier& notifier() const { return m_history->notifier(); }
     // The figures of this second for scripts and panels (tavlor-status, the session bus);
     // called once per tick.
     void publish(const StatusSnapshot& status);
@@ -110,10 +105,6 @@ private:
     // Runs a handler inside the general error report, then shows the view model's changes.
     bool handle(const std::function<void()>& handler);
     void exitProgram(int code);
-    void loadHistory();
-    void saveHistory();
-    void showLimitState();
-    void notify(const std::string& text);
     // Saves, or throws SaveError for the caller to report.
     void writeUsageData();
     void reportFailure(FailureReports::Cause cause, const std::string& text);
@@ -137,18 +128,17 @@ private:
     std::unique_ptr<ConnectionManager> m_manager;
     TfrmExpert* m_expert = nullptr;
     TfrmMonitor* m_monitor = nullptr;
-    std::unique_ptr<UsageWatch> m_watch;
-    TfrmVerlauf* m_verlauf = nullptr;
-    DesktopNotifier* m_notifier = nullptr;
-    bool m_historySaveReported = false;
+    HistoryWiring* m_history = nullptr;
+    std::unique_ptr<OnlineProbe> m_onlineProbe;
+    std::unique_ptr<AddressDisplay> m_addressLabels;
+    std::unique_ptr<ConnectionDisplay> m_connectionDisplay;
+    std::unique_ptr<UptimeDisplay> m_uptimeLabel;
     QTimer* m_tCheck = nullptr;
     QTimer* m_tGraph = nullptr;
     QSocketNotifier* m_sessionEndNotifier = nullptr;
     bool m_quitRequested = false;
-    bool m_online = false;
     bool m_ending = false;
     FailureReports m_failures;
-    std::unique_ptr<StatusFeed> m_statusFeed; // not included: moc cannot read <compare>
     StatusService* m_statusService = nullptr;
     bool m_failureShown = false; // a failure's box is open, or about to open
 };

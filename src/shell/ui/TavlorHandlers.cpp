@@ -192,10 +192,10 @@ void TavlorApp::TrayIconMouseMove()
 {
     // Offline the hint is "Offline", whichever tray reports the pointer: an XEmbed tray asks
     // on every hover, a StatusNotifierItem host never does.
-    if (!m_online) {
+    if (!m_tick->reading().online) {
         return;
     }
-    handle([this] { ComposeTrayHint(m_state, m_view); });
+    handle([this] { ComposeTrayHint(m_tick->reading(), m_numbers, m_view); });
 }
 
 void TavlorApp::TrayIconDblClick()
@@ -218,6 +218,15 @@ void TavlorApp::Tavlorbeenden1Click()
 {
     m_quitRequested = true;
     m_window->close();
+}
+
+} // namespace tavlor
+
+namespace tavlor {
+
+void TavlorApp::VerlaufClick()
+{
+    m_history->showWindow();
 }
 
 } // namespace tavlor

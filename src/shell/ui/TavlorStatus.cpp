@@ -21,16 +21,16 @@ StatusSnapshot TavlorApp::statusSnapshot()
         connection = active.front().entry;
     }
     const CalendarDay today = CalendarDay::of(m_services.clock->nowLocal());
-    const StatusPeriod period = m_watch
-                                    ? PeriodStatus(m_watch->warner().settings(), m_watch->history(), today)
-                                    : PeriodStatus(WarnerSettings{}, UsageHistory{}, today);
-    return m_statusFeed->next(
-        {m_state, m_online, m_tick->countedLinkText(), connection, m_services.clock->monotonicMs()}, period);
+    const UsageWatch* watch = m_history->watch();
+    const StatusPeriod period = watch ? PeriodStatus(watch->warner().settings(), watch->history(), today)
+                                      : PeriodStatus(WarnerSettings{}, UsageHistory{}, today);
+    const TickReading& reading = m_tick->reading();
+    return LiveStatus(
+        {m_state, reading.online, m_tick->countedLinkText(), connection, reading.downSpeed, reading.upSpeed}, period);
 }
 
 void TavlorApp::startStatusService()
 {
-    m_statusFeed = std::make_unique<StatusFeed>();
 #if QT_CONFIG(dbus)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected()) {

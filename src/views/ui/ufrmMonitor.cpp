@@ -1,7 +1,7 @@
 #include "views/ui/ufrmMonitor.h"
 
 #include "accounting/KvString.h"
-#include "accounting/ViewModel.h"
+#include "accounting/TickReading.h"
 #include "platform/Clock.h"
 #include "platform/LocaleFormat.h"
 
@@ -89,9 +89,9 @@ void Follow(QLineSeries* series, MonitorModel::Change change, const std::vector<
 }
 } // namespace
 
-TfrmMonitor::TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale,
-                         const Clock& clock, QWidget* parent)
-    : QDialog(parent), m_view(view), m_numbers(numbers), m_locale(locale), m_clock(clock)
+TfrmMonitor::TfrmMonitor(std::function<TickReading()> reading, const NumberFormat& numbers,
+                         const LocaleFormat& locale, const Clock& clock, QWidget* parent)
+    : QDialog(parent), m_reading(std::move(reading)), m_numbers(numbers), m_locale(locale), m_clock(clock)
 {
     setObjectName("frmMonitor");
     setWindowTitle("Tavlor Monitor");
@@ -215,8 +215,10 @@ void TfrmMonitor::setBottomTime(const QString& time)
 
 void TfrmMonitor::takeSample()
 {
-    const double down = MonitorModel::SpeedFigure(m_numbers, m_view.text("lDownS"));
-    const double up = MonitorModel::SpeedFigure(m_numbers, m_view.text("lUpS"));
+    // The kb/s figures the speed labels show, cut as they are.
+    const TickReading now = m_reading();
+    const double down = SpeedFigure(m_numbers, now.downSpeed);
+    const double up = SpeedFigure(m_numbers, now.upSpeed);
     const MonitorModel::Sample sample = m_model.takeSample(down, up);
     m_bottomTime = FromUtf8(m_locale.formatLongTime(m_clock.nowLocal()));
     if (m_chart == nullptr) {

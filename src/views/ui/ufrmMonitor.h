@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "views/MonitorModel.h"
 
 #include <QDialog>
@@ -17,21 +19,21 @@ namespace tavlor {
 class Clock;
 class LocaleFormat;
 class NumberFormat;
-class ViewModel;
+struct TickReading;
 
 // The bandwidth monitor: one download and one upload point every 2000 ms while it is open,
-// taken from the main window's speed labels.
+// taken from the tick's latest reading: the figures the speed labels show.
 class TfrmMonitor final : public QDialog
 {
     Q_OBJECT
 
 public:
-    TfrmMonitor(const ViewModel& view, const NumberFormat& numbers, const LocaleFormat& locale,
+    TfrmMonitor(std::function<TickReading()> reading, const NumberFormat& numbers, const LocaleFormat& locale,
                 const Clock& clock, QWidget* parent = nullptr);
     TfrmMonitor(const TfrmMonitor&) = delete;
     TfrmMonitor& operator=(const TfrmMonitor&) = delete;
 
-    // One sample from lDownS and lUpS, as tBandbreite takes it.
+    // One sample of the current speeds, as tBandbreite takes it.
     void takeSample();
 
     // The chart and its parts exist while the window is open (and before its first closing);
@@ -62,7 +64,7 @@ private:
     void setBottomMaximum(double maximum);
     void setBottomTime(const QString& time);
 
-    const ViewModel& m_view;
+    std::function<TickReading()> m_reading;
     const NumberFormat& m_numbers;
     const LocaleFormat& m_locale;
     const Clock& m_clock;

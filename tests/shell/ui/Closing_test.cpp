@@ -1,4 +1,5 @@
 #include "ShellRig.h"
+#include "accounting/DayCount.h"
 #include "shell/ui/TrayController.h"
 
 #include <QCheckBox>
@@ -42,6 +43,7 @@ private slots:
     void failingSaveAsksAndOnlyJaEnds();
     void sessionEndNeverAsksNorHidesAndSavesOnce();
     void checkpointSavesAndGoesOnTheSessionsQuitEnds();
+    void aSaveAfterMidnightHoldsTheNewDaysTodayCounters();
     void withoutNotificationAreaNothingHidesOutOfReach();
     void firstActivationSendsTheProgramToTheTray();
     void doubleClickRestoresTheLoadedPositionShowItemKeepsTheCurrent();
@@ -189,6 +191,30 @@ void ClosingTest::checkpointSavesAndGoesOnTheSessionsQuitEnds()
     QCOMPARE(rig.exitCodes, std::vector<int>{0});
     QCOMPARE(never.answered, 0);
     QVERIFY(rig.window().isVisible());
+}
+
+// Offline since before midnight and ended after it: yesterday's online time is not saved as
+// today's.
+void ClosingTest::aSaveAfterMidnightHoldsTheNewDaysTodayCounters()
+{
+    ShellRig rig;
+    rig.clock->setLocal({2026, 12, 8, 23, 59, 0, 0});
+    rig.app->state().dayStamp = ToDayCount(rig.clock->nowLocal());
+    rig.goOnline();
+    for (int i = 0; i < 5; ++i) {
+        rig.clock->advanceMs(1000);
+        rig.app->tCheckTimer();
+    }
+    rig.goOffline();
+    rig.app->tCheckTimer();
+    QCOMPARE(rig.app->state().todaySeconds, 5);
+    rig.clock->setLocal({2026, 12, 9, 0, 20, 0, 0});
+    rig.app->sessionEnd();
+    QCOMPARE(rig.store->savedStates.size(), std::size_t{1});
+    const UsageState& saved = rig.store->savedStates.front();
+    QCOMPARE(saved.todaySeconds, 0);
+    QCOMPARE(saved.totalSeconds, 5);
+    QVERIFY(SameCalendarDate(FromDayCount(saved.dayStamp), rig.clock->nowLocal()));
 }
 
 void ClosingTest::withoutNotificationAreaNothingHidesOutOfReach()

@@ -1,4 +1,5 @@
 #include "ShellRig.h"
+#include "accounting/DayCount.h"
 #include "accounting/ResetGateway.h"
 #include "desktop/Donation.h"
 #include "netmeter/ui/ufrmExpert.h"
@@ -54,6 +55,7 @@ void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
         state.totalDownBytes = state.baseDownBytes = 9000;
         state.totalBytes = 13000;
         state.todayHours = 2;
+        state.dayStamp = ToDayCount(CivilDateTime{2026, 12, 8, 9, 0, 0, 0}); // today's two hours
         state.lastResetDate = "01.01.2026";
         view.setText("lRd", "01.01.2026");
         view.setText("lAll", "12,7 kb");

@@ -29,6 +29,7 @@ public:
     int saves = 0;
     std::vector<QPoint> savedPositions;
     std::vector<std::pair<int, int>> savedMethods;
+    std::vector<UsageState> savedStates;
 
     void load(UsageState& state, ViewModel& view) override
     {
@@ -45,6 +46,7 @@ public:
         ++saves;
         savedPositions.emplace_back(x, y);
         savedMethods.emplace_back(state.downloadMethod, state.uploadMethod);
+        savedStates.push_back(state);
     }
 };
 

@@ -6,7 +6,7 @@
 #include "FakeClock.h"
 #include "GermanLocale.h"
 #include "accounting/KvString.h"
-#include "accounting/ViewModel.h"
+#include "accounting/TickReading.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -22,11 +22,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s <out.png>\n", argv[0]);
         return 2;
     }
-    tavlor::ViewModel view;
+    tavlor::TickReading reading;
     const tavlor::NumberFormat numbers(",");
     tavlor::test::GermanLocale locale;
     tavlor::test::FakeClock clock({2026, 12, 8, 17, 0, 0, 0});
-    tavlor::TfrmMonitor monitor(view, numbers, locale, clock);
+    tavlor::TfrmMonitor monitor([&reading] { return reading; }, numbers, locale, clock);
     monitor.show();
 
     // Five minutes at one sample per two seconds: a download with two bursts over a steady upload.
@@ -37,8 +37,8 @@ int main(int argc, char** argv)
         const double burst = (i > 30 && i < 70) ? 380 : (i > 100 && i < 120 ? 210 : 0);
         const double down = 40 + burst + 25 * std::sin(i / 4.0) + (i * 37 % 11);
         const double up = 12 + 6 * std::sin(i / 7.0) + (i * 13 % 5) + burst / 20;
-        view.setText("lDownS", numbers.format(std::round(down * 100) / 100) + " kb/s");
-        view.setText("lUpS", numbers.format(std::round(up * 100) / 100) + " kb/s");
+        reading.downSpeed = down * 1024;
+        reading.upSpeed = up * 1024;
         monitor.takeSample();
         clock.advanceMs(2000);
     }

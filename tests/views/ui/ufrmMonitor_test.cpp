@@ -3,7 +3,7 @@
 #include "FakeClock.h"
 #include "GermanLocale.h"
 #include "accounting/KvString.h"
-#include "accounting/ViewModel.h"
+#include "accounting/TickReading.h"
 
 #include <QChart>
 #include <QChartView>
@@ -21,15 +21,20 @@ class TfrmMonitorTest : public QObject
     Q_OBJECT
 
 private:
-    ViewModel m_view;
+    TickReading m_reading;
     NumberFormat m_numbers{","};
     test::GermanLocale m_locale;
     test::FakeClock m_clock{{2026, 12, 8, 17, 5, 9, 0}};
 
-    void setSpeeds(const char* down, const char* up)
+    // Speeds in kb/s, as the reading holds them in bytes per second.
+    void setSpeeds(double downKb, double upKb)
     {
-        m_view.setText("lDownS", down);
-        m_view.setText("lUpS", up);
+        m_reading.downSpeed = downKb * 1024;
+        m_reading.upSpeed = upKb * 1024;
+    }
+    std::function<TickReading()> reading()
+    {
+        return [this] { return m_reading; };
     }
 
     static qint64 bottomMaximum(const TfrmMonitor& monitor)
@@ -54,11 +59,11 @@ private:
     }
 
 private slots:
-    void init() { setSpeeds("0 kb/s", "0 kb/s"); }
+    void init() { setSpeeds(0, 0); }
 
     void windowAndChartAsDesigned()
     {
-        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
         QCOMPARE(monitor.objectName(), QString("frmMonitor"));
         QCOMPARE(monitor.windowTitle(), QString("Tavlor Monitor"));
         QCOMPARE(monitor.pos(), QPoint(245, 165));
@@ -99,8 +104,8 @@ private slots:
 
     void samplesFeedSeriesAndAxes()
     {
-        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
-        setSpeeds("12,5 kb/s", "3,5 kb/s");
+        TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
+        setSpeeds(12.5, 3.5);
         monitor.takeSample();
         QCOMPARE(monitor.downloadSeries()->points(), QList<QPointF>{QPointF(1, 12)});
         QCOMPARE(monitor.uploadSeries()->points(), QList<QPointF>{QPointF(1, 4)});
@@ -113,20 +118,20 @@ private slots:
         QCOMPARE(QDateTime::fromMSecsSinceEpoch(86399999).toString(format), QString("17:05:09"));
 
         m_clock.advanceMs(2000);
-        setSpeeds("8 kb/s", "1 kb/s");
+        setSpeeds(8, 1);
         monitor.takeSample();
         QCOMPARE(monitor.leftAxis()->max(), 17.0);
         QCOMPARE(monitor.bottomAxis()->titleText(), QString("17:05:11"));
 
-        setSpeeds("1500 kb/s", "20 kb/s");
+        setSpeeds(1500, 20);
         monitor.takeSample();
         QCOMPARE(monitor.leftAxis()->max(), 1505.0);
         QCOMPARE(monitor.downloadSeries()->points().last(), QPointF(3, 1500));
 
         // An idle sample keeps the 1500 point and the traffic after it on the chart.
-        setSpeeds("0 kb/s", "0 kb/s");
+        setSpeeds(0, 0);
         monitor.takeSample();
-        setSpeeds("300 kb/s", "0 kb/s");
+        setSpeeds(300, 0);
         monitor.takeSample();
         QCOMPARE(monitor.leftAxis()->max(), 1505.0);
         QCOMPARE(monitor.model().sampleCount(), 5);
@@ -135,8 +140,8 @@ private slots:
 
     void activationSamplesAndCloseStops()
     {
-        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
-        setSpeeds("40 kb/s", "2 kb/s");
+        TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
+        setSpeeds(40, 2);
         activate(monitor);
         QVERIFY(monitor.timer()->isActive());
         QCOMPARE(monitor.downloadSeries()->count(), 1);
@@ -165,7 +170,7 @@ private slots:
 
     void aWideWindowKeepsAboutTwoPointsAPixel()
     {
-        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
         monitor.resize(1800, 400);
         monitor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&monitor));
@@ -178,10 +183,10 @@ private slots:
     // Past its capacity the chart holds the merged history, not every sample.
     void theChartFollowsTheBoundedHistory()
     {
-        TfrmMonitor monitor(m_view, m_numbers, m_locale, m_clock);
+        TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
         const std::size_t capacity = monitor.model().capacity();
         for (std::size_t i = 0; i < 3 * capacity + 7; ++i) {
-            setSpeeds(i % 97 == 0 ? "250 kb/s" : "4 kb/s", i % 13 == 0 ? "9 kb/s" : "1 kb/s");
+            setSpeeds(i % 97 == 0 ? 250 : 4, i % 13 == 0 ? 9 : 1);
             monitor.takeSample();
             if (i % 301 == 0 || i + 1 == 3 * capacity + 7) {
                 QCOMPARE(monitor.downloadSeries()->points(), toPoints(monitor.model().downloadPoints()));

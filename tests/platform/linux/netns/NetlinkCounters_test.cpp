@@ -183,6 +183,31 @@ TEST_P(RecreatedLink, TrafficBeforeAndAfterIsCountedAndTheGapInventsNothing)
 
 INSTANTIATE_TEST_SUITE_P(SameAndNewIndex, RecreatedLink, ::testing::Bool());
 
+// The counted link deleted while traffic ran: the speeds fall to 0 instead of showing the last
+// figure on a link that is gone, and the reading names no link.
+TEST_F(NetlinkCounters, ADeletedLinkShowsNoSpeed)
+{
+    Meter m;
+    m.run();
+    for (int second = 0; second < 4; ++second) {
+        upload();
+        download();
+        m.run();
+    }
+    ASSERT_GT(m.tick.reading().upSpeed, 0);
+    ASSERT_GT(m.tick.reading().downSpeed, 0);
+    ASSERT_EQ(m.tick.reading().upLink.name, "tva");
+    ASSERT_TRUE(Sh("ip link del tva"));
+    m.run();
+    m.run();
+    const TickReading r = m.tick.reading();
+    EXPECT_EQ(r.upSpeed, 0);
+    EXPECT_EQ(r.downSpeed, 0);
+    EXPECT_EQ(r.upLink, LinkIdentity{});
+    EXPECT_EQ(m.view.text("lUpS"), "0 kb/s");
+    EXPECT_EQ(m.view.text("lDownS"), "0 kb/s");
+}
+
 class LinkAddedBefore : public NetlinkCounters, public ::testing::WithParamInterface<bool>
 {
 };

@@ -1,6 +1,4 @@
-// The history and the Volumenwarner in the program: fed by the tick, saved with the data file,
-// shown in the tray and in the window "Verlauf und Volumenwarner".
-#include "shell/ui/TavlorApp.h"
+#include "shell/ui/HistoryWiring.h"
 
 #include "accounting/UsageWatch.h"
 #include "accounting/ui/ufrmVerlauf.h"
@@ -18,22 +16,30 @@ namespace {
 const QString kNotificationTitle = QStringLiteral("Tavlor: Volumenwarner");
 }
 
-void TavlorApp::loadHistory()
+HistoryWiring::HistoryWiring(Places places, const NumberFormat& numbers, TrayController& tray,
+                             QWidget* window)
+    : QObject(window), m_places(std::move(places)), m_numbers(numbers), m_tray(tray), m_window(window)
 {
     m_notifier = new DesktopNotifier(
         [this](const QString& title, const QString& text) {
-            if (m_tray->available()) {
-                m_tray->icon()->showMessage(title, text, QSystemTrayIcon::Warning);
+            if (m_tray.available()) {
+                m_tray.icon()->showMessage(title, text, QSystemTrayIcon::Warning);
             } else {
                 std::cerr << "tavlor: " << text.toStdString() << '\n';
             }
         },
         this);
-    if (!m_services.files) {
+}
+
+HistoryWiring::~HistoryWiring() = default;
+
+void HistoryWiring::load()
+{
+    if (m_places.files == nullptr) {
         return;
     }
-    m_watch = std::make_unique<UsageWatch>(m_services.dataFilePath, *m_services.files, *m_services.clock,
-                                           *m_services.locale);
+    m_watch =
+        std::make_unique<UsageWatch>(m_places.dataFilePath, *m_places.files, m_places.clock, m_places.locale);
     const HistoryFile::LoadReport report = m_watch->load();
     if (report.unreadable) {
         notify("Der Verlauf " + m_watch->historyPath() +
@@ -57,30 +63,30 @@ void TavlorApp::loadHistory()
     showLimitState();
 }
 
-void TavlorApp::TrafficCounted(double downBytes, double upBytes, int onlineSeconds)
+void HistoryWiring::readingTaken(const TickReading& reading)
 {
     if (!m_watch) {
         return;
     }
-    for (const WarnerEvent& event : m_watch->trafficCounted(downBytes, upBytes, onlineSeconds)) {
+    for (const WarnerEvent& event : m_watch->counted(reading)) {
         notify(m_watch->warningText(m_numbers, event));
     }
 }
 
-void TavlorApp::saveHistory()
+void HistoryWiring::save()
 {
     if (!m_watch) {
         return;
     }
     // Reported once, not at every periodic save: the counters in data.ini are not at stake.
     const bool saved = m_watch->save();
-    if (!saved && !m_historySaveReported) {
+    if (!saved && !m_saveReported) {
         notify("Nach " + m_watch->historyPath() + " kann nicht geschrieben werden.");
     }
-    m_historySaveReported = !saved;
+    m_saveReported = !saved;
 }
 
-void TavlorApp::showLimitState()
+void HistoryWiring::showLimitState()
 {
     if (!m_watch) {
         return;
@@ -89,16 +95,16 @@ void TavlorApp::showLimitState()
     for (const std::string& line : m_watch->limitLines(m_numbers)) {
         lines << QString::fromStdString(line);
     }
-    m_tray->setLimitLines(lines);
-    m_tray->setWarnLevel(static_cast<int>(m_watch->level()));
+    m_tray.setLimitLines(lines);
+    m_tray.setWarnLevel(static_cast<int>(m_watch->level()));
 }
 
-void TavlorApp::notify(const std::string& text)
+void HistoryWiring::notify(const std::string& text)
 {
     m_notifier->notify(kNotificationTitle, QString::fromStdString(text));
 }
 
-void TavlorApp::VerlaufClick()
+void HistoryWiring::showWindow()
 {
     if (!m_watch) {
         return;
@@ -106,13 +112,13 @@ void TavlorApp::VerlaufClick()
     // Built at the first showing, like the monitor: the chart is not carried while unused.
     if (m_verlauf == nullptr) {
         m_verlauf = new TfrmVerlauf(
-            *m_watch, m_numbers, *m_services.locale,
+            *m_watch, m_numbers, m_places.locale,
             [this](const QString& suggested) {
                 return QFileDialog::getSaveFileName(m_verlauf, QStringLiteral("Tabelle exportieren"),
                                                     QDir::home().filePath(suggested),
                                                     QStringLiteral("CSV-Dateien (*.csv)"));
             },
-            [this] { showLimitState(); }, m_window.get());
+            [this] { showLimitState(); }, m_window);
         m_verlauf->setWindowFlag(Qt::Window);
     }
     m_verlauf->show();
