@@ -20,19 +20,20 @@ void ComposeTrayHint(const UsageState& state, ViewModel& view)
     const std::string down = view.text("lDownS");
     const std::string up = view.text("lUpS");
     std::string hint;
-    switch (view.itemIndex("rGroup")) {
-    case 0:
+    switch (state.trayTime) {
+    case TrayTime::Total:
         hint = "Zeit: " + FormatDuration(state, "a", true) + kCrLf + "Down: " + down + traffic(view, "lIn") +
                kCrLf + "Up: " + up + traffic(view, "lOut");
         break;
-    case 1:
+    case TrayTime::Today:
         hint = "Zeit: " + FormatDuration(state, "d", true) + kCrLf + " Down: " + down +
                traffic(view, "lInS") + kCrLf + " Up: " + up + traffic(view, "lOutS");
         break;
-    case 2:
+    case TrayTime::Session:
         hint = "Zeit " + FormatDuration(state, "s", true) + kCrLf + " Down: " + down + traffic(view, "lInS") +
                kCrLf + "Up: " + up + traffic(view, "lOutS");
         break;
+    case TrayTime::None:
     default:
         return;
     }

@@ -12,7 +12,7 @@ class ViewModel;
 // Windows tooltips hold at most 127 characters; the program never relies on more.
 inline constexpr std::size_t kTrayTipMaxChars = 127;
 
-// Builds the three-line hint for the tray display choice (item index of rGroup) from the
+// Builds the three-line hint for the tray display choice (state.trayTime) from the
 // labels as they stand and stores it as the tray icon's hint. With no item selected the
 // hint is left as it is.
 void ComposeTrayHint(const UsageState& state, ViewModel& view);

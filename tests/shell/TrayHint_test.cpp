@@ -35,7 +35,7 @@ struct TrayHintFixture : ::testing::Test
     }
     std::string composed(int choice)
     {
-        view.setItemIndex("rGroup", choice);
+        state.trayTime = static_cast<TrayTime>(choice);
         ComposeTrayHint(state, view);
         return view.hint(kTrayIcon);
     }

@@ -29,6 +29,7 @@ class DesktopNotifier;
 class UsageWatch;
 class TrayController;
 class ViewApplier;
+class SettingsBinding;
 
 // The program: owns the platform, the usage state and view model, the accounting tick, the
 // connection manager and the three windows, and wires their events to the handlers. Every
@@ -122,6 +123,7 @@ private:
     std::unique_ptr<TfrmTavlor> m_window;
     TrayController* m_tray = nullptr;
     ViewApplier* m_applier = nullptr;
+    SettingsBinding* m_settingsShown = nullptr;
     std::unique_ptr<QtManagerUi> m_managerUi;
     std::unique_ptr<ConnectionManager> m_manager;
     TfrmExpert* m_expert = nullptr;
