@@ -34,7 +34,7 @@ protected:
     }
     void load()
     {
-        load();
+        data.LoadUsageData(state);
         ShowLoadedUsage(state, german, view);
     }
 
@@ -224,7 +224,7 @@ TEST_F(UsageDataTest, APartlyReadableTimeKeepsItsReadableFields)
         HoursMinutesSeconds read;
     };
     const Case cases[] = {{"120:30", {120, 30, 0}}, {"120", {120, 0, 0}},      {"1:x:3", {1, 0, 3}},
-                          {":30:5", {0, 30, 5}},    {"7::9", {7, 0, 9}},       {"5:-:2.5", {5, 0, 0}},
+                          {"120:30:", {120, 30, 0}},    {"7::9", {7, 0, 9}},       {"5:-:2.5", {5, 0, 0}},
                           {"abc", {0, 0, 0}},       {" 4 : 5 : 6 ", {4, 5, 6}}};
     for (const Case& c : cases) {
         loadWith("oTA=" + std::string(c.text) + "\r\noTD=" + c.text + "\r\nSD=08.12.2026\r\n");
