@@ -223,9 +223,9 @@ TEST_F(UsageDataTest, APartlyReadableTimeKeepsItsReadableFields)
         const char* text;
         HoursMinutesSeconds read;
     };
-    const Case cases[] = {{"120:30", {120, 30, 0}}, {"120", {120, 0, 0}},      {"1:x:3", {1, 0, 3}},
-                          {"120:30:", {120, 30, 0}},    {"7::9", {7, 0, 9}},       {"5:-:2.5", {5, 0, 0}},
-                          {"abc", {0, 0, 0}},       {" 4 : 5 : 6 ", {4, 5, 6}}};
+    const Case cases[] = {{"120:30", {120, 30, 0}},  {"120", {120, 0, 0}},      {"1:x:3", {1, 0, 3}},
+                          {"120:30:", {120, 30, 0}}, {"7::9", {7, 0, 9}},       {"5:-:2.5", {5, 0, 0}},
+                          {"abc", {0, 0, 0}},        {" 4 : 5 : 6 ", {4, 5, 6}}};
     for (const Case& c : cases) {
         loadWith("oTA=" + std::string(c.text) + "\r\noTD=" + c.text + "\r\nSD=08.12.2026\r\n");
         EXPECT_EQ(state.totalHours, c.read.hours) << c.text;
