@@ -41,6 +41,7 @@ public:
     bool fileExists(const std::string& p) override { return files.count(p) != 0; }
     Entry entryAt(const std::string& p) override { return fileExists(p) ? Entry::File : Entry::Missing; }
     std::optional<std::int64_t> modifiedAt(const std::string&) override { return std::nullopt; }
+    std::optional<CivilDateTime> modifiedLocal(const std::string&) override { return std::nullopt; }
     void removeStaleTemporaries(const std::string&) override {}
     bool directoryExists(const std::string&) override { return true; }
     bool createDirectory(const std::string&) override { return true; }

@@ -70,7 +70,6 @@ struct Loaded
 {
     std::string bytes;
     UsageState state;
-    ViewModel view;
 };
 
 // Loads the file, saves it and returns the saved bytes with what was loaded.
@@ -81,8 +80,8 @@ Loaded loadAndSave(const std::string& bytes, const LocaleFormat& locale, const C
     files.files[kPath] = bytes;
     UsageDataFile data(kPath, files, locale, clock);
     Loaded out;
-    data.LoadUsageData(out.state, out.view);
-    data.SaveUsageData(out.state, out.view, out.state.windowLeft, out.state.windowTop);
+    data.LoadUsageData(out.state);
+    data.SaveUsageData(out.state, out.state.windowLeft, out.state.windowTop);
     out.bytes = files.files[kPath];
     return out;
 }
@@ -106,10 +105,7 @@ std::string checkLoadSave(const std::string& bytes, const LocaleFormat& locale)
         FormatDuration(a, "d", false) != FormatDuration(b, "d", false)) {
         return "the online times changed between two loads";
     }
-    if (a.lastResetDate != b.lastResetDate || a.onLAN != b.onLAN || a.windowLeft != b.windowLeft ||
-        a.windowTop != b.windowTop || a.downloadMethod != b.downloadMethod ||
-        a.uploadMethod != b.uploadMethod ||
-        first.view.itemIndex("rGroup") != second.view.itemIndex("rGroup")) {
+    if (static_cast<const Settings&>(a) != static_cast<const Settings&>(b)) {
         return "a setting changed between two loads";
     }
     if (a.totalBytes != a.totalUpBytes + a.totalDownBytes) {

@@ -2,6 +2,7 @@
 
 #include "accounting/ProfileFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -154,6 +155,61 @@ std::string twoDigits(int value)
     return buf;
 }
 
+// The field orders a date text can stand for. A four-digit first field is a year; dotted dates
+// are day first in every locale that writes them; anything else may be either way round.
+std::vector<Order> ordersOf(const DateParts& parts, const LocalePattern& pattern)
+{
+    if (parts.lengths[0] == 4) {
+        return {{Year, Month, Day}};
+    }
+    const std::vector<std::u32string> dots{U".", U"."};
+    std::vector<Order> orders{{Day, Month, Year}};
+    if (parts.separators != dots) {
+        orders.push_back({Month, Day, Year});
+    }
+    if (pattern.order[0] == Year && parts.separators == pattern.separators) {
+        orders.push_back(pattern.order);
+    }
+    return orders;
+}
+
+long dayNumber(const CivilDateTime& d)
+{
+    return static_cast<long>(d.year) * 372 + (d.month - 1) * 31 + (d.day - 1);
+}
+
+std::optional<CivilDateTime> readOwnForm(const DateParts& parts, const LocaleFormat& locale,
+                                         const CivilDateTime& writtenOn)
+{
+    std::vector<CivilDateTime> dates;
+    for (const Order& order : ordersOf(parts, patternOf(locale))) {
+        const std::optional<CivilDateTime> date = assemble(parts, order);
+        if (date && std::find(dates.begin(), dates.end(), *date) == dates.end()) {
+            dates.push_back(*date);
+        }
+    }
+    if (dates.size() <= 1) {
+        return dates.empty() ? std::nullopt : std::optional<CivilDateTime>(dates.front());
+    }
+    // A file holds no day after its own last change; of the others the nearest is the one.
+    const long written = dayNumber(writtenOn);
+    std::optional<CivilDateTime> best;
+    for (const CivilDateTime& date : dates) {
+        const long day = dayNumber(date);
+        if (day <= written && (!best || day > dayNumber(*best))) {
+            best = date;
+        }
+    }
+    if (!best) {
+        for (const CivilDateTime& date : dates) {
+            if (!best || dayNumber(date) < dayNumber(*best)) {
+                best = date;
+            }
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 bool FitsDataFile(std::string_view utf8)
@@ -190,8 +246,22 @@ NumberFormat FileNumberFormat(const LocaleFormat& locale)
     return NumberFormat(usable ? separator : ",");
 }
 
-std::optional<CivilDateTime> ParseFileDate(std::string_view text, const LocaleFormat& locale)
+std::optional<CivilDateTime> ParseFileDate(std::string_view text, const LocaleFormat& locale,
+                                           const std::optional<CivilDateTime>& writtenOn)
 {
+    if (writtenOn) {
+        const DateParts parts = split(text);
+        if (parts.values.size() == 3) {
+            if (std::optional<CivilDateTime> own = readOwnForm(parts, locale, *writtenOn)) {
+                return own;
+            }
+        }
+        if (auto longForm = locale.parseLongDate(text)) {
+            return longForm;
+        }
+        // Month names and the like: the locale's own form is the only reading there is.
+        return parts.values.size() == 3 ? std::nullopt : locale.parseShortDate(text);
+    }
     if (auto strict = locale.parseShortDate(text)) {
         return strict;
     }

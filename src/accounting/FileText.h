@@ -27,6 +27,13 @@ NumberFormat FileNumberFormat(const LocaleFormat& locale);
 // A date as people and locales write it: the locale's own short and long forms, the same with
 // one- or two-digit day and month and a two- or four-digit year (in any script's digits),
 // dd.MM.yyyy and ISO yyyy-MM-dd. nullopt when none of them reads a real calendar date.
-std::optional<CivilDateTime> ParseFileDate(std::string_view text, const LocaleFormat& locale);
+//
+// With `writtenOn`, the date the text was last written (a file's modification date), a text
+// is read in its own form rather than the locale's: where its fields could be day/month or
+// month/day (12/9/2026 from an English session, 09/12/2026 from a British one) and both make
+// a date, the one on `writtenOn` wins, else the latest one not after it. A text that names one
+// date only, by a year first, a field above 12 or equal fields, is read as that date.
+std::optional<CivilDateTime> ParseFileDate(std::string_view text, const LocaleFormat& locale,
+                                           const std::optional<CivilDateTime>& writtenOn = std::nullopt);
 
 } // namespace tavlor

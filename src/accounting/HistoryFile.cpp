@@ -34,6 +34,8 @@ std::string HistoryFile::asidePathFor(const CivilDateTime& now) const
 HistoryFile::LoadReport HistoryFile::load()
 {
     LoadReport report;
+    // Saves killed in earlier runs each left a temporary of their own beside the history.
+    m_files.removeStaleTemporaries(m_path);
     if (!m_files.fileExists(m_path)) {
         return report;
     }

@@ -1,5 +1,7 @@
 #include "accounting/ResetGateway.h"
 
+#include "accounting/FileText.h"
+
 namespace tavlor {
 
 void ResetCounters(UsageState& state, ViewModel& view, const Clock& clock, const LocaleFormat& locale,
@@ -20,7 +22,8 @@ void ResetCounters(UsageState& state, ViewModel& view, const Clock& clock, const
     state.totalHours = 0;
     state.totalMinutes = 0;
     state.totalSeconds = 0;
-    state.lastResetDate = locale.formatShortDate(clock.nowLocal());
+    // Shown as the file will hold it: a locale whose digits the file cannot hold gets dd.MM.yyyy.
+    state.lastResetDate = FileDateText(locale, clock.nowLocal());
     view.setText("lRd", state.lastResetDate);
     save();
 }

@@ -34,18 +34,15 @@ private:
     ProfileFile m_file;
 };
 
-void presetForLoading(UsageState& state, ViewModel& view)
+void presetForLoading(UsageState& state)
 {
-    state.downloadMethod = 0;
-    state.uploadMethod = 1;
+    state.downloadMethod = kDefaultDownloadMethod;
+    state.uploadMethod = kDefaultUploadMethod;
     state.sessionUpBytes = 0;
     state.prevUpSample = 0;
     state.sessionDownBytes = 0;
     state.prevDownSample = 0;
     state.saveTickCount = 0;
-    view.setText("lOTS", "");
-    view.setText("lotAll", "");
-    view.setText("lOtDay", "");
     state.speedPhase = 2;
     state.sessionUpStart = kSessionNotStarted;
     state.sessionDownStart = kSessionNotStarted;
@@ -55,8 +52,8 @@ void presetForLoading(UsageState& state, ViewModel& view)
 
 void setDurations(UsageState& state, const std::string& all, const std::string& today)
 {
-    const HoursMinutesSeconds a = ParseDurationFields(all).value_or(HoursMinutesSeconds{});
-    const HoursMinutesSeconds d = ParseDurationFields(today).value_or(HoursMinutesSeconds{});
+    const HoursMinutesSeconds a = ReadDurationFields(all);
+    const HoursMinutesSeconds d = ReadDurationFields(today);
     state.totalHours = a.hours;
     state.totalMinutes = a.minutes;
     state.totalSeconds = a.seconds;
@@ -121,31 +118,49 @@ void createDefaultFile(FileStore& files, const std::string& path, const LocaleFo
     files.writeFile(path, defaultFileBytes(locale, now));
 }
 
-void readValues(const DataReader& file, const LocaleFormat& locale, const CivilDateTime& now,
-                UsageState& state, ViewModel& view)
+// A row offset below 0 would select the row before the first adapter, loopback on Linux.
+std::int32_t adapterMethod(const DataReader& file, const char* key, std::int32_t fallback)
 {
-    const std::string today = locale.formatShortDate(now);
+    const std::int32_t method = file.integer(key, fallback);
+    return method < 0 ? fallback : method;
+}
+
+TrayTime trayTime(std::int32_t item)
+{
+    return static_cast<TrayTime>(std::clamp(item, -1, 2));
+}
+
+void readSettings(const DataReader& file, const std::string& today, Settings& settings)
+{
+    settings.trayTime = trayTime(file.integer("TYP", 0));
+    // Kept as the file holds it: read as a date under another locale it could name another day.
+    settings.lastResetDate = file.text("RD", today);
+    if (settings.lastResetDate.empty()) {
+        settings.lastResetDate = today;
+    }
+    settings.onLAN = file.boolean("onLAN");
+    settings.downloadMethod = adapterMethod(file, "BIn", kDefaultDownloadMethod);
+    settings.uploadMethod = adapterMethod(file, "BOut", kDefaultUploadMethod);
+    settings.minimiseOnClose = file.boolean("MINI");
+    settings.confirmQuit = file.boolean("BEENDEN");
+    settings.windowLeft = file.integer("X", 0);
+    settings.windowTop = file.integer("Y", 0);
+}
+
+// `writtenOn`: the local date of the file's last change, which tells the day of an SD whose
+// field order the text leaves open (12/9/2026 from an English session read under German).
+void readValues(const DataReader& file, const LocaleFormat& locale, const CivilDateTime& now,
+                const std::optional<CivilDateTime>& writtenOn, UsageState& state)
+{
+    const std::string today = FileDateText(locale, now);
     const std::string all = file.text("oTA", "0:0:0");
     const std::string day = file.text("oTD", "0:0:0");
-    // A date that cannot be read counts as today, like a missing one.
-    state.dayStamp = ToDayCount(DateOnly(ParseFileDate(file.text("SD", today), locale).value_or(now)));
-    view.setItemIndex("rGroup", std::clamp(file.integer("TYP", 0), -1, 2));
-    state.lastResetDate = file.text("RD", today);
+    // A date that cannot be read belongs to the day the file was written, or else to today.
+    const std::optional<CivilDateTime> saved = ParseFileDate(file.text("SD", today), locale, writtenOn);
+    state.dayStamp = ToDayCount(DateOnly(saved.value_or(writtenOn.value_or(now))));
+    readSettings(file, today, state);
     setTotals(state, ParseFileNumber(file.text("TUp", "0"), locale).value_or(0.0),
               ParseFileNumber(file.text("TDown", "0"), locale).value_or(0.0));
-    state.onLAN = file.boolean("onLAN");
-    state.downloadMethod = file.integer("BIn", 0);
-    state.uploadMethod = file.integer("BOut", 1);
-    view.setChecked("cbMini", file.boolean("MINI"));
-    view.setChecked("cbBeenden", file.boolean("BEENDEN"));
-    state.windowLeft = file.integer("X", 0);
-    state.windowTop = file.integer("Y", 0);
-    if (state.lastResetDate.empty()) {
-        state.lastResetDate = today;
-    } else if (const auto reset = ParseFileDate(state.lastResetDate, locale)) {
-        // Shown in the user's own form again, whichever form the file had to hold.
-        state.lastResetDate = locale.formatShortDate(*reset);
-    }
     setDurations(state, all, day);
     if (IsNewDay(state.dayStamp, now)) {
         state.dayStamp = ToDayCount(now);
@@ -153,39 +168,13 @@ void readValues(const DataReader& file, const LocaleFormat& locale, const CivilD
     }
 }
 
-void startAfresh(const std::string& today, const CivilDateTime& now, UsageState& state, ViewModel& view)
+void startAfresh(const std::string& today, const CivilDateTime& now, UsageState& state)
 {
+    static_cast<Settings&>(state) = Settings{};
     state.lastResetDate = today;
-    view.setItemIndex("rGroup", 0);
     setDurations(state, "0:0:0", "0:0:0");
     state.dayStamp = ToDayCount(now);
     setTotals(state, 0.0, 0.0);
-    state.onLAN = false;
-    state.windowLeft = state.windowTop = 0;
-    view.setChecked("cbMini", false);
-    view.setChecked("cbBeenden", false);
-}
-
-// The reset date as the user sees it, in a form the file can hold.
-std::string fileResetDate(const std::string& shown, const LocaleFormat& locale)
-{
-    if (FitsDataFile(shown)) {
-        return shown;
-    }
-    const auto date = ParseFileDate(shown, locale);
-    return date ? FileDateText(locale, *date) : shown;
-}
-
-void showLoaded(const UsageState& state, const LocaleFormat& locale, ViewModel& view)
-{
-    const NumberFormat numbers = NumberFormat::fromLocale(locale);
-    view.setText("lIn", FormatByteSize(numbers, state.totalDownBytes));
-    view.setText("lOut", FormatByteSize(numbers, state.totalUpBytes));
-    view.setText("lOtDay", FormatDuration(state, "d", true));
-    view.setText("lAll", FormatByteSize(numbers, state.totalBytes));
-    view.setText("lotAll", FormatDuration(state, "a", true));
-    view.setChecked("cbLan", state.onLAN);
-    view.setText("lRd", state.lastResetDate);
 }
 
 } // namespace
@@ -196,21 +185,21 @@ UsageDataFile::UsageDataFile(std::string path, FileStore& files, const LocaleFor
 {
 }
 
-void UsageDataFile::LoadUsageData(UsageState& state, ViewModel& view)
+void UsageDataFile::LoadUsageData(UsageState& state)
 {
-    presetForLoading(state, view);
+    presetForLoading(state);
     const CivilDateTime now = m_clock.nowLocal();
     if (m_files.fileExists(m_path)) {
         // An unreadable file reads like an empty one: every key takes its default.
-        readValues(DataReader(m_files.readFile(m_path).value_or(std::string())), m_locale, now, state, view);
+        readValues(DataReader(m_files.readFile(m_path).value_or(std::string())), m_locale, now,
+                   m_files.modifiedLocal(m_path), state);
     } else {
         createDefaultFile(m_files, m_path, m_locale, now);
-        startAfresh(m_locale.formatShortDate(now), now, state, view);
+        startAfresh(FileDateText(m_locale, now), now, state);
     }
-    showLoaded(state, m_locale, view);
 }
 
-void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view, int windowX, int windowY)
+void UsageDataFile::SaveUsageData(const UsageState& state, int windowX, int windowY)
 {
     if (!m_files.fileExists(m_path)) {
         return;
@@ -232,15 +221,15 @@ void UsageDataFile::SaveUsageData(const UsageState& state, const ViewModel& view
     // has no day yet and takes today's.
     write("SD",
           FileDateText(m_locale, state.dayStamp > 0 ? FromDayCount(state.dayStamp) : m_clock.nowLocal()));
-    write("TYP", std::to_string(view.itemIndex("rGroup")));
-    write("RD", fileResetDate(state.lastResetDate, m_locale));
+    write("TYP", std::to_string(static_cast<std::int32_t>(state.trayTime)));
+    write("RD", state.lastResetDate);
     write("TUp", numbers.format(state.totalUpBytes));
     write("TDown", numbers.format(state.totalDownBytes));
     write("onLAN", flag(state.onLAN));
     write("BIn", std::to_string(state.downloadMethod));
     write("BOut", std::to_string(state.uploadMethod));
-    write("MINI", flag(view.checked("cbMini")));
-    write("BEENDEN", flag(view.checked("cbBeenden")));
+    write("MINI", flag(state.minimiseOnClose));
+    write("BEENDEN", flag(state.confirmQuit));
     write("X", std::to_string(windowX));
     write("Y", std::to_string(windowY));
     if (!m_files.replaceFile(m_path, file.bytes())) {

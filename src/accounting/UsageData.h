@@ -2,7 +2,6 @@
 
 #include "accounting/DataFileLocation.h"
 #include "accounting/UsageState.h"
-#include "accounting/ViewModel.h"
 #include "platform/Clock.h"
 #include "platform/FileStore.h"
 #include "platform/LocaleFormat.h"
@@ -34,15 +33,13 @@ public:
 
     const std::string& path() const { return m_path; }
 
-    // Fills the state and the view model (counter labels, lRd, rGroup item index, the check
-    // boxes cbMini, cbBeenden, cbLan). Creates the default file on first start.
-    void LoadUsageData(UsageState& state, ViewModel& view);
+    // Fills the counters and the settings. Creates the default file on first start.
+    void LoadUsageData(UsageState& state);
 
     // Writes the fourteen keys as one atomic replacement. Does nothing when the file is missing.
-    // The tray display choice and the two check boxes are read from the view model
-    // (rGroup item index, cbMini, cbBeenden); X and Y are the window's current position.
+    // X and Y are the window's current position.
     // Throws SaveError when the file cannot be written; the old file is then untouched.
-    void SaveUsageData(const UsageState& state, const ViewModel& view, int windowX, int windowY);
+    void SaveUsageData(const UsageState& state, int windowX, int windowY);
 
 private:
     std::string m_path;

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "accounting/Settings.h"
+
 #include <cstdint>
-#include <string>
 
 namespace tavlor {
 
 inline constexpr double kSessionNotStarted = -99.0;
 
-// The counters and settings the main window owns for the whole run.
-struct UsageState
+// The counters and settings the main window owns for the whole run. The settings are its
+// base: the one copy the data file, the window's controls and the tick all work on.
+struct UsageState : Settings
 {
     std::int32_t totalHours = 0;
     std::int32_t totalMinutes = 0;
@@ -30,7 +32,6 @@ struct UsageState
     double upWrapOffset = 0.0;
     double downWrapOffset = 0.0;
     std::int32_t speedPhase = 2;
-    std::string lastResetDate;
     double sessionUpStart = kSessionNotStarted;
     double sessionDownStart = kSessionNotStarted;
     double baseUpBytes = 0.0;
@@ -38,11 +39,6 @@ struct UsageState
     double totalUpBytes = 0.0;
     double totalDownBytes = 0.0;
     double totalBytes = 0.0;
-    bool onLAN = false;
-    std::int32_t windowLeft = 0;
-    std::int32_t windowTop = 0;
-    std::int32_t downloadMethod = 0;
-    std::int32_t uploadMethod = 1;
 
     // Bookkeeping of the tick beyond the fields above (wrap test, row identity, speed timing)
     // lives in the accounting engine, not here: nothing of it is persisted.

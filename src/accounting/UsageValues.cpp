@@ -102,16 +102,12 @@ std::optional<double> ParseFileNumber(std::string_view text, const LocaleFormat&
     return std::nullopt;
 }
 
-std::optional<HoursMinutesSeconds> ParseDurationFields(std::string_view text)
+HoursMinutesSeconds ReadDurationFields(std::string_view text)
 {
     std::int32_t fields[3] = {0, 0, 0};
     for (int n = 1; n <= 3; ++n) {
         const std::string field = ExtractToken(text, n, ':');
-        std::optional<std::int32_t> value = parseTimeField(TrimBlanks(field));
-        if (!value) {
-            return std::nullopt;
-        }
-        fields[n - 1] = *value;
+        fields[n - 1] = parseTimeField(TrimBlanks(field)).value_or(0);
     }
     return HoursMinutesSeconds{fields[0], fields[1], fields[2]};
 }

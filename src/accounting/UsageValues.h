@@ -28,8 +28,8 @@ struct HoursMinutesSeconds
 };
 
 // "12:5:7": the first three ":"-separated fields, each a decimal integer (blanks around a
-// field allowed; a field beyond 32 bits reads as the largest value). nullopt when one of them
-// is missing or not an integer.
-std::optional<HoursMinutesSeconds> ParseDurationFields(std::string_view text);
+// field allowed; a field beyond 32 bits reads as the largest value). A missing or unreadable
+// field reads as 0 and the others keep their value: "120:30" is 120 hours and 30 minutes.
+HoursMinutesSeconds ReadDurationFields(std::string_view text);
 
 } // namespace tavlor

@@ -18,16 +18,32 @@ inline constexpr std::uint32_t kRgbGreen = 0x00FF00;
 
 // What the core wants the windows to show, keyed by component name (the widgets' objectName).
 // The core writes it; the Qt layer applies the changes to the widgets after every handler
-// and writes user input (check boxes, radio groups, edit fields) back into it.
+// and writes the connection manager's edit fields back into it. Settings are not in it: their
+// controls are bound to the Settings themselves.
 class ViewModel
 {
 public:
-    enum class Prop { Text, Hint, Enabled, ReadOnly, Checked, ItemIndex, Color };
+    enum class Prop
+    {
+        Text,
+        Hint,
+        Enabled,
+        ReadOnly,
+        Checked,
+        ItemIndex,
+        Color
+    };
     using Value = std::variant<std::string, bool, int, std::uint32_t>;
     using Key = std::pair<std::string, Prop>;
 
-    void setText(const std::string& component, std::string text) { set(component, Prop::Text, std::move(text)); }
-    void setHint(const std::string& component, std::string hint) { set(component, Prop::Hint, std::move(hint)); }
+    void setText(const std::string& component, std::string text)
+    {
+        set(component, Prop::Text, std::move(text));
+    }
+    void setHint(const std::string& component, std::string hint)
+    {
+        set(component, Prop::Hint, std::move(hint));
+    }
     void setEnabled(const std::string& component, bool on) { set(component, Prop::Enabled, on); }
     void setReadOnly(const std::string& component, bool on) { set(component, Prop::ReadOnly, on); }
     void setChecked(const std::string& component, bool on) { set(component, Prop::Checked, on); }

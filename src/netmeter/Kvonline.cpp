@@ -120,6 +120,10 @@ const LinkRow* InterfaceSampler::methodRow(char kind, std::int32_t downloadMetho
     if (!m_valid || m_adapterBase <= 0) {
         return nullptr;
     }
+    // A method below 0 would reach the row before the first adapter: loopback on Linux.
+    if ((kind == 'i' && downloadMethod < 0) || (kind == 'o' && uploadMethod < 0)) {
+        return nullptr;
+    }
     std::int64_t position = m_adapterBase;
     if (kind == 'i') {
         position += downloadMethod;

@@ -40,7 +40,8 @@ public:
     const std::vector<LinkRow>& links() const { return m_links; }
     bool haveSnapshot() const { return m_valid; }
     std::int32_t adapterBase() const { return m_adapterBase; }
-    // The row the classic row arithmetic selects: AdapterBase + method ('i', 'o') or AdapterBase ('s').
+    // The row the classic row arithmetic selects: AdapterBase + method ('i', 'o') or AdapterBase ('s');
+    // none for a method below 0.
     const LinkRow* methodRow(char kind, std::int32_t downloadMethod, std::int32_t uploadMethod) const;
     const LinkRow* findIndex(std::uint32_t index) const;
     const LinkRow* findName(const std::string& name) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Clock.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,9 +13,11 @@ class FileStore
 {
 public:
     virtual ~FileStore() = default;
-    // What stands at a path. A data file is only ever a regular file, or a link to one in the
-    // same folder; anything else (a folder, a FIFO, a device, a link that leads elsewhere) is
-    // refused: it is neither read nor written, and a save to it fails.
+    // What stands at a path. A data file is only ever a regular file, a link to one in the same
+    // folder, or a link to the user's own data file elsewhere (empty or holding [data]), which
+    // is then replaced where it lies and stays linked; anything else (a folder, a FIFO, a
+    // device, a link to some other file) is refused: it is neither read nor written, and a save
+    // to it fails.
     enum class Entry
     {
         Missing,
@@ -27,6 +31,8 @@ public:
     virtual Entry entryAt(const std::string& path) = 0;
     // The last change of a file, on a scale of the store's own: only comparisons mean anything.
     virtual std::optional<std::int64_t> modifiedAt(const std::string& path) = 0;
+    // The same change as a local date and time on the user's clock; nullopt when unknown.
+    virtual std::optional<CivilDateTime> modifiedLocal(const std::string& path) = 0;
     // Removes what killed saves of earlier runs left beside the file.
     virtual void removeStaleTemporaries(const std::string& path) = 0;
     virtual bool directoryExists(const std::string& path) = 0;

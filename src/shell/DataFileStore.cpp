@@ -11,14 +11,14 @@ DataFileStore::DataFileStore(std::unique_ptr<FileStore> files, const std::string
 {
 }
 
-void DataFileStore::load(UsageState& state, ViewModel& view)
+void DataFileStore::load(UsageState& state)
 {
-    m_file.LoadUsageData(state, view);
+    m_file.LoadUsageData(state);
 }
 
-void DataFileStore::save(const UsageState& state, const ViewModel& view, int windowX, int windowY)
+void DataFileStore::save(const UsageState& state, int windowX, int windowY)
 {
-    m_file.SaveUsageData(state, view, windowX, windowY);
+    m_file.SaveUsageData(state, windowX, windowY);
 }
 
 } // namespace tavlor

@@ -16,8 +16,8 @@ public:
                   const std::string& userDataFolder, const LocaleFormat& locale, const Clock& clock,
                   DataPlacement placement = DataPlacement::BesideProgramWhenWritable);
 
-    void load(UsageState& state, ViewModel& view) override;
-    void save(const UsageState& state, const ViewModel& view, int windowX, int windowY) override;
+    void load(UsageState& state) override;
+    void save(const UsageState& state, int windowX, int windowY) override;
     const std::string& path() const { return m_file.path(); }
     // Said once when the file moved to the user's folder (see LocateDataFile).
     const std::string& notice() const { return m_location.notice; }

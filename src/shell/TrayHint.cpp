@@ -15,22 +15,23 @@ std::string traffic(const std::string& text)
 }
 } // namespace
 
-std::optional<std::string> TrayHintText(const TickReading& reading, int choice, const NumberFormat& numbers)
+std::optional<std::string> TrayHintText(const TickReading& reading, TrayTime choice, const NumberFormat& numbers)
 {
-    if (choice < 0 || choice > 2) {
+    if (choice != TrayTime::Total && choice != TrayTime::Today && choice != TrayTime::Session) {
         return std::nullopt;
     }
-    // Choice 0 shows the traffic since the last reset, the other two the session's.
+    const bool total = choice == TrayTime::Total;
+    // The total's choice shows the traffic since the last reset, the other two the session's.
     const std::string down =
         FormatSpeed(numbers, reading.downSpeed) +
-        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalDown : Traffic::SessionDown, numbers));
+        traffic(TrafficText(reading, total ? Traffic::TotalDown : Traffic::SessionDown, numbers));
     const std::string up =
         FormatSpeed(numbers, reading.upSpeed) +
-        traffic(TrafficText(reading, choice == 0 ? Traffic::TotalUp : Traffic::SessionUp, numbers));
+        traffic(TrafficText(reading, total ? Traffic::TotalUp : Traffic::SessionUp, numbers));
     switch (choice) {
-    case 0:
+    case TrayTime::Total:
         return "Zeit: " + FormatDuration(reading.total, true) + kCrLf + "Down: " + down + kCrLf + "Up: " + up;
-    case 1:
+    case TrayTime::Today:
         return "Zeit: " + FormatDuration(reading.today, true) + kCrLf + " Down: " + down + kCrLf +
                " Up: " + up;
     default:
@@ -39,9 +40,9 @@ std::optional<std::string> TrayHintText(const TickReading& reading, int choice, 
     }
 }
 
-void ComposeTrayHint(const TickReading& reading, const NumberFormat& numbers, ViewModel& view)
+void ComposeTrayHint(const TickReading& reading, TrayTime choice, const NumberFormat& numbers, ViewModel& view)
 {
-    if (std::optional<std::string> hint = TrayHintText(reading, view.itemIndex("rGroup"), numbers)) {
+    if (std::optional<std::string> hint = TrayHintText(reading, choice, numbers)) {
         view.setHint(kTrayIcon, std::move(*hint));
     }
 }

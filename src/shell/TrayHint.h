@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accounting/Settings.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,12 +16,12 @@ class ViewModel;
 // Windows tooltips hold at most 127 characters; the program never relies on more.
 inline constexpr std::size_t kTrayTipMaxChars = 127;
 
-// The three-line hint for a tray display choice (0 total, 1 today, 2 session) made from the
-// reading's figures, as the labels show them; none for any other choice (no item selected).
-std::optional<std::string> TrayHintText(const TickReading& reading, int choice, const NumberFormat& numbers);
-// Stores the hint for the choice of rGroup as the tray icon's; with no item selected the hint
-// is left as it is.
-void ComposeTrayHint(const TickReading& reading, const NumberFormat& numbers, ViewModel& view);
+// The three-line hint for a tray display choice made from the reading's figures, as the labels
+// show them; none for TrayTime::None (an edited file may select no item).
+std::optional<std::string> TrayHintText(const TickReading& reading, TrayTime choice, const NumberFormat& numbers);
+// Stores the hint for the choice as the tray icon's; with no item selected the hint is left as
+// it is.
+void ComposeTrayHint(const TickReading& reading, TrayTime choice, const NumberFormat& numbers, ViewModel& view);
 
 // What reaches the notification area for a hint: the text before its first "|", cut to
 // kTrayTipMaxChars characters without splitting a UTF-8 sequence.

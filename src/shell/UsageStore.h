@@ -3,7 +3,6 @@
 namespace tavlor {
 
 struct UsageState;
-class ViewModel;
 
 // Where the counters and settings are loaded from and saved to. The program uses the data
 // file; tests count saves.
@@ -11,9 +10,9 @@ class UsageStore
 {
 public:
     virtual ~UsageStore() = default;
-    virtual void load(UsageState& state, ViewModel& view) = 0;
-    // May throw (SaveError); the caller reports it.
-    virtual void save(const UsageState& state, const ViewModel& view, int windowX, int windowY) = 0;
+    virtual void load(UsageState& state) = 0;
+    // windowX, windowY: where the window stands now. May throw (SaveError); the caller reports it.
+    virtual void save(const UsageState& state, int windowX, int windowY) = 0;
 };
 
 } // namespace tavlor

@@ -1,8 +1,8 @@
 #include "platform/Platform.h"
 #include "shell/doppelt.h"
 #include "shell/ui/AppServices.h"
-#include "shell/ui/SystemSession.h"
 #include "shell/ui/QtTranslations.h"
+#include "shell/ui/SystemSession.h"
 #include "shell/ui/TavlorApp.h"
 
 #include <QApplication>
@@ -17,10 +17,10 @@ class TracingStore final : public tavlor::UsageStore
 {
 public:
     explicit TracingStore(std::unique_ptr<tavlor::UsageStore> inner) : m_inner(std::move(inner)) {}
-    void load(tavlor::UsageState& state, tavlor::ViewModel& view) override { m_inner->load(state, view); }
-    void save(const tavlor::UsageState& state, const tavlor::ViewModel& view, int x, int y) override
+    void load(tavlor::UsageState& state) override { m_inner->load(state); }
+    void save(const tavlor::UsageState& state, int x, int y) override
     {
-        m_inner->save(state, view, x, y);
+        m_inner->save(state, x, y);
         std::fputs("tavlor: saved\n", stdout);
         std::fflush(stdout);
     }

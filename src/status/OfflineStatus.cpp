@@ -11,6 +11,33 @@ namespace tavlor {
 
 namespace {
 
+// The program keeps every readable field of a time and defaults the others ("120:30" is 120
+// hours and 30 minutes); only a text with no readable field at all is no time.
+bool HasReadableTimeField(std::string_view text)
+{
+    for (int field = 0; field < 3; ++field) {
+        const std::size_t end = text.find(':');
+        std::string_view part = text.substr(0, end);
+        while (!part.empty() && (part.front() == ' ' || part.front() == '\t')) {
+            part.remove_prefix(1);
+        }
+        while (!part.empty() && (part.back() == ' ' || part.back() == '\t')) {
+            part.remove_suffix(1);
+        }
+        if (!part.empty() && (part.front() == '-' || part.front() == '+')) {
+            part.remove_prefix(1);
+        }
+        if (!part.empty() && part.find_first_not_of("0123456789") == std::string_view::npos) {
+            return true;
+        }
+        if (end == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(end + 1);
+    }
+    return false;
+}
+
 constexpr const char* kMissing = "\x01";
 
 // The program reads a broken value as its default; a report that showed that default would
@@ -29,7 +56,7 @@ std::string damageIn(const ProfileFile& file, const LocaleFormat& locale)
     }
     for (const char* key : {"oTA", "oTD"}) {
         const std::string value = raw(key);
-        if (value != kMissing && !ParseDurationFields(value)) {
+        if (value != kMissing && !HasReadableTimeField(value)) {
             return std::string(key) + "=" + Cp1252ToUtf8(value) +
                    " ist keine Zeit (Stunden:Minuten:Sekunden)";
         }
@@ -122,8 +149,7 @@ OfflineStatus ReadOfflineStatus(FileStore& files, const std::string& dataPath, c
     }
 
     UsageState state;
-    ViewModel view;
-    UsageDataFile(dataPath, readOnly, locale, clock).LoadUsageData(state, view);
+    UsageDataFile(dataPath, readOnly, locale, clock).LoadUsageData(state);
     WarnerSettings settings;
     WarnerRecord record;
     ReadWarner(profile, settings, record);

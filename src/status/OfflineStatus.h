@@ -24,6 +24,10 @@ public:
     {
         return m_inner.modifiedAt(path);
     }
+    std::optional<CivilDateTime> modifiedLocal(const std::string& path) override
+    {
+        return m_inner.modifiedLocal(path);
+    }
     void removeStaleTemporaries(const std::string&) override {}
     bool directoryExists(const std::string& path) override { return m_inner.directoryExists(path); }
     bool createDirectory(const std::string&) override { return false; }

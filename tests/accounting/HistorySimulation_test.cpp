@@ -61,8 +61,7 @@ struct Program
         : data(kDataPath, files, german, clock), watch(kDataPath, files, clock, german),
           sampler(rows, numbers), tick(state, view, sampler, clock, numbers, hooks.parts())
     {
-        view.setItemIndex("rGroup", 0);
-        data.LoadUsageData(state, view);
+        data.LoadUsageData(state);
         watch.load();
         hooks.counted = [this](const TickReading& reading) {
             for (const WarnerEvent& e : watch.counted(reading)) {
@@ -82,7 +81,7 @@ struct Program
     {
         tick.rollDay();
         watch.save(); // first: a crash between the two replaces loses nothing of the history
-        data.SaveUsageData(state, view, 0, 0);
+        data.SaveUsageData(state, 0, 0);
     }
 };
 
@@ -130,7 +129,7 @@ protected:
         const auto number = [&](const char* key) {
             return ParseFileNumber(file.readString("DATA", key, "0"), german).value_or(-1);
         };
-        const HoursMinutesSeconds t = ParseDurationFields(file.readString("DATA", "oTA", "")).value();
+        const HoursMinutesSeconds t = ReadDurationFields(file.readString("DATA", "oTA", ""));
         return {number("TDown"), number("TUp"),
                 (static_cast<std::int64_t>(t.hours) * 60 + t.minutes) * 60 + t.seconds};
     }

@@ -82,11 +82,11 @@ TEST(ResetCounters, TheFileHoldsZeroTotalsAndTheNewDateButKeepsToday)
     ViewModel view;
     files.files["/p/data/data.ini"] = "[data]\r\noTA=9:9:9\r\noTD=1:2:3\r\nSD=08.12.2026\r\nRD=01.01.2026\r\n"
                                       "Tup=5000\r\nTDown=7000\r\n";
-    data.LoadUsageData(state, view);
-    ResetCounters(state, view, clock, german, [&] { data.SaveUsageData(state, view, 0, 0); });
+    data.LoadUsageData(state);
+    ResetCounters(state, view, clock, german, [&] { data.SaveUsageData(state, 0, 0); });
 
     UsageState reloaded;
-    data.LoadUsageData(reloaded, view);
+    data.LoadUsageData(reloaded);
     EXPECT_EQ(reloaded.baseUpBytes, 0.0);
     EXPECT_EQ(reloaded.baseDownBytes, 0.0);
     EXPECT_EQ(reloaded.totalHours + reloaded.totalMinutes + reloaded.totalSeconds, 0);

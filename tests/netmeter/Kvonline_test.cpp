@@ -129,9 +129,19 @@ TEST_F(Sampler, RowsOutsideTheSnapshotAreFailures)
     EXPECT_EQ(sampler.GetAdapterValue('o', 0, 1), -1.0);
     EXPECT_EQ(sampler.GetAdapterText('o', 0, 1), "0 Bytes");
     EXPECT_EQ(sampler.GetAdapterValue('i', 0, -5), 2100.0);
-    EXPECT_EQ(sampler.GetAdapterValue('o', 0, -1), 12.0);
-    EXPECT_EQ(sampler.GetAdapterValue('o', 0, -2), -1.0);
     EXPECT_EQ(sampler.GetAdapterValue('o', 0, 0x7FFFFFFF), -1.0);
+}
+
+// The row before the first adapter is loopback on Linux: a method below 0 never reaches it.
+TEST_F(Sampler, AMethodBelowZeroReadsNoRow)
+{
+    for (const std::int32_t method : {-1, -2, -0x7FFFFFFF - 1}) {
+        EXPECT_EQ(sampler.GetAdapterValue('o', 0, method), -1.0) << method;
+        EXPECT_EQ(sampler.GetAdapterValue('i', method, 1), -1.0) << method;
+        EXPECT_EQ(sampler.GetAdapterText('o', 0, method), "0 Bytes") << method;
+        EXPECT_EQ(sampler.methodRow('i', method, 1), nullptr) << method;
+    }
+    EXPECT_NE(sampler.methodRow('i', 0, -1), nullptr);
 }
 
 TEST_F(Sampler, WithoutAnAdapterRowEveryQueryDiscoversAgain)

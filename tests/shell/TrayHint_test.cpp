@@ -32,8 +32,7 @@ struct TrayHintFixture : ::testing::Test
     }
     std::string composed(int choice)
     {
-        view.setItemIndex("rGroup", choice);
-        ComposeTrayHint(reading, numbers, view);
+        ComposeTrayHint(reading, static_cast<TrayTime>(choice), numbers, view);
         return view.hint(kTrayIcon);
     }
 };

@@ -148,6 +148,54 @@ in_the_way folder 'run mkdir "$beside"'
 in_the_way link 'run ln -s "$HOME/script.sh" "$beside"'
 in_the_way data-file 'rm -rf "$root/app/data"; run touch "$root/app/data"'
 
+today_seconds() {
+    local value h m s
+    value=$(sed -n 's/^oTD=\([0-9:]*\)\r$/\1/p' "$1")
+    IFS=: read -r h m s <<<"${value:-0:0:0}"
+    echo $(((h * 60 + m) * 60 + s))
+}
+
+echo "-- data.ini a link to the user's own file in another folder (a dotfile manager's)"
+rm -rf "$root/app/data" "$XDG_DATA_HOME" "$HOME/dotfiles"
+start "$root/dot0.log" || fail "dotfiles: first start failed"
+stop
+run mkdir -p "$HOME/dotfiles"
+run mv "$beside" "$HOME/dotfiles/tavlor.ini"
+run ln -s "$HOME/dotfiles/tavlor.ini" "$beside"
+gateway_on "$HOME/dotfiles/tavlor.ini"
+start "$root/dot1.log" || fail "dotfiles: start failed"
+sleep 2.5
+stop
+[ "$code" -eq 0 ] || fail "dotfiles: exit code $code"
+[ -L "$beside" ] || fail "dotfiles: data.ini is no longer a link"
+[ "$(online_seconds "$HOME/dotfiles/tavlor.ini")" -ge 2 ] ||
+    fail "dotfiles: online time not saved where the link points: $(grep oTA "$HOME/dotfiles/tavlor.ini")"
+[ -e "$user_file" ] && fail "dotfiles: the counters went to the user's folder instead"
+ls "$HOME/dotfiles" "$root/app/data" | grep -q 'tmp-' && fail "dotfiles: a temporary file left behind"
+echo "dotfiles: $(online_seconds "$HOME/dotfiles/tavlor.ini") s saved through the link"
+
+# Qt takes the conventions from LC_ALL; English writes month/day, German reads day.month. On
+# the 1st to 12th of a month the day of the today counters could be read as another one.
+echo "-- the language changes between two runs: today's time and the reset date stay"
+rm -rf "$root/app/data" "$XDG_DATA_HOME"
+LC_ALL=en_US.UTF-8 start "$root/lang0.log" || fail "English: first start failed"
+stop
+gateway_on "$beside"
+LC_ALL=en_US.UTF-8 start "$root/lang1.log" || fail "English: start failed"
+sleep 2.5
+stop
+english_today=$(today_seconds "$beside")
+english_reset=$(grep '^RD=' "$beside")
+[ "$english_today" -ge 2 ] || fail "English: no time counted today ($english_today s)"
+LC_ALL=de_DE.UTF-8 start "$root/lang2.log" || fail "German: start failed"
+sleep 1.5
+stop
+german_today=$(today_seconds "$beside")
+[ "$german_today" -ge $((english_today + 1)) ] ||
+    fail "German: today's time went from $english_today s to $german_today s ($(grep '^SD=' "$beside"))"
+[ "$(grep '^RD=' "$beside")" = "$english_reset" ] || fail "the reset date changed: $(grep '^RD=' "$beside")"
+echo "language change: $english_reset, today $english_today s under English, $german_today s under German"
+
 if [ "$failures" -ne 0 ]; then
     for f in "$root"/*.err; do
         [ -s "$f" ] && { echo "== $f"; tail -5 "$f"; }

@@ -78,5 +78,17 @@ grep -q 'besch.digte Zeilen' "$root/run3.log.err" || fail "damage not reported"
 run_for 2 TERM "$root/run4.log"
 grep -q 'besch.digte' "$root/run4.log.err" && fail "damage reported twice"
 
+echo "-- temporaries of history saves killed in earlier runs are removed at the next start"
+for n in 1 2 3 4 5; do
+    sh -c 'exit 0' &
+    dead=$!
+    wait "$dead"
+    kill -0 "$dead" 2>/dev/null || printf 'half a history' >"$history.tmp-$dead"
+done
+[ "$(ls "$history".tmp-* 2>/dev/null | wc -l)" -ge 1 ] || fail "no stale temporaries to remove"
+run_for 2 TERM "$root/run5.log"
+left=$(ls "$history".tmp-* 2>/dev/null | wc -l)
+[ "$left" -eq 0 ] || fail "$left history temporaries left after a start"
+
 [ "$failures" -eq 0 ] && echo "verlauf process tests passed"
 exit "$failures"

@@ -223,7 +223,7 @@ TEST_F(OfflineStatusTest, AMissingUnreadableOrDamagedFileIsAnErrorNamingIt)
                 "digt: kein Abschnitt"},
         {"a total that is no number", "[data]\r\nTUp=12x\r\nTDown=0\r\n", "", false,
          "TUp=12x ist keine Zahl"},
-        {"a time that is no time", "[data]\r\noTA=1:2\r\nTUp=0\r\n", "", false, "oTA=1:2 ist keine Zeit"},
+        {"a time that is no time", "[data]\r\noTA=x:y\r\nTUp=0\r\n", "", false, "oTA=x:y ist keine Zeit"},
         {"a damaged history row", good, "2026-12-08;1;2;3\r\nkaputt\r\n", false,
          history + " ist besch\xC3\xA4"
                    "digt: 1 Zeile ist nicht lesbar: kaputt"},
@@ -246,6 +246,13 @@ TEST_F(OfflineStatusTest, AMissingUnreadableOrDamagedFileIsAnErrorNamingIt)
         EXPECT_NE(read.error.find(c.expected), std::string::npos) << c.name << ": " << read.error;
         EXPECT_EQ(files.writes, 0) << c.name;
     }
+    // A partly readable time loads as the program loads it, keeping its readable fields.
+    files.files.clear();
+    files.unreadableFiles.clear();
+    files.files[data] = "[data]\r\noTA=1:2\r\nTUp=0\r\n";
+    const OfflineStatus partly = ReadOfflineStatus(files, data, locale, clock);
+    ASSERT_TRUE(partly.status) << partly.error;
+    EXPECT_EQ(partly.status->total.seconds, 3720);
 }
 
 TEST_F(OfflineStatusTest, FindsTheFileWhereTheProgramWouldWithoutMovingIt)

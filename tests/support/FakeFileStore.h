@@ -16,14 +16,15 @@ class FakeFileStore final : public FileStore
 public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
-    std::set<std::string> readOnlyFolders;        // isDirectoryWritable false; nothing created inside
-    std::set<std::string> readOnlyFiles;          // writes and replacements of these fail
-    std::set<std::string> unreadableFiles;        // readFile gives nullopt
-    std::set<std::string> refused;                // a FIFO, a device or a link elsewhere stands there
-    std::map<std::string, std::int64_t> modified; // set on every write, from a counter
-    std::vector<std::string> sweptFolders;        // removeStaleTemporaries calls
-    bool diskFull = false;                        // every write and replacement fails
-    int writes = 0;                               // successful writeFile and replaceFile calls
+    std::set<std::string> readOnlyFolders;           // isDirectoryWritable false; nothing created inside
+    std::set<std::string> readOnlyFiles;             // writes and replacements of these fail
+    std::set<std::string> unreadableFiles;           // readFile gives nullopt
+    std::set<std::string> refused;                   // a FIFO, a device or a link elsewhere stands there
+    std::map<std::string, std::int64_t> modified;    // set on every write, from a counter
+    std::map<std::string, CivilDateTime> modifiedOn; // the local time of the last change, if set
+    std::vector<std::string> sweptFolders;           // removeStaleTemporaries calls
+    bool diskFull = false;                           // every write and replacement fails
+    int writes = 0;                                  // successful writeFile and replaceFile calls
 
     bool fileExists(const std::string& path) override
     {
@@ -42,6 +43,14 @@ public:
             return std::nullopt;
         }
         return modified.count(path) != 0 ? modified.at(path) : 0;
+    }
+    std::optional<CivilDateTime> modifiedLocal(const std::string& path) override
+    {
+        auto it = modifiedOn.find(path);
+        if (entryAt(path) != Entry::File || it == modifiedOn.end()) {
+            return std::nullopt;
+        }
+        return it->second;
     }
     void removeStaleTemporaries(const std::string& path) override { sweptFolders.push_back(parentOf(path)); }
     bool directoryExists(const std::string& path) override { return folders.count(path) != 0; }

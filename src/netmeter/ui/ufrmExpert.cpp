@@ -1,6 +1,6 @@
 #include "netmeter/ui/ufrmExpert.h"
 
-#include "accounting/UsageState.h"
+#include "accounting/Settings.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -46,9 +46,9 @@ void select(QButtonGroup* items, int index)
 }
 } // namespace
 
-TfrmExpert::TfrmExpert(UsageState& state, std::function<QString()> mainCaption, std::function<void()> applied,
-                       QWidget* parent)
-    : QDialog(parent, Qt::Tool), m_state(state), m_mainCaption(std::move(mainCaption)),
+TfrmExpert::TfrmExpert(Settings& settings, std::function<QString()> mainCaption,
+                       std::function<void()> applied, QWidget* parent)
+    : QDialog(parent, Qt::Tool), m_settings(settings), m_mainCaption(std::move(mainCaption)),
       m_applied(std::move(applied))
 {
     setObjectName(QStringLiteral("frmExpert"));
@@ -118,8 +118,8 @@ void TfrmExpert::showEvent(QShowEvent* event)
 void TfrmExpert::FormShow()
 {
     setWindowTitle(m_mainCaption() + QStringLiteral(" - Erkennungsmethode ändern"));
-    select(m_down, itemFor(m_state.downloadMethod));
-    select(m_up, itemFor(m_state.uploadMethod));
+    select(m_down, itemFor(m_settings.downloadMethod));
+    select(m_up, itemFor(m_settings.uploadMethod));
     const QString counted = m_counted ? m_counted() : QString();
     m_countedLine->setText(QStringLiteral("Gezählt wird: ") +
                            (counted.isEmpty() ? QStringLiteral("-") : counted));
@@ -130,8 +130,13 @@ void TfrmExpert::FormShow()
 
 void TfrmExpert::btnCloseClick()
 {
-    m_state.downloadMethod = m_down->checkedId();
-    m_state.uploadMethod = m_up->checkedId();
+    // An item index of -1 would count the row before the first adapter.
+    if (m_down->checkedId() >= 0) {
+        m_settings.downloadMethod = m_down->checkedId();
+    }
+    if (m_up->checkedId() >= 0) {
+        m_settings.uploadMethod = m_up->checkedId();
+    }
     if (m_applied) {
         m_applied();
     }

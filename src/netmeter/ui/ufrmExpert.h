@@ -8,17 +8,18 @@ class QLabel;
 
 namespace tavlor {
 
-struct UsageState;
+struct Settings;
 
 // The adapter-method dialog: which interface rows feed download (rDown) and upload (rUp).
-// Only btnClose stores the choice; the close box changes nothing.
+// Only btnClose stores the choice; the close box changes nothing, and a group without a
+// selected item keeps its method.
 class TfrmExpert final : public QDialog
 {
     Q_OBJECT
 public:
     // mainCaption: the main window's caption at the moment the dialog is shown.
     // applied: runs after btnClose has stored new methods.
-    TfrmExpert(UsageState& state, std::function<QString()> mainCaption, std::function<void()> applied,
+    TfrmExpert(Settings& settings, std::function<QString()> mainCaption, std::function<void()> applied,
                QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TfrmExpert)
 
@@ -36,7 +37,7 @@ private:
     void FormShow();
     void btnCloseClick();
 
-    UsageState& m_state;
+    Settings& m_settings;
     std::function<QString()> m_mainCaption;
     std::function<void()> m_applied;
     QButtonGroup* m_down = nullptr;

@@ -2,10 +2,12 @@
 
 #include "platform/Platform.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -84,10 +86,45 @@ std::optional<std::string> realPath(const std::string& path)
                                                          : std::nullopt;
 }
 
+// Whether the start of a file shows this program's counters: a "[data]" line, the case
+// ignored, in single-byte or UTF-16LE text, or nothing at all.
+bool looksLikeDataFile(const std::string& path)
+{
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return false;
+    }
+    char buffer[8192];
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n <= 0) {
+        return n == 0;
+    }
+    std::string text;
+    for (ssize_t i = 0; i < n; ++i) {
+        if (buffer[i] != '\0') {
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(buffer[i])));
+        }
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        const std::size_t first = text.find_first_not_of(" \t\r\xff\xfe", start);
+        const std::size_t last = text.find_last_not_of(" \t\r", end == 0 ? 0 : end - 1);
+        if (first < end && last != std::string::npos && last >= first &&
+            text.compare(first, last - first + 1, "[data]") == 0) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
 // The file a data file's path stands for: itself when it is a regular file, the target of a
-// link when that is a regular file in the same folder (so that the temporary file beside it
-// and the rename stay in the data folder), nothing for anything else. A link into another
-// folder could make a save rewrite some other file of the user's.
+// link when that is a regular file in the same folder, or one in another folder that is plainly
+// this user's data file (dotfile managers keep it in their own folder): owned by the user and
+// empty or holding a [data] section. Nothing for anything else: a link to a script or to
+// another user's file would have a save rewrite it.
 std::optional<std::string> dataFileBehind(const std::string& path)
 {
     struct stat st
@@ -104,7 +141,10 @@ std::optional<std::string> dataFileBehind(const std::string& path)
     }
     const std::optional<std::string> target = realPath(path);
     const std::optional<std::string> folder = realPath(folderOf(path));
-    if (!target || !folder || folderOf(*target) != *folder) {
+    if (!target || !folder) {
+        return std::nullopt;
+    }
+    if (folderOf(*target) != *folder && (st.st_uid != ::geteuid() || !looksLikeDataFile(*target))) {
         return std::nullopt;
     }
     return target;
@@ -134,13 +174,6 @@ bool syncFolder(const std::string& folder)
 
 bool atomicWrite(const std::string& path, const std::string& bytes)
 {
-    const std::string folder = folderOf(path);
-    struct stat dirStat
-    {
-    };
-    if (::stat(folder.c_str(), &dirStat) != 0 || !writable(folder, dirStat)) {
-        return false;
-    }
     struct stat old
     {
     };
@@ -149,7 +182,16 @@ bool atomicWrite(const std::string& path, const std::string& bytes)
     if (!target || (exists && (::stat(target->c_str(), &old) != 0 || !writable(*target, old)))) {
         return false;
     }
-    const std::string temp = folder + "/" + nameOf(path) + ".tmp-" + std::to_string(::getpid());
+    // The new file goes beside the file it replaces, so that the rename stays in one folder and
+    // a link keeps pointing at it.
+    const std::string folder = folderOf(*target);
+    struct stat dirStat
+    {
+    };
+    if (::stat(folder.c_str(), &dirStat) != 0 || !writable(folder, dirStat)) {
+        return false;
+    }
+    const std::string temp = folder + "/" + nameOf(*target) + ".tmp-" + std::to_string(::getpid());
     ::unlink(temp.c_str()); // left behind by an earlier process of the same number
     if (!writeTemporary(temp, bytes, exists ? &old : nullptr) ||
         ::rename(temp.c_str(), target->c_str()) != 0) {
@@ -184,6 +226,25 @@ bool processIsGone(pid_t pid)
     return pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+void removeStaleTemporariesOf(const std::string& path)
+{
+    DIR* folder = ::opendir(folderOf(path).c_str());
+    if (folder == nullptr) {
+        return;
+    }
+    const std::string name = nameOf(path);
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::optional<pid_t> owner = temporaryOwner(entry->d_name, name);
+        struct stat st
+        {
+        };
+        const std::string temp = folderOf(path) + "/" + entry->d_name;
+        if (owner && processIsGone(*owner) && ::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            ::unlink(temp.c_str());
+        }
+    }
+    ::closedir(folder);
+}
 } // namespace
 
 bool PosixFileStore::fileExists(const std::string& path)
@@ -217,24 +278,33 @@ std::optional<std::int64_t> PosixFileStore::modifiedAt(const std::string& path)
     return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
+std::optional<CivilDateTime> PosixFileStore::modifiedLocal(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    const std::optional<std::string> file = dataFileBehind(path);
+    std::tm local{};
+    if (!file || ::stat(file->c_str(), &st) != 0 || ::localtime_r(&st.st_mtim.tv_sec, &local) == nullptr) {
+        return std::nullopt;
+    }
+    return CivilDateTime{local.tm_year + 1900,
+                         local.tm_mon + 1,
+                         local.tm_mday,
+                         local.tm_hour,
+                         local.tm_min,
+                         local.tm_sec > 59 ? 59 : local.tm_sec,
+                         0};
+}
+
 void PosixFileStore::removeStaleTemporaries(const std::string& path)
 {
-    DIR* folder = ::opendir(folderOf(path).c_str());
-    if (folder == nullptr) {
-        return;
+    removeStaleTemporariesOf(path);
+    // A save through a link leaves its temporary beside the file the link points to.
+    const std::optional<std::string> target = dataFileBehind(path);
+    if (target && *target != path) {
+        removeStaleTemporariesOf(*target);
     }
-    const std::string name = nameOf(path);
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::optional<pid_t> owner = temporaryOwner(entry->d_name, name);
-        struct stat st
-        {
-        };
-        const std::string temp = folderOf(path) + "/" + entry->d_name;
-        if (owner && processIsGone(*owner) && ::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-            ::unlink(temp.c_str());
-        }
-    }
-    ::closedir(folder);
 }
 
 bool PosixFileStore::directoryExists(const std::string& path)

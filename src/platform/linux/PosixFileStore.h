@@ -12,6 +12,7 @@ public:
     bool fileExists(const std::string& path) override;
     Entry entryAt(const std::string& path) override;
     std::optional<std::int64_t> modifiedAt(const std::string& path) override;
+    std::optional<CivilDateTime> modifiedLocal(const std::string& path) override;
     // Removes "<name>.tmp-<pid>" files whose process is gone.
     void removeStaleTemporaries(const std::string& path) override;
     bool directoryExists(const std::string& path) override;

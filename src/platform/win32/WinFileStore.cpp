@@ -110,6 +110,20 @@ std::optional<std::int64_t> WinFileStore::modifiedAt(const std::string& path)
            data.ftLastWriteTime.dwLowDateTime;
 }
 
+std::optional<CivilDateTime> WinFileStore::modifiedLocal(const std::string& path)
+{
+    const auto wide = Utf8ToWide(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    FILETIME local{};
+    SYSTEMTIME t{};
+    if (!wide || entryAt(path) != Entry::File ||
+        !GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data) ||
+        !FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &t)) {
+        return std::nullopt;
+    }
+    return CivilDateTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
 void WinFileStore::removeStaleTemporaries(const std::string& path)
 {
     const std::string temporary = path + ".tmp";

@@ -13,6 +13,7 @@ public:
     // Links and junctions are refused: a save must not rewrite a file somewhere else.
     Entry entryAt(const std::string& path) override;
     std::optional<std::int64_t> modifiedAt(const std::string& path) override;
+    std::optional<CivilDateTime> modifiedLocal(const std::string& path) override;
     // Removes "<path>.tmp" that a killed save left.
     void removeStaleTemporaries(const std::string& path) override;
     bool directoryExists(const std::string& path) override;

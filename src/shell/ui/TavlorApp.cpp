@@ -1,5 +1,7 @@
 #include "shell/ui/TavlorApp.h"
 
+#include "accounting/UsageShown.h"
+#include "accounting/UsageWatch.h"
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
 #include "dialup/ui/QtManagerUi.h"
@@ -10,6 +12,7 @@
 #include "shell/CloseRules.h"
 #include "shell/TrayHint.h"
 #include "shell/ui/Dialogs.h"
+#include "shell/ui/SettingsBinding.h"
 #include "shell/ui/TrayController.h"
 #include "shell/ui/ViewApplier.h"
 #include "status/StatusFeed.h"
@@ -62,6 +65,8 @@ TavlorApp::TavlorApp(AppServices services)
     m_tray = new TrayController(m_window.get(), icon, m_services.trayAvailable, this);
     m_applier = new ViewApplier(m_window.get(), m_view, m_window->statusPanel(0),
                                 [this](const std::string& hint) { m_tray->setHint(hint); });
+    m_settingsShown =
+        new SettingsBinding(m_window.get(), m_state, [this](bool ticked) { cbLanClick(ticked); });
     m_tray->setHint("Tavlor");
     createTimers();
     m_managerUi = std::make_unique<QtManagerUi>(
@@ -119,8 +124,8 @@ void TavlorApp::FormCreate()
     m_applier->seedFromWidgets();
     m_manager->initialiseControls();
     m_quitRequested = false;
-    m_state.downloadMethod = 0;
-    m_state.uploadMethod = 1;
+    m_state.downloadMethod = kDefaultDownloadMethod;
+    m_state.uploadMethod = kDefaultUploadMethod;
     m_window->setDesignWidth(TfrmTavlor::kCollapsedWidth);
     m_view.setText("btnWinStart", "Tavlor mit " + m_services.systemName + " starten");
     m_view.setText("lContact", kContactCaption);
@@ -130,7 +135,10 @@ void TavlorApp::FormCreate()
         notice += (notice.empty() ? "" : "\n") + line;
     }
     m_view.setText("Memo1", notice);
-    handle([this] { m_services.store->load(m_state, m_view); });
+    handle([this] { m_services.store->load(m_state); });
+    ShowLoadedUsage(m_state, *m_services.locale, m_view);
+    m_settingsShown->show();
+    m_applier->apply();
     if (!m_services.dataFileNotice.empty()) {
         reportFailure(FailureReports::Cause::DataFilePlace, m_services.dataFileNotice);
     }
@@ -192,7 +200,7 @@ void TavlorApp::tCheckTimer()
         // kept current here; offline the tick itself has set "Offline".
         const TickReading reading = m_tick->reading();
         if (reading.online) {
-            ComposeTrayHint(reading, m_numbers, m_view);
+            ComposeTrayHint(reading, m_state.trayTime, m_numbers, m_view);
         }
         m_history->showLimitState();
         publish(statusSnapshot());
@@ -244,7 +252,7 @@ void TavlorApp::writeUsageData()
     // The today counters are saved under their own day, also after midnight while offline.
     m_tick->rollDay();
     m_history->save(); // first: a crash between the two saves then loses no history
-    m_services.store->save(m_state, m_view, position.x(), position.y());
+    m_services.store->save(m_state, position.x(), position.y());
     m_failures.resolved(FailureReports::Cause::Save);
 }
 
@@ -257,7 +265,7 @@ bool TavlorApp::FormCloseQuery()
     }
     CloseVerdict verdict = CloseVerdict::StayOpen;
     handle([this, &verdict] {
-        verdict = DecideClose(m_quitRequested, m_view.checked("cbMini"), m_view.checked("cbBeenden"), [this] {
+        verdict = DecideClose(m_quitRequested, m_state.minimiseOnClose, m_state.confirmQuit, [this] {
             return AskConfirmation(m_window.get(), QStringLiteral("Tavlor wirklich beenden?"));
         });
     });

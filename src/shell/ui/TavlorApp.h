@@ -31,6 +31,7 @@ class TrayController;
 class ViewApplier;
 class StatusService;
 struct StatusSnapshot;
+class SettingsBinding;
 
 // The program: owns the platform, the usage state and view model, the accounting tick with the
 // parts it asks, the connection manager, the history and the three windows, and wires their
@@ -124,6 +125,7 @@ private:
     std::unique_ptr<TfrmTavlor> m_window;
     TrayController* m_tray = nullptr;
     ViewApplier* m_applier = nullptr;
+    SettingsBinding* m_settingsShown = nullptr;
     std::unique_ptr<QtManagerUi> m_managerUi;
     std::unique_ptr<ConnectionManager> m_manager;
     TfrmExpert* m_expert = nullptr;

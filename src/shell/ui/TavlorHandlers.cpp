@@ -8,6 +8,7 @@
 #include "netmeter/ui/ufrmExpert.h"
 #include "shell/TrayHint.h"
 #include "shell/ui/Dialogs.h"
+#include "shell/ui/SettingsBinding.h"
 #include "shell/ui/TrayController.h"
 #include "views/ui/ufrmMonitor.h"
 
@@ -43,8 +44,6 @@ void TavlorApp::wireWindow()
     onClick(w, "Button1", this, [this] { Button1Click(); });
     onClick(w, "btnWinStart", this, [this] { btnWinStartClick(); });
     onClick(w, "btnSpende", this, [this] { btnSpendeClick(); });
-    // clicked, not toggled: setting the box from the data file must not ask the question.
-    onClick(w, "cbLan", this, [this](bool ticked) { cbLanClick(ticked); });
     if (auto* contact = w->findChild<QLabel*>(QStringLiteral("lContact"))) {
         contact->installEventFilter(this);
     }
@@ -133,10 +132,10 @@ void TavlorApp::btnResetClick()
 void TavlorApp::cbLanClick(bool ticked)
 {
     handle([this, ticked] {
-        const bool keep = GatewaySwitchClicked(m_state, ticked, [this](const std::string& question) {
+        GatewaySwitchClicked(m_state, ticked, [this](const std::string& question) {
             return AskConfirmation(m_window.get(), QString::fromStdString(question));
         });
-        m_view.setChecked("cbLan", keep);
+        m_settingsShown->show();
     });
 }
 
@@ -195,7 +194,7 @@ void TavlorApp::TrayIconMouseMove()
     if (!m_tick->reading().online) {
         return;
     }
-    handle([this] { ComposeTrayHint(m_tick->reading(), m_numbers, m_view); });
+    handle([this] { ComposeTrayHint(m_tick->reading(), m_state.trayTime, m_numbers, m_view); });
 }
 
 void TavlorApp::TrayIconDblClick()

@@ -4,12 +4,10 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 
 namespace tavlor {
 
@@ -24,8 +22,8 @@ QButtonGroup* radioItems(QWidget* group)
     return group == nullptr ? nullptr : group->findChild<QButtonGroup*>();
 }
 
-// Inputs the core reads back: check boxes, the radio group, the connection manager's fields.
-const char* const kCheckBoxes[] = {"cbMini", "cbBeenden", "cbLan"};
+// Inputs the core reads back: the connection manager's fields. The setting controls write into
+// the settings themselves (SettingsBinding).
 const char* const kEditFields[] = {"eUser", "ePass", "eNum"};
 } // namespace
 
@@ -62,17 +60,11 @@ void ViewApplier::seedFromWidgets()
             m_view.setReadOnly(name, field->isReadOnly());
         } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             m_view.setText(name, button->text().toStdString());
-            if (button->isCheckable() && qobject_cast<QRadioButton*>(button) == nullptr) {
-                m_view.setChecked(name, button->isChecked());
-            }
         }
         m_view.setEnabled(name, widget->isEnabled());
         if (!widget->toolTip().isEmpty()) {
             m_view.setHint(name, widget->toolTip().toStdString());
         }
-    }
-    if (QButtonGroup* items = radioItems(find("rGroup"))) {
-        m_view.setItemIndex("rGroup", items->checkedId());
     }
     m_view.takeChanges();
 }
@@ -174,20 +166,11 @@ void ViewApplier::applyItemIndex(QWidget* group, int index)
 
 void ViewApplier::bindInput()
 {
-    for (const char* name : kCheckBoxes) {
-        if (auto* box = m_root->findChild<QCheckBox*>(QLatin1String(name))) {
-            connect(box, &QCheckBox::toggled, this, [this, name](bool on) { m_view.setChecked(name, on); });
-        }
-    }
     for (const char* name : kEditFields) {
         if (auto* field = m_root->findChild<QLineEdit*>(QLatin1String(name))) {
             connect(field, &QLineEdit::textEdited, this,
                     [this, name](const QString& text) { m_view.setText(name, text.toStdString()); });
         }
-    }
-    if (QButtonGroup* items = radioItems(find("rGroup"))) {
-        connect(items, &QButtonGroup::idToggled, this,
-                [this, items](int, bool) { m_view.setItemIndex("rGroup", items->checkedId()); });
     }
 }
 

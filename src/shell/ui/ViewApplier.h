@@ -13,7 +13,7 @@ namespace tavlor {
 
 // Carries the view model to the widgets (found by objectName below `root`) and user input back.
 // Special targets: "sBar" Text goes to the given status panel, "TrayIcon" Hint to `trayHint`,
-// "LEd" Color to the lamp, "rGroup" ItemIndex to its radio items.
+// "LEd" Color to the lamp, an ItemIndex to a group's radio items.
 class ViewApplier final : public QObject
 {
     Q_OBJECT

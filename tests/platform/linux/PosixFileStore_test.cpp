@@ -2,6 +2,8 @@
 
 #include "FakeClock.h"
 #include "GermanLocale.h"
+#include "accounting/DayCount.h"
+#include "accounting/ResetGateway.h"
 #include "accounting/UsageData.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -162,12 +166,21 @@ TEST(PosixFileStore, FoldersAreCreatedOneLevelAtATime)
 }
 
 // Something other than a data file at data.ini: it is refused at once, never read, never
-// written through, and nothing is left behind in either folder.
-TEST(PosixFileStore, OnlyRegularFilesAndLinksToFilesInTheSameFolderAreUsed)
+// written through, and nothing is left behind in either folder. A link to the user's own data
+// file in another folder (a dotfile manager's) is used.
+TEST(PosixFileStore, OnlyDataFilesAndLinksToThemAreUsed)
 {
     TempFolder dir;
     TempFolder elsewhere;
     put(elsewhere / "script.sh", "#!/bin/sh\necho hi\n");
+    put(elsewhere / "theirs.ini", "[data]\r\nTup=3\r\n");
+    ASSERT_EQ(::chown((elsewhere / "theirs.ini").c_str(), ::geteuid() + 1, ::getegid()), 0);
+    const auto linkTo = [&](const std::string& target, const std::string& bytes) {
+        return [&elsewhere, target, bytes](const std::string& p) {
+            put(elsewhere / target, bytes);
+            fs::create_symlink(elsewhere / target, p);
+        };
+    };
     put(dir / "other.ini", "[data]\r\nTup=1\r\n");
     ::mkfifo((dir / "fifo").c_str(), 0644);
     struct Case
@@ -185,6 +198,15 @@ TEST(PosixFileStore, OnlyRegularFilesAndLinksToFilesInTheSameFolderAreUsed)
         {"folder", [](const std::string& p) { fs::create_directory(p); }, E::Refused},
         {"link to another folder's file",
          [&](const std::string& p) { fs::create_symlink(elsewhere / "script.sh", p); }, E::Refused},
+        {"link to the user's data file elsewhere", linkTo("tavlor.ini", "x\r\n [Data] \r\nTup=1\r\n"),
+         E::File},
+        {"link to an empty file elsewhere", linkTo("empty.ini", ""), E::File},
+        {"link to a UTF-16 data file elsewhere",
+         linkTo("wide.ini", std::string("\xFF\xFE[\0d\0a\0t\0a\0]\0", 14)), E::File},
+        {"link to an ini file without [data] elsewhere", linkTo("other.ini", "[data2]\r\nTup=1\r\n"),
+         E::Refused},
+        {"link to another user's data file",
+         [&](const std::string& p) { fs::create_symlink(elsewhere / "theirs.ini", p); }, E::Refused},
         {"link to a FIFO", [&](const std::string& p) { fs::create_symlink(dir / "fifo", p); }, E::Refused},
         {"dangling link", [&](const std::string& p) { fs::create_symlink(dir / "gone.ini", p); }, E::Refused},
         {"device", [](const std::string& p) { fs::create_symlink("/dev/zero", p); }, E::Refused},
@@ -201,6 +223,10 @@ TEST(PosixFileStore, OnlyRegularFilesAndLinksToFilesInTheSameFolderAreUsed)
         EXPECT_EQ(store.modifiedAt(path).has_value(), accepted) << c.what;
         EXPECT_TRUE(store.fileExists(path) || c.entry == E::Refused) << c.what;
         EXPECT_EQ(slurp(elsewhere / "script.sh"), "#!/bin/sh\necho hi\n") << c.what;
+        EXPECT_EQ(slurp(elsewhere / "theirs.ini"), "[data]\r\nTup=3\r\n") << c.what;
+        for (const std::string& name : elsewhere.names()) {
+            EXPECT_EQ(name.find(".tmp-"), std::string::npos) << c.what << ": " << name;
+        }
         std::vector<std::string> names = dir.names();
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::string>{"data.ini", "fifo", "other.ini"})) << c.what;
@@ -250,24 +276,126 @@ struct RealDataFile
     test::FakeClock clock;
     UsageDataFile data;
     UsageState state;
-    ViewModel view;
 };
 
 TEST(PosixFileStore, AWriteProtectedDataFileGivesTheMessageAndStaysAsItWas)
 {
     TempFolder dir;
     RealDataFile real(dir / "data.ini");
-    real.data.LoadUsageData(real.state, real.view);
+    real.data.LoadUsageData(real.state);
     const std::string before = slurp(dir / "data.ini");
     ::chmod((dir / "data.ini").c_str(), 0444);
     real.state.totalUpBytes = 5;
     try {
-        real.data.SaveUsageData(real.state, real.view, 0, 0);
+        real.data.SaveUsageData(real.state, 0, 0);
         ADD_FAILURE() << "no SaveError";
     } catch (const SaveError& e) {
         EXPECT_EQ(std::string(e.what()), "nach " + (dir / "data.ini") + " kann nicht geschrieben werden");
     }
     EXPECT_EQ(slurp(dir / "data.ini"), before);
+}
+
+// The layout of dotfile managers: data.ini a link into the user's own repository folder.
+TEST(PosixFileStore, ADataFileLinkedFromAnotherFolderIsSavedWhereItPointsAndStaysALink)
+{
+    TempFolder dir;
+    TempFolder dotfiles;
+    const std::string target = dotfiles / "tavlor-data.ini";
+    {
+        RealDataFile first(target);
+        first.data.LoadUsageData(first.state);
+    }
+    fs::create_symlink(target, dir / "data.ini");
+    for (int round = 1; round <= 2; ++round) {
+        RealDataFile real(dir / "data.ini");
+        real.data.LoadUsageData(real.state);
+        EXPECT_EQ(real.state.totalHours, round - 1);
+        real.state.totalHours = round;
+        real.state.totalUpBytes = 1000.0 * round;
+        real.data.SaveUsageData(real.state, 0, 0);
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "data.ini"));
+    EXPECT_EQ(fs::read_symlink(dir / "data.ini"), target);
+    EXPECT_NE(slurp(target).find("oTA=2:0:0\r\n"), std::string::npos) << slurp(target);
+    EXPECT_NE(slurp(target).find("Tup=2000\r\n"), std::string::npos);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"data.ini"});
+    EXPECT_EQ(dotfiles.names(), std::vector<std::string>{"tavlor-data.ini"});
+
+    // A save killed half-way leaves its temporary beside the target; the next start removes it.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::_Exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    put(dotfiles / ("tavlor-data.ini.tmp-" + std::to_string(child)), "half");
+    PosixFileStore().removeStaleTemporaries(dir / "data.ini");
+    EXPECT_EQ(dotfiles.names(), std::vector<std::string>{"tavlor-data.ini"});
+}
+
+// Sets a file's change time as a save at `moment` (local time) leaves it.
+void stampAt(const std::string& path, const CivilDateTime& moment)
+{
+    std::tm local{};
+    local.tm_year = moment.year - 1900;
+    local.tm_mon = moment.month - 1;
+    local.tm_mday = moment.day;
+    local.tm_hour = moment.hour;
+    local.tm_min = moment.minute;
+    local.tm_isdst = -1;
+    const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+// A session under one language writes the file, the next one under another reads it (the user
+// changed the language, or a desktop starts with another LANG). The day of the today counters
+// is read in the form it was written; the reset date is shown as it was stored.
+TEST(PosixFileStore, DatesWrittenUnderOneLocaleAreReadAsTheSameDayUnderAnother)
+{
+    const test::GermanLocale german;
+    const test::EnglishLocale english;
+    struct Case
+    {
+        const char* what;
+        const LocaleFormat& writer;
+        const LocaleFormat& reader;
+        CivilDateTime saved;
+        const char* sd;
+    };
+    const Case cases[] = {
+        {"12/9/2026 read under German", english, german, {2026, 12, 9, 21, 0, 0, 0}, "12/9/2026"},
+        {"9/12/2026 read under German", english, german, {2026, 9, 12, 21, 0, 0, 0}, "9/12/2026"},
+        {"09.12.2026 read under English", german, english, {2026, 12, 9, 21, 0, 0, 0}, "09.12.2026"},
+        {"12/9/2026 read under English", english, english, {2026, 12, 9, 21, 0, 0, 0}, "12/9/2026"},
+        {"1/2/2026 read under German", english, german, {2026, 1, 2, 21, 0, 0, 0}, "1/2/2026"},
+    };
+    for (const Case& c : cases) {
+        TempFolder dir;
+        const std::string path = dir / "data.ini";
+        PosixFileStore store;
+        test::FakeClock clock(c.saved);
+        {
+            UsageDataFile written(path, store, c.writer, clock);
+            UsageState state;
+            ViewModel view;
+            written.LoadUsageData(state);
+            ResetCounters(state, view, clock, c.writer, [] {});
+            state.todayHours = 4;
+            written.SaveUsageData(state, 0, 0);
+        }
+        ASSERT_NE(slurp(path).find("SD=" + std::string(c.sd) + "\r\n"), std::string::npos) << c.what;
+        stampAt(path, c.saved);
+
+        clock.setLocal({c.saved.year, c.saved.month, c.saved.day, 23, 0, 0, 0});
+        UsageDataFile read(path, store, c.reader, clock);
+        UsageState later;
+        read.LoadUsageData(later);
+        EXPECT_EQ(later.todayHours, 4) << c.what << ": the day of the today counters was read as another";
+        EXPECT_DOUBLE_EQ(later.dayStamp, ToDayCount(DateOnly(c.saved))) << c.what;
+        EXPECT_EQ(later.lastResetDate, c.sd) << c.what;
+        read.SaveUsageData(later, 0, 0);
+        EXPECT_NE(slurp(path).find("RD=" + std::string(c.sd) + "\r\n"), std::string::npos) << c.what;
+    }
 }
 
 TEST(PosixFileStore, AFullDiskLeavesTheOldFileIntact)
@@ -285,7 +413,7 @@ TEST(PosixFileStore, AFullDiskLeavesTheOldFileIntact)
     } unmount{mount};
     {
         RealDataFile real(mount + "/data.ini");
-        real.data.LoadUsageData(real.state, real.view);
+        real.data.LoadUsageData(real.state);
         const std::string before = slurp(mount + "/data.ini");
         ASSERT_FALSE(before.empty());
         {
@@ -295,7 +423,7 @@ TEST(PosixFileStore, AFullDiskLeavesTheOldFileIntact)
             }
         }
         real.state.totalUpBytes = 123456789;
-        EXPECT_THROW(real.data.SaveUsageData(real.state, real.view, 0, 0), SaveError);
+        EXPECT_THROW(real.data.SaveUsageData(real.state, 0, 0), SaveError);
         EXPECT_EQ(slurp(mount + "/data.ini"), before);
         EXPECT_FALSE(fs::exists(mount + "/data.ini.tmp-" + std::to_string(::getpid())));
     }
@@ -306,13 +434,13 @@ TEST(PosixFileStore, AFullDiskLeavesTheOldFileIntact)
 [[noreturn]] void saveForever(const std::string& path)
 {
     RealDataFile real(path);
-    real.data.LoadUsageData(real.state, real.view);
+    real.data.LoadUsageData(real.state);
     for (int k = real.state.windowLeft + 1;; ++k) {
         real.state.totalUpBytes = k;
         real.state.totalDownBytes = 2.0 * k;
         real.state.totalHours = k;
         try {
-            real.data.SaveUsageData(real.state, real.view, k, -k);
+            real.data.SaveUsageData(real.state, k, -k);
         } catch (...) {
             std::_Exit(3);
         }
@@ -325,7 +453,7 @@ TEST(PosixFileStore, KillingASavingProcessLeavesEitherTheOldOrTheNewValues)
     const std::string path = dir / "data.ini";
     {
         RealDataFile first(path);
-        first.data.LoadUsageData(first.state, first.view);
+        first.data.LoadUsageData(first.state);
     }
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
@@ -346,7 +474,7 @@ TEST(PosixFileStore, KillingASavingProcessLeavesEitherTheOldOrTheNewValues)
 
         RealDataFile check(path);
         ASSERT_NE(slurp(path).find("[data]"), std::string::npos) << "round " << round << ", seed " << seed;
-        check.data.LoadUsageData(check.state, check.view);
+        check.data.LoadUsageData(check.state);
         const int k = check.state.windowLeft;
         EXPECT_EQ(check.state.windowTop, -k) << "round " << round << ", seed " << seed;
         EXPECT_EQ(check.state.baseUpBytes, k) << "round " << round << ", seed " << seed;
@@ -364,13 +492,13 @@ TEST(PosixFileStore, AFifoSwappedInWhileRunningFailsTheSaveAtOnce)
 {
     TempFolder dir;
     RealDataFile real(dir / "data.ini");
-    real.data.LoadUsageData(real.state, real.view);
+    real.data.LoadUsageData(real.state);
     fs::remove(dir / "data.ini");
     ::mkfifo((dir / "data.ini").c_str(), 0644);
     ::alarm(30);
-    EXPECT_THROW(real.data.SaveUsageData(real.state, real.view, 0, 0), SaveError);
+    EXPECT_THROW(real.data.SaveUsageData(real.state, 0, 0), SaveError);
     RealDataFile next(dir / "data.ini");
-    next.data.LoadUsageData(next.state, next.view);
+    next.data.LoadUsageData(next.state);
     ::alarm(0);
     EXPECT_EQ(next.state.totalHours, 0);
 }

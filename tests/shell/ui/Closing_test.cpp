@@ -11,9 +11,9 @@ using namespace tavlor::test;
 namespace {
 auto settings(bool mini, bool beenden)
 {
-    return [mini, beenden](UsageState& state, ViewModel& view) {
-        view.setChecked("cbMini", mini);
-        view.setChecked("cbBeenden", beenden);
+    return [mini, beenden](UsageState& state) {
+        state.minimiseOnClose = mini;
+        state.confirmQuit = beenden;
         state.windowLeft = 40;
         state.windowTop = 30;
     };

@@ -10,10 +10,9 @@ namespace {
 
 const QString kSaveFailed = QStringLiteral("nach /nowhere/data/data.ini kann nicht geschrieben werden");
 
-void gatewayMode(UsageState& state, ViewModel& view)
+void gatewayMode(UsageState& state)
 {
     state.onLAN = true;
-    view.setChecked("cbLan", true);
 }
 
 int onlineSeconds(TavlorApp& app)

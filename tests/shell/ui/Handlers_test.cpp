@@ -43,13 +43,14 @@ private slots:
     void jaToTheMonitorQuestionHidesTheProgramFirst();
     void donationLinesPressedTwiceAppearOnce();
     void newAdapterMethodsReachTheNextSave();
+    void theSettingControlsShowAndChangeTheOneSettings();
     void autostartSaysWhetherTheShortcutWasWritten();
     void contactLabelOpensTheAddress();
 };
 
 void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
 {
-    ShellRig rig([](UsageState& state, ViewModel& view) {
+    ShellRig rig([](UsageState& state) {
         state.totalHours = 5;
         state.totalUpBytes = state.baseUpBytes = 4000;
         state.totalDownBytes = state.baseDownBytes = 9000;
@@ -57,8 +58,6 @@ void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
         state.todayHours = 2;
         state.dayStamp = ToDayCount(CivilDateTime{2026, 12, 8, 9, 0, 0, 0}); // today's two hours
         state.lastResetDate = "01.01.2026";
-        view.setText("lRd", "01.01.2026");
-        view.setText("lAll", "12,7 kb");
     });
     rig.find<QPushButton>("btnReset")->click();
     QCOMPARE(rig.store->saves, 1);
@@ -179,7 +178,7 @@ void HandlersTest::trayHintFollowsTheTickAndThePointer()
 
 void HandlersTest::noItemSelectedKeepsTheLastHint()
 {
-    ShellRig rig([](UsageState&, ViewModel& view) { view.setItemIndex("rGroup", -1); });
+    ShellRig rig([](UsageState& state) { state.trayTime = TrayTime::None; });
     for (QRadioButton* item : rig.find<QWidget>("rGroup")->findChildren<QRadioButton*>()) {
         QVERIFY(!item->isChecked());
     }
@@ -255,6 +254,36 @@ void HandlersTest::newAdapterMethodsReachTheNextSave()
     QCOMPARE(rig.app->state().uploadMethod, 0);
     rig.find<QPushButton>("btnReset")->click();
     QCOMPARE(rig.store->savedMethods.back(), (std::pair<int, int>{1, 0}));
+}
+
+// The controls show what was loaded, and a click changes the settings the save writes: nothing
+// is taken back from a control or the view model later.
+void HandlersTest::theSettingControlsShowAndChangeTheOneSettings()
+{
+    ShellRig rig([](UsageState& state) {
+        state.trayTime = TrayTime::Session;
+        state.minimiseOnClose = true;
+        state.onLAN = true;
+    });
+    QVERIFY(rig.find<QRadioButton>("rGroupItem2")->isChecked());
+    QVERIFY(rig.find<QCheckBox>("cbMini")->isChecked());
+    QVERIFY(!rig.find<QCheckBox>("cbBeenden")->isChecked());
+    QVERIFY(rig.find<QCheckBox>("cbLan")->isChecked());
+    const UsageState& state = rig.app->state();
+
+    rig.find<QRadioButton>("rGroupItem1")->click();
+    rig.find<QCheckBox>("cbMini")->click();
+    rig.find<QCheckBox>("cbBeenden")->click();
+    QCOMPARE(state.trayTime, TrayTime::Today);
+    QVERIFY(!state.minimiseOnClose);
+    QVERIFY(state.confirmQuit);
+    QVERIFY(!rig.app->view().has("cbMini", ViewModel::Prop::Checked));
+    QVERIFY(!rig.app->view().has("rGroup", ViewModel::Prop::ItemIndex));
+
+    rig.find<QCheckBox>("cbLan")->click();
+    QVERIFY(!state.onLAN);
+    QVERIFY(!rig.find<QCheckBox>("cbLan")->isChecked());
+    QVERIFY(!rig.app->view().has("cbLan", ViewModel::Prop::Checked));
 }
 
 void HandlersTest::autostartSaysWhetherTheShortcutWasWritten()

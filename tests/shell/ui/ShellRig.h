@@ -24,21 +24,20 @@ namespace tavlor::test {
 class CountingStore final : public UsageStore
 {
 public:
-    std::function<void(UsageState&, ViewModel&)> onLoad;
+    std::function<void(UsageState&)> onLoad;
     bool failSave = false;
     int saves = 0;
     std::vector<QPoint> savedPositions;
     std::vector<std::pair<int, int>> savedMethods;
     std::vector<UsageState> savedStates;
 
-    void load(UsageState& state, ViewModel& view) override
+    void load(UsageState& state) override
     {
         if (onLoad) {
-            onLoad(state, view);
+            onLoad(state);
         }
-        view.setChecked("cbLan", state.onLAN);
     }
-    void save(const UsageState& state, const ViewModel&, int x, int y) override
+    void save(const UsageState& state, int x, int y) override
     {
         if (failSave) {
             throw SaveError("nach /nowhere/data/data.ini kann nicht geschrieben werden");
@@ -91,7 +90,7 @@ struct ShellRig
 
     static constexpr const char* kDataFile = "/opt/tavlor/data/data.ini";
 
-    explicit ShellRig(std::function<void(UsageState&, ViewModel&)> onLoad = {}, bool withTray = false,
+    explicit ShellRig(std::function<void(UsageState&)> onLoad = {}, bool withTray = false,
                       const std::string& dataFile = "[data]\r\n", std::string dataFileNotice = {})
         : trayAvailable(withTray)
     {

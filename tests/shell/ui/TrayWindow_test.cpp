@@ -18,7 +18,7 @@ using namespace tavlor::test;
 namespace {
 auto savedAt(int x, int y)
 {
-    return [x, y](UsageState& state, ViewModel&) {
+    return [x, y](UsageState& state) {
         state.windowLeft = x;
         state.windowTop = y;
     };
