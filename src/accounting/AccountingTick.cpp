@@ -1,4 +1,5 @@
 #include "accounting/AccountingTick.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/CounterDelta.h"
 #include "accounting/DayCount.h"
@@ -143,11 +144,11 @@ void AccountingTick::rollDay()
 void AccountingTick::onlineTick()
 {
     m_parts.addresses.ShowIpAddresses();
-    m_view.setReadOnly("eUser", true);
-    m_view.setReadOnly("ePass", true);
-    m_view.setReadOnly("eNum", true);
-    m_view.setEnabled("btnDialEntry", false);
-    m_view.setEnabled("btnHangup", true);
+    m_view.setReadOnly(names::eUser, true);
+    m_view.setReadOnly(names::ePass, true);
+    m_view.setReadOnly(names::eNum, true);
+    m_view.setEnabled(names::btnDialEntry, false);
+    m_view.setEnabled(names::btnHangup, true);
     // Read from the state the dial-up service keeps: no label text decides anything.
     m_parts.connection.RefreshConnectionStatus();
     m_view.setColor(kLed, kRgbGreen);
@@ -161,7 +162,7 @@ void AccountingTick::onlineTick()
                                            : LinkIdentity{};
     m_upLink =
         picks.up.row != nullptr ? LinkIdentity{picks.up.row->index, picks.up.row->name} : LinkIdentity{};
-    m_view.setText("lSpeed", m_sampler.speedText(picks.speed));
+    m_view.setText(names::lSpeed, m_sampler.speedText(picks.speed));
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
 
@@ -189,14 +190,14 @@ void AccountingTick::onlineTick()
 void AccountingTick::showTraffic(bool speedsMeasured)
 {
     const TickReading r = reading();
-    m_view.setText("lIn", TrafficText(r, Traffic::TotalDown, m_numbers));
-    m_view.setText("lOut", TrafficText(r, Traffic::TotalUp, m_numbers));
-    m_view.setText("lAll", TrafficText(r, Traffic::Total, m_numbers));
-    m_view.setText("lInS", TrafficText(r, Traffic::SessionDown, m_numbers));
-    m_view.setText("lOutS", TrafficText(r, Traffic::SessionUp, m_numbers));
+    m_view.setText(names::lIn, TrafficText(r, Traffic::TotalDown, m_numbers));
+    m_view.setText(names::lOut, TrafficText(r, Traffic::TotalUp, m_numbers));
+    m_view.setText(names::lAll, TrafficText(r, Traffic::Total, m_numbers));
+    m_view.setText(names::lInS, TrafficText(r, Traffic::SessionDown, m_numbers));
+    m_view.setText(names::lOutS, TrafficText(r, Traffic::SessionUp, m_numbers));
     if (speedsMeasured) {
-        m_view.setText("lDownS", FormatSpeed(m_numbers, r.downSpeed));
-        m_view.setText("lUpS", FormatSpeed(m_numbers, r.upSpeed));
+        m_view.setText(names::lDownS, FormatSpeed(m_numbers, r.downSpeed));
+        m_view.setText(names::lUpS, FormatSpeed(m_numbers, r.upSpeed));
     }
 }
 
@@ -280,9 +281,12 @@ void AccountingTick::advanceTime()
     addSecond(s.totalHours, s.totalMinutes, s.totalSeconds);
     addSecond(s.todayHours, s.todayMinutes, s.todaySeconds);
     addSecond(s.sessionHours, s.sessionMinutes, s.sessionSeconds);
-    m_view.setText("lotAll", FormatDuration(TimeSet{s.totalHours, s.totalMinutes, s.totalSeconds}, true));
-    m_view.setText("lOtDay", FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
-    m_view.setText("lOTS", FormatDuration(TimeSet{s.sessionHours, s.sessionMinutes, s.sessionSeconds}, true));
+    m_view.setText(names::lotAll,
+                   FormatDuration(TimeSet{s.totalHours, s.totalMinutes, s.totalSeconds}, true));
+    m_view.setText(names::lOtDay,
+                   FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
+    m_view.setText(names::lOTS,
+                   FormatDuration(TimeSet{s.sessionHours, s.sessionMinutes, s.sessionSeconds}, true));
 }
 
 void AccountingTick::offlineTick()
@@ -300,8 +304,8 @@ void AccountingTick::offlineTick()
     m_downSpeed = 0;
     m_upSpeed = 0;
     m_parts.addresses.ShowIpAddresses();
-    m_view.setEnabled("btnDialEntry", true);
-    m_view.setEnabled("btnHangup", false);
+    m_view.setEnabled(names::btnDialEntry, true);
+    m_view.setEnabled(names::btnHangup, false);
     m_parts.connection.RefreshConnectionStatus();
     m_view.setHint(kTrayIcon, "Offline");
     s.sessionHours = 0;
@@ -309,11 +313,11 @@ void AccountingTick::offlineTick()
     m_view.setHint(kLed, "Offline");
     s.sessionMinutes = 0;
     s.sessionSeconds = 0;
-    m_view.setText("lOTS", "-");
-    m_view.setText("lDownS", "0 kb/s");
-    m_view.setText("lUpS", "0 kb/s");
-    m_view.setText("lInS", "0 kb");
-    m_view.setText("lOutS", "0 kb");
+    m_view.setText(names::lOTS, "-");
+    m_view.setText(names::lDownS, "0 kb/s");
+    m_view.setText(names::lUpS, "0 kb/s");
+    m_view.setText(names::lInS, "0 kb");
+    m_view.setText(names::lOutS, "0 kb");
     s.sessionUpStart = kSessionNotStarted;
     s.sessionDownStart = kSessionNotStarted;
     s.sessionUpBytes = 0;
@@ -322,11 +326,12 @@ void AccountingTick::offlineTick()
     const double stampBefore = s.dayStamp;
     rollDay();
     if (s.dayStamp != stampBefore) {
-        m_view.setText("lOtDay", FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
+        m_view.setText(names::lOtDay,
+                       FormatDuration(TimeSet{s.todayHours, s.todayMinutes, s.todaySeconds}, true));
     }
-    m_view.setReadOnly("eUser", false);
-    m_view.setReadOnly("ePass", false);
-    m_view.setReadOnly("eNum", false);
+    m_view.setReadOnly(names::eUser, false);
+    m_view.setReadOnly(names::ePass, false);
+    m_view.setReadOnly(names::eNum, false);
 }
 
 } // namespace tavlor

@@ -37,8 +37,8 @@ constexpr double kMsPerDay = 86400000.0;
 
 double ToDayCount(const CivilDateTime& t)
 {
-    const long long days = daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) -
-                           kEpochOffset;
+    const long long days =
+        daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) - kEpochOffset;
     const double ms = ((t.hour * 60.0 + t.minute) * 60.0 + t.second) * 1000.0 + t.millisecond;
     return static_cast<double>(days) + ms / kMsPerDay;
 }

@@ -19,7 +19,8 @@ public:
 
     // The value (raw bytes, at most kMaxValueLength), or defaultValue when section or key is
     // missing. A key present with an empty value reads as "".
-    std::string readString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
     // Updates the key's line in place (keeping the key's spelling), or appends the key at the
     // end of its section, or appends the section at the end of the file.
     void writeString(std::string_view section, std::string_view key, std::string_view value);

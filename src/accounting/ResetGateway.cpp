@@ -1,4 +1,5 @@
 #include "accounting/ResetGateway.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/FileText.h"
 
@@ -9,22 +10,22 @@ void ResetCounters(UsageState& state, ViewModel& view, const Clock& clock, const
 {
     state.baseUpBytes = 0;
     state.baseDownBytes = 0;
-    view.setText("lAll", "0 kb");
-    view.setText("lotAll", "-");
+    view.setText(names::lAll, "0 kb");
+    view.setText(names::lotAll, "-");
     // The next online tick takes its readings as the start of the new period.
     state.sessionUpStart = kSessionNotStarted;
     state.sessionDownStart = kSessionNotStarted;
     state.totalUpBytes = 0;
     state.totalDownBytes = 0;
     state.totalBytes = 0;
-    view.setText("lOut", "0 kb");
-    view.setText("lIn", "0 kb");
+    view.setText(names::lOut, "0 kb");
+    view.setText(names::lIn, "0 kb");
     state.totalHours = 0;
     state.totalMinutes = 0;
     state.totalSeconds = 0;
     // Shown as the file will hold it: a locale whose digits the file cannot hold gets dd.MM.yyyy.
     state.lastResetDate = FileDateText(locale, clock.nowLocal());
-    view.setText("lRd", state.lastResetDate);
+    view.setText(names::lRd, state.lastResetDate);
     save();
 }
 

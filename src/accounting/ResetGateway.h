@@ -21,6 +21,7 @@ void ResetCounters(UsageState& state, ViewModel& view, const Clock& clock, const
 
 // cbLanClick after the box changed to `ticked`. `confirm` asks the gateway question and returns
 // true for "Ja". Returns the state the box must show afterwards; sets state.onLAN.
-bool GatewaySwitchClicked(UsageState& state, bool ticked, const std::function<bool(const std::string&)>& confirm);
+bool GatewaySwitchClicked(UsageState& state, bool ticked,
+                          const std::function<bool(const std::string&)>& confirm);
 
 } // namespace tavlor

@@ -1,4 +1,5 @@
 #include "accounting/UsageShown.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/KvString.h"
 
@@ -7,13 +8,13 @@ namespace tavlor {
 void ShowLoadedUsage(const UsageState& state, const LocaleFormat& locale, ViewModel& view)
 {
     const NumberFormat numbers = NumberFormat::fromLocale(locale);
-    view.setText("lOTS", "");
-    view.setText("lIn", FormatByteSize(numbers, state.totalDownBytes));
-    view.setText("lOut", FormatByteSize(numbers, state.totalUpBytes));
-    view.setText("lOtDay", FormatDuration(state, "d", true));
-    view.setText("lAll", FormatByteSize(numbers, state.totalBytes));
-    view.setText("lotAll", FormatDuration(state, "a", true));
-    view.setText("lRd", state.lastResetDate);
+    view.setText(names::lOTS, "");
+    view.setText(names::lIn, FormatByteSize(numbers, state.totalDownBytes));
+    view.setText(names::lOut, FormatByteSize(numbers, state.totalUpBytes));
+    view.setText(names::lOtDay, FormatDuration(state, "d", true));
+    view.setText(names::lAll, FormatByteSize(numbers, state.totalBytes));
+    view.setText(names::lotAll, FormatDuration(state, "a", true));
+    view.setText(names::lRd, state.lastResetDate);
 }
 
 } // namespace tavlor

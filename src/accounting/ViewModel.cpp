@@ -3,8 +3,7 @@
 namespace tavlor {
 
 namespace {
-template <typename T>
-T valueOr(const ViewModel::Value* value, T fallback)
+template <typename T> T valueOr(const ViewModel::Value* value, T fallback)
 {
     if (value == nullptr) {
         return fallback;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accounting/WidgetNames.h"
 #include <cstdint>
 #include <map>
 #include <set>
@@ -11,8 +12,8 @@
 namespace tavlor {
 
 // Names of non-widget targets in the view model.
-inline constexpr const char* kTrayIcon = "TrayIcon";
-inline constexpr const char* kLed = "LEd";
+inline constexpr const char* kTrayIcon = names::TrayIcon;
+inline constexpr const char* kLed = names::LEd;
 inline constexpr std::uint32_t kRgbRed = 0xFF0000;
 inline constexpr std::uint32_t kRgbGreen = 0x00FF00;
 

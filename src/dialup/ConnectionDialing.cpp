@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "dialup/ConnectionManager.h"
 
 #include "dialup/EntryEditor.h"
@@ -15,11 +16,11 @@ void ConnectionManager::RefreshConnectionStatus()
 {
     // Derived from the state every time, so the label follows the gateway switch both ways.
     if (m_gateway) {
-        m_view.setText("lcon", kGateway);
+        m_view.setText(names::lcon, kGateway);
         // Gateway mode asks no dial-up connection; a device shown is one still known from
         // before the switch, else there is none (never the field's design-time caption).
         if (m_currentConnection.empty()) {
-            m_view.setText("lMit", "-");
+            m_view.setText(names::lMit, "-");
         }
         return;
     }
@@ -27,17 +28,17 @@ void ConnectionManager::RefreshConnectionStatus()
     if (active.empty()) {
         m_currentConnection.clear();
         m_connected = {};
-        m_view.setEnabled("btnHangup", false);
-        m_view.setText("lcon", kOffline);
-        m_view.setText("lMit", "-");
+        m_view.setEnabled(names::btnHangup, false);
+        m_view.setText(names::lcon, kOffline);
+        m_view.setText(names::lMit, "-");
         return;
     }
     const ActiveDialup& first = active.front();
     m_currentConnection = first.id;
     m_connected = first;
-    m_view.setText("lcon", displayName(first.entry));
-    m_view.setText("lMit", first.device);
-    m_view.setEnabled("btnHangup", true);
+    m_view.setText(names::lcon, displayName(first.entry));
+    m_view.setText(names::lMit, first.device);
+    m_view.setEnabled(names::btnHangup, true);
 }
 
 void ConnectionManager::btnDialEntryClick()
@@ -83,7 +84,7 @@ void ConnectionManager::btnDetailsClick()
 {
     if (m_open) {
         m_open = false;
-        m_view.setText("btnDetails", kDetailsClosed);
+        m_view.setText(names::btnDetails, kDetailsClosed);
         m_ui.setWindowWidth(kWidthClosed);
         return;
     }
@@ -91,7 +92,7 @@ void ConnectionManager::btnDetailsClick()
     // first. By id where the service tells it, else by the name it reports.
     refreshSelecting(m_connected.entryId, m_connected.entry, {});
     m_open = true;
-    m_view.setText("btnDetails", kDetailsOpen);
+    m_view.setText(names::btnDetails, kDetailsOpen);
     m_ui.setWindowWidth(kWidthOpen);
 }
 

@@ -1,4 +1,5 @@
 #include "dialup/ConnectionManager.h"
+#include "accounting/WidgetNames.h"
 
 #include "dialup/EntryEditor.h"
 
@@ -23,15 +24,15 @@ ConnectionManager::ConnectionManager(DialupService& service, ViewModel& view, Ma
 
 void ConnectionManager::initialiseControls()
 {
-    m_view.setEnabled("btnEditEntry", false);
-    m_view.setEnabled("btnDialEntry", false);
-    m_view.setEnabled("btnHangup", true);
-    m_view.setText("eUser", "eUser");
-    m_view.setText("ePass", "ePass");
-    m_view.setText("eNum", "0");
-    m_view.setText("lcon", kOffline);
-    m_view.setText("lMit", "lMit");
-    m_view.setText("btnDetails", kDetailsClosed);
+    m_view.setEnabled(names::btnEditEntry, false);
+    m_view.setEnabled(names::btnDialEntry, false);
+    m_view.setEnabled(names::btnHangup, true);
+    m_view.setText(names::eUser, names::eUser);
+    m_view.setText(names::ePass, names::ePass);
+    m_view.setText(names::eNum, "0");
+    m_view.setText(names::lcon, kOffline);
+    m_view.setText(names::lMit, names::lMit);
+    m_view.setText(names::btnDetails, kDetailsClosed);
     m_open = false;
     m_ui.setWindowWidth(kWidthClosed);
 }
@@ -101,7 +102,7 @@ void ConnectionManager::showEntries(std::vector<DialupEntry> entries, const std:
         chosen = static_cast<std::size_t>(byName - m_entries.begin());
     }
     m_ui.setSelectedIndex(static_cast<int>(chosen));
-    m_view.setEnabled("btnEditEntry", true);
+    m_view.setEnabled(names::btnEditEntry, true);
     // The fields follow the selection, so that a dial never mixes two entries; what the user
     // typed stays while the same entry stays selected.
     readSelected(true);
@@ -122,7 +123,7 @@ void ConnectionManager::refreshSelecting(std::string keep, std::string keepName,
     if (!begin()) {
         return;
     }
-    m_view.setEnabled("btnEditEntry", false);
+    m_view.setEnabled(names::btnEditEntry, false);
     m_ui.clearEntries();
     m_entries.clear();
     try {
@@ -169,15 +170,15 @@ void ConnectionManager::fieldTyped(ManagerField field, const std::string& text)
     switch (field) {
     case ManagerField::User:
         m_typed.user = text;
-        m_view.setText("eUser", text);
+        m_view.setText(names::eUser, text);
         break;
     case ManagerField::Number:
         m_typed.number = text;
-        m_view.setText("eNum", text);
+        m_view.setText(names::eNum, text);
         break;
     case ManagerField::Password:
         m_typed.password.emplace(text);
-        m_view.setText("ePass", text);
+        m_view.setText(names::ePass, text);
         m_passwordOf.clear();
         break;
     }
@@ -201,19 +202,19 @@ void ConnectionManager::showDetails(const std::string& id, DialupEntryDetails& d
 {
     const bool typed = m_typed.of == id;
     if (!typed || !m_typed.user) {
-        m_view.setText("eUser", details.user);
+        m_view.setText(names::eUser, details.user);
     }
     if (!typed || !m_typed.number) {
-        m_view.setText("eNum", details.number);
+        m_view.setText(names::eNum, details.number);
     }
     if (typed && m_typed.password) {
         // what the user typed stays
     } else if (details.passwordReadable) {
-        m_view.setText("ePass", std::string(details.password.view()));
+        m_view.setText(names::ePass, std::string(details.password.view()));
         m_passwordOf = id;
     } else if (!m_passwordOf.empty() && m_passwordOf != id) {
         // Another entry's password must never be dialled with this one.
-        m_view.setText("ePass", "");
+        m_view.setText(names::ePass, "");
         m_passwordOf.clear();
     }
     details.password.wipe();
@@ -232,7 +233,7 @@ void ConnectionManager::readSelected(bool keepTyped)
     }
     if (!m_passwordOf.empty() && m_passwordOf != id) {
         // Not even while the answer is on its way may another entry's password stand here.
-        m_view.setText("ePass", "");
+        m_view.setText(names::ePass, "");
         m_passwordOf.clear();
     }
     const int request = ++m_readRequest;

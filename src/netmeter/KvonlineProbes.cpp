@@ -1,4 +1,5 @@
 #include "netmeter/KvonlineProbes.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/KvString.h"
 
@@ -46,9 +47,9 @@ void ShowIpAddresses(ViewModel& view, HostAddressSource& addresses)
     for (const std::string& address : addresses.firstIpv4Addresses(2)) {
         list += (list.empty() ? "" : ";") + address;
     }
-    view.setText("lLokal", ExtractToken(list, 1, ';'));
+    view.setText(names::lLokal, ExtractToken(list, 1, ';'));
     const std::string second = ExtractToken(list, 2, ';');
-    view.setText("lremote", second.empty() ? "---" : second);
+    view.setText(names::lremote, second.empty() ? "---" : second);
 }
 
 } // namespace tavlor

@@ -8,7 +8,12 @@ namespace tavlor {
 class InstanceGuard
 {
 public:
-    enum class Result { Acquired, AlreadyRunning, Failed };
+    enum class Result
+    {
+        Acquired,
+        AlreadyRunning,
+        Failed
+    };
     virtual ~InstanceGuard() = default;
     virtual Result acquire(const std::string& name) = 0;
     // Closes the handle if one is held; harmless otherwise.

@@ -15,7 +15,8 @@ std::string traffic(const std::string& text)
 }
 } // namespace
 
-std::optional<std::string> TrayHintText(const TickReading& reading, TrayTime choice, const NumberFormat& numbers)
+std::optional<std::string> TrayHintText(const TickReading& reading, TrayTime choice,
+                                        const NumberFormat& numbers)
 {
     if (choice != TrayTime::Total && choice != TrayTime::Today && choice != TrayTime::Session) {
         return std::nullopt;
@@ -40,7 +41,8 @@ std::optional<std::string> TrayHintText(const TickReading& reading, TrayTime cho
     }
 }
 
-void ComposeTrayHint(const TickReading& reading, TrayTime choice, const NumberFormat& numbers, ViewModel& view)
+void ComposeTrayHint(const TickReading& reading, TrayTime choice, const NumberFormat& numbers,
+                     ViewModel& view)
 {
     if (std::optional<std::string> hint = TrayHintText(reading, choice, numbers)) {
         view.setHint(kTrayIcon, std::move(*hint));

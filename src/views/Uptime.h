@@ -2,6 +2,7 @@
 
 #include "accounting/TickParts.h"
 #include "accounting/ViewModel.h"
+#include "accounting/WidgetNames.h"
 #include "platform/SystemTimesSource.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ public:
     }
     void ShowWindowsUptime() override
     {
-        m_view.setText("sBar", UptimeText(m_times.millisecondsSinceBoot(), m_systemName));
+        m_view.setText(names::sBar, UptimeText(m_times.millisecondsSinceBoot(), m_systemName));
     }
 
 private:

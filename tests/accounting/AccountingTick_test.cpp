@@ -1,4 +1,5 @@
 #include "accounting/AccountingTick.h"
+#include "accounting/WidgetNames.h"
 
 #include "TickHarness.h"
 
@@ -27,7 +28,7 @@ TEST_F(Tick, FirstOnlineTickStartsTheSessionAtTheLoadedTotals)
     // No earlier sample of this session: no speed to show yet.
     EXPECT_EQ(last().downSpeed, 0);
     EXPECT_EQ(last().upSpeed, 0);
-    EXPECT_EQ(view.text("lSpeed"), "100Mbit");
+    EXPECT_EQ(view.text(names::lSpeed), "100Mbit");
     EXPECT_EQ(last().session, (TimeSet{0, 0, 1}));
 }
 
@@ -41,22 +42,22 @@ TEST_F(Tick, TheTrafficLabelsAreTheTextsOfTheReading)
         run();
         const ReadingTexts texts = TextsOf(last(), numbers);
         const std::pair<const char*, std::string> labels[] = {
-            {"lIn", texts.totalDown},
-            {"lOut", texts.totalUp},
-            {"lAll", texts.total},
-            {"lInS", texts.sessionDown},
-            {"lOutS", texts.sessionUp},
-            {"lDownS", texts.downSpeed},
-            {"lUpS", texts.upSpeed},
-            {"lOTS", FormatDuration(last().session, true)},
-            {"lotAll", FormatDuration(last().total, true)},
-            {"lOtDay", FormatDuration(last().today, true)},
+            {names::lIn, texts.totalDown},
+            {names::lOut, texts.totalUp},
+            {names::lAll, texts.total},
+            {names::lInS, texts.sessionDown},
+            {names::lOutS, texts.sessionUp},
+            {names::lDownS, texts.downSpeed},
+            {names::lUpS, texts.upSpeed},
+            {names::lOTS, FormatDuration(last().session, true)},
+            {names::lotAll, FormatDuration(last().total, true)},
+            {names::lOtDay, FormatDuration(last().today, true)},
         };
         for (const auto& [label, text] : labels) {
             EXPECT_EQ(view.text(label), text) << label << " after second " << second;
         }
     }
-    EXPECT_EQ(view.text("lIn"), "16,6 KB"); // 2000 + 1500 * (1 + 2 + 3 + 4) bytes
+    EXPECT_EQ(view.text(names::lIn), "16,6 KB"); // 2000 + 1500 * (1 + 2 + 3 + 4) bytes
 }
 
 TEST_F(Tick, OnlineTickShowsTheOnlineStateInItsOrder)
@@ -64,9 +65,9 @@ TEST_F(Tick, OnlineTickShowsTheOnlineStateInItsOrder)
     run();
     EXPECT_EQ(view.color(kLed), kRgbGreen);
     EXPECT_EQ(view.hint(kLed), "Online");
-    EXPECT_FALSE(view.enabled("btnDialEntry"));
-    EXPECT_TRUE(view.enabled("btnHangup"));
-    for (const char* field : {"eUser", "ePass", "eNum"}) {
+    EXPECT_FALSE(view.enabled(names::btnDialEntry));
+    EXPECT_TRUE(view.enabled(names::btnHangup));
+    for (const char* field : {names::eUser, names::ePass, names::eNum}) {
         EXPECT_TRUE(view.readOnly(field)) << field;
     }
     EXPECT_FALSE(view.has(kTrayIcon, ViewModel::Prop::Hint));
@@ -83,7 +84,7 @@ TEST_F(Tick, TheConnectionIsShownFromKeptStateOnEveryTickWhateverTheLabelReads)
     hooks.online = false;
     run();
     EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 3);
-    EXPECT_EQ(view.text("lcon"), "Offline");
+    EXPECT_EQ(view.text(names::lcon), "Offline");
 }
 
 TEST_F(Tick, GatewayModeIsOnlineWithoutADialUpConnection)
@@ -104,29 +105,29 @@ TEST_F(Tick, OfflineTickEndsTheSessionButKeepsTotalsAndTheirLabels)
     run();
     downRow().rxBytes = 9000;
     run();
-    const std::string lIn = view.text("lIn");
-    const std::string lotAll = view.text("lotAll");
+    const std::string lIn = view.text(names::lIn);
+    const std::string lotAll = view.text(names::lotAll);
     hooks.online = false;
     run();
-    EXPECT_EQ(view.text("lOTS"), "-");
-    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
-    EXPECT_EQ(view.text("lUpS"), "0 kb/s");
-    EXPECT_EQ(view.text("lInS"), "0 kb");
-    EXPECT_EQ(view.text("lOutS"), "0 kb");
-    EXPECT_EQ(view.text("lIn"), lIn);
-    EXPECT_EQ(view.text("lotAll"), lotAll);
+    EXPECT_EQ(view.text(names::lOTS), "-");
+    EXPECT_EQ(view.text(names::lDownS), "0 kb/s");
+    EXPECT_EQ(view.text(names::lUpS), "0 kb/s");
+    EXPECT_EQ(view.text(names::lInS), "0 kb");
+    EXPECT_EQ(view.text(names::lOutS), "0 kb");
+    EXPECT_EQ(view.text(names::lIn), lIn);
+    EXPECT_EQ(view.text(names::lotAll), lotAll);
     EXPECT_EQ(state.totalDownBytes, 4000);
     EXPECT_EQ(view.color(kLed), kRgbRed);
     EXPECT_EQ(view.hint(kLed), "Offline");
     EXPECT_EQ(view.hint(kTrayIcon), "Offline");
-    EXPECT_TRUE(view.enabled("btnDialEntry"));
-    EXPECT_FALSE(view.enabled("btnHangup"));
-    EXPECT_FALSE(view.readOnly("eUser"));
+    EXPECT_TRUE(view.enabled(names::btnDialEntry));
+    EXPECT_FALSE(view.enabled(names::btnHangup));
+    EXPECT_FALSE(view.readOnly(names::eUser));
     EXPECT_EQ(state.sessionSeconds, 0);
     EXPECT_EQ(state.sessionUpStart, kSessionNotStarted);
     EXPECT_EQ(state.sessionDownBytes, 0);
     EXPECT_EQ(state.downWrapOffset, 0);
-    EXPECT_EQ(view.text("lcon"), "Offline");
+    EXPECT_EQ(view.text(names::lcon), "Offline");
     EXPECT_EQ(hooks.count("RefreshConnectionStatus"), 3);
 }
 
@@ -267,7 +268,7 @@ TEST_F(Tick, AFailedSampleIsNoReading)
     EXPECT_EQ(state.sessionUpBytes, 9096);
     EXPECT_EQ(last().upSpeed, 0); // a speed tick without a reading
     EXPECT_EQ(state.totalDownBytes, 100);
-    EXPECT_EQ(view.text("lSpeed"), "0 Bytes");
+    EXPECT_EQ(view.text(names::lSpeed), "0 Bytes");
     run();
     EXPECT_EQ(state.totalUpBytes, 8192);
     EXPECT_EQ(state.totalDownBytes, 200);
@@ -366,7 +367,7 @@ TEST_F(Tick, AnErrorFromTheOnlineTestEndsTheTickBeforeAnythingCounts)
     EXPECT_THROW(run(), std::runtime_error);
     EXPECT_EQ(hooks.count("ShowWindowsUptime"), 0);
     EXPECT_EQ(state.totalSeconds, 0);
-    EXPECT_FALSE(view.has("lOTS", ViewModel::Prop::Text));
+    EXPECT_FALSE(view.has(names::lOTS, ViewModel::Prop::Text));
 }
 
 } // namespace

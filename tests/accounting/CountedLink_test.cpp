@@ -1,5 +1,6 @@
 // Which link the tick counts, on links held in memory with the kernel's 64-bit counters.
 #include "accounting/AccountingTick.h"
+#include "accounting/WidgetNames.h"
 
 #include "TickHarness.h"
 
@@ -44,7 +45,7 @@ TEST_F(CountedLink, GatewayModeCountsTheDefaultRoutesLinkBothWaysAndFollowsTheRo
     run();
     EXPECT_EQ(state.totalDownBytes, 5000);
     EXPECT_EQ(state.totalUpBytes, 7000);
-    EXPECT_EQ(view.text("lSpeed"), "54Mbit");
+    EXPECT_EQ(view.text(names::lSpeed), "54Mbit");
     EXPECT_EQ(tick.countedLinkText(), "link20");
 
     // The route moves to A, whose counter stands far higher: only its growth from now counts.

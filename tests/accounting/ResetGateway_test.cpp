@@ -1,4 +1,5 @@
 #include "accounting/ResetGateway.h"
+#include "accounting/WidgetNames.h"
 
 #include "FakeClock.h"
 #include "FakeFileStore.h"
@@ -56,11 +57,11 @@ TEST(ResetCounters, ClearsTotalsAndTotalTimeThenSavesOnce)
     EXPECT_EQ(state.sessionUpStart, kSessionNotStarted);
     EXPECT_EQ(state.sessionDownStart, kSessionNotStarted);
     EXPECT_EQ(state.totalHours + state.totalMinutes + state.totalSeconds, 0);
-    EXPECT_EQ(view.text("lAll"), "0 kb");
-    EXPECT_EQ(view.text("lIn"), "0 kb");
-    EXPECT_EQ(view.text("lOut"), "0 kb");
-    EXPECT_EQ(view.text("lotAll"), "-");
-    EXPECT_EQ(view.text("lRd"), "09.12.2026");
+    EXPECT_EQ(view.text(names::lAll), "0 kb");
+    EXPECT_EQ(view.text(names::lIn), "0 kb");
+    EXPECT_EQ(view.text(names::lOut), "0 kb");
+    EXPECT_EQ(view.text(names::lotAll), "-");
+    EXPECT_EQ(view.text(names::lRd), "09.12.2026");
 
     // Today, session, readings and settings are not part of a reset.
     EXPECT_EQ(state.todayHours, 1);

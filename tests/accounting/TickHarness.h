@@ -2,6 +2,7 @@
 
 #include "accounting/AccountingTick.h"
 #include "accounting/DayCount.h"
+#include "accounting/WidgetNames.h"
 #include "netmeter/Kvonline.h"
 
 #include "FakeClock.h"
@@ -45,7 +46,7 @@ public:
     {
         calls.push_back("RefreshConnectionStatus");
         if (view != nullptr) {
-            view->setText("lcon", online ? connectionName : "Offline");
+            view->setText(names::lcon, online ? connectionName : "Offline");
         }
     }
     void ShowWindowsUptime() override { calls.push_back("ShowWindowsUptime"); }
@@ -87,7 +88,7 @@ struct TickHarness
         source.rows = {MakeRow(1, 0, 0, 0, 0), MakeRow(10, 6, 0, 0), MakeRow(20, 6, 0, 0)};
         state.dayStamp = ToDayCount(clock.nowLocal());
         hooks.view = &view;
-        view.setText("lcon", "Offline");
+        view.setText(names::lcon, "Offline");
     }
 
     LinkRow& downRow() { return source.byIndex(10); }

@@ -2,6 +2,7 @@
 // never measured.
 #include "accounting/AccountingTick.h"
 #include "accounting/UsageWatch.h"
+#include "accounting/WidgetNames.h"
 
 #include "FakeFileStore.h"
 #include "TickHarness.h"
@@ -63,13 +64,13 @@ TEST_F(Reading, ASpeedTickWithoutAFreshReadingShowsNoSpeedAndTheNextReadingIsABa
     downRow().rxBytes += 4096;
     run();
     ASSERT_EQ(last().downSpeed, 4096);
-    ASSERT_EQ(view.text("lDownS"), "4 kb/s");
+    ASSERT_EQ(view.text(names::lDownS), "4 kb/s");
 
     source.failures = {true, true};
     run();
     run(); // speed tick without a reading
     EXPECT_EQ(last().downSpeed, 0);
-    EXPECT_EQ(view.text("lDownS"), "0 kb/s");
+    EXPECT_EQ(view.text(names::lDownS), "0 kb/s");
 
     downRow().rxBytes += 900000; // what passed while nothing could be read
     run();
@@ -98,7 +99,7 @@ TEST_F(Reading, OfflineAfterMidnightTheTodayCountersAreTheNewDays)
     EXPECT_EQ(last().today, TimeSet{});
     EXPECT_EQ(last().total, (TimeSet{0, 0, 20}));
     EXPECT_TRUE(SameCalendarDate(FromDayCount(last().dayStamp), clock.nowLocal()));
-    EXPECT_EQ(view.text("lOtDay"), "0 Stunden, 0 Minuten, 0 Sekunden.");
+    EXPECT_EQ(view.text(names::lOtDay), "0 Stunden, 0 Minuten, 0 Sekunden.");
 }
 
 // Suspended, the monotonic clock stands still while the wall clock moves on: the second after

@@ -4,6 +4,7 @@
 #include "accounting/ResetGateway.h"
 #include "accounting/UsageData.h"
 #include "accounting/UsageShown.h"
+#include "accounting/WidgetNames.h"
 
 #include "FakeClock.h"
 #include "FakeFileStore.h"
@@ -71,7 +72,7 @@ TEST(UsageDataLocales, AFileWrittenUnderAnyLocaleReadsBackWithTheSameDatesAndTot
         EXPECT_EQ(loaded.baseDownBytes, 123.0) << l.name;
         EXPECT_EQ(loaded.todayHours, 2) << l.name << ": SD " << valueOf(bytes, "SD") << " not read as today";
         EXPECT_EQ(loaded.lastResetDate, state.lastResetDate) << l.name << ": RD " << valueOf(bytes, "RD");
-        EXPECT_EQ(shown.text("lRd"), state.lastResetDate) << l.name;
+        EXPECT_EQ(shown.text(names::lRd), state.lastResetDate) << l.name;
     }
 }
 

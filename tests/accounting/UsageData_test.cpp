@@ -1,4 +1,5 @@
 #include "accounting/UsageData.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/UsageShown.h"
 #include "accounting/UsageValues.h"
@@ -58,10 +59,10 @@ TEST_F(UsageDataTest, FirstStartCreatesTheFolderAndExactlyTheSeventeenDefaultLin
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\r'), 17);
     EXPECT_EQ(bytes.substr(18, 7), "\xE4ndern!");
 
-    EXPECT_EQ(view.text("lRd"), "08.12.2026");
+    EXPECT_EQ(view.text(names::lRd), "08.12.2026");
     EXPECT_EQ(state.trayTime, TrayTime::Total);
-    EXPECT_EQ(view.text("lIn"), "0 Bytes");
-    EXPECT_EQ(view.text("lotAll"), "0 Stunden, 0 Minuten, 0 Sekunden.");
+    EXPECT_EQ(view.text(names::lIn), "0 Bytes");
+    EXPECT_EQ(view.text(names::lotAll), "0 Stunden, 0 Minuten, 0 Sekunden.");
     EXPECT_DOUBLE_EQ(state.dayStamp, ToDayCount(clock.nowLocal()));
 }
 
@@ -121,7 +122,7 @@ TEST_F(UsageDataTest, TotalsReadWithEitherDecimalSeparatorAndBadNumbersGiveZero)
     EXPECT_DOUBLE_EQ(state.totalUpBytes, 4509715660.8);
     EXPECT_EQ(state.baseDownBytes, 0.0);
     EXPECT_DOUBLE_EQ(state.totalBytes, 4509715660.8);
-    EXPECT_EQ(view.text("lOut"), "4,2 GB");
+    EXPECT_EQ(view.text(names::lOut), "4,2 GB");
 
     loadWith("TUp=1.5\r\nTDown=\r\n");
     EXPECT_DOUBLE_EQ(state.baseUpBytes, 1.5);
@@ -187,8 +188,8 @@ TEST_F(UsageDataTest, OnlineTimesRoundTripWithoutLeadingZeros)
     EXPECT_EQ(state.totalMinutes, 7);
     EXPECT_EQ(state.totalSeconds, 9);
     EXPECT_EQ(state.todayMinutes, 59);
-    EXPECT_EQ(view.text("lotAll"), "5 Stunden, 7 Minuten, 9 Sekunden.");
-    EXPECT_EQ(view.text("lOtDay"), "0 Stunden, 59 Minuten, 59 Sekunden.");
+    EXPECT_EQ(view.text(names::lotAll), "5 Stunden, 7 Minuten, 9 Sekunden.");
+    EXPECT_EQ(view.text(names::lOtDay), "0 Stunden, 59 Minuten, 59 Sekunden.");
     data.SaveUsageData(state, 0, 0);
     EXPECT_NE(files.files.at(kFile).find("\r\noTA=5:7:9\r\noTD=0:59:59\r\n"), std::string::npos);
 }
@@ -208,7 +209,7 @@ TEST_F(UsageDataTest, MalformedTimesAndDatesFallBackAndLoadingGoesOn)
     EXPECT_EQ(state.todayHours, 1);
     EXPECT_EQ(state.todaySeconds, 3);
     EXPECT_EQ(state.lastResetDate, "08.12.2026");
-    EXPECT_EQ(view.text("lRd"), "08.12.2026");
+    EXPECT_EQ(view.text(names::lRd), "08.12.2026");
     EXPECT_EQ(state.baseUpBytes, 10.0);
     EXPECT_EQ(state.windowLeft, 3);
 
@@ -273,7 +274,7 @@ TEST_F(UsageDataTest, LoadingPresetsTheSessionAndShowsTheLoadedCounters)
     state.saveTickCount = 200;
     state.upWrapOffset = 9;
     state.sessionDownBytes = 8;
-    view.setText("lOTS", "1 Stunden, 0 Minuten, 0 Sekunden.");
+    view.setText(names::lOTS, "1 Stunden, 0 Minuten, 0 Sekunden.");
     loadWith("TUp=2048\r\nTDown=1536\r\nRD=01.01.2026\r\nonLAN=1\r\n");
 
     EXPECT_EQ(state.sessionUpStart, kSessionNotStarted);
@@ -282,11 +283,11 @@ TEST_F(UsageDataTest, LoadingPresetsTheSessionAndShowsTheLoadedCounters)
     EXPECT_EQ(state.saveTickCount, 0);
     EXPECT_EQ(state.upWrapOffset, 0.0);
     EXPECT_EQ(state.sessionDownBytes, 0.0);
-    EXPECT_EQ(view.text("lOTS"), "");
-    EXPECT_EQ(view.text("lOut"), "2 KB");
-    EXPECT_EQ(view.text("lIn"), "1,5 KB");
-    EXPECT_EQ(view.text("lAll"), "3,5 KB");
-    EXPECT_EQ(view.text("lRd"), "01.01.2026");
+    EXPECT_EQ(view.text(names::lOTS), "");
+    EXPECT_EQ(view.text(names::lOut), "2 KB");
+    EXPECT_EQ(view.text(names::lIn), "1,5 KB");
+    EXPECT_EQ(view.text(names::lAll), "3,5 KB");
+    EXPECT_EQ(view.text(names::lRd), "01.01.2026");
     EXPECT_TRUE(state.onLAN);
 }
 

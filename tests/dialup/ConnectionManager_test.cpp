@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "dialup/ConnectionManager.h"
 
 #include "FakeDialupService.h"
@@ -47,8 +48,8 @@ TEST_F(ConnectionManagerTest, RefreshListsEntriesInOrderSelectsTheFirstAndTheFie
     manager.RefreshEntryList();
     EXPECT_EQ(ui.entries, (std::vector<std::string>{"Alpha", "Beta", "Handy"}));
     EXPECT_EQ(ui.selected, 0);
-    EXPECT_TRUE(view.enabled("btnEditEntry"));
-    EXPECT_EQ(view.text("eUser"), "anonymer");
+    EXPECT_TRUE(view.enabled(names::btnEditEntry));
+    EXPECT_EQ(view.text(names::eUser), "anonymer");
     EXPECT_EQ(fake.requests.back(), "read id:Alpha");
 }
 
@@ -104,12 +105,12 @@ TEST_F(ConnectionManagerTest, AReadablePasswordIsShownAnUnreadableOneNeverLeaves
 {
     manager.RefreshEntryList();
     select(0);
-    EXPECT_EQ(view.text("eUser"), "anonymer");
-    EXPECT_EQ(view.text("ePass"), "geheim");
+    EXPECT_EQ(view.text(names::eUser), "anonymer");
+    EXPECT_EQ(view.text(names::ePass), "geheim");
     select(1);
-    EXPECT_EQ(view.text("eUser"), "mueller");
-    EXPECT_EQ(view.text("eNum"), "+49 (0)30 1234-5"); // kept exactly, not made a number
-    EXPECT_EQ(view.text("ePass"), "");
+    EXPECT_EQ(view.text(names::eUser), "mueller");
+    EXPECT_EQ(view.text(names::eNum), "+49 (0)30 1234-5"); // kept exactly, not made a number
+    EXPECT_EQ(view.text(names::ePass), "");
     manager.btnDialEntryClick();
     ASSERT_EQ(fake.dials.size(), 1u);
     EXPECT_EQ(fake.dials[0].entry, "id:Beta");
@@ -122,12 +123,12 @@ TEST_F(ConnectionManagerTest, WhileAnswersAreOnTheirWayOnlyTheLastClickedEntryIs
     manager.RefreshEntryList();
     select(0);
     fake.deferred = true;
-    select(1);                         // Beta's answer comes late...
-    EXPECT_EQ(view.text("ePass"), ""); // ...but Alpha's password is gone at once
+    select(1);                              // Beta's answer comes late...
+    EXPECT_EQ(view.text(names::ePass), ""); // ...but Alpha's password is gone at once
     select(2);
     fake.answerAll();
-    EXPECT_EQ(view.text("eNum"), "*99#");
-    EXPECT_EQ(view.text("eUser"), "");
+    EXPECT_EQ(view.text(names::eNum), "*99#");
+    EXPECT_EQ(view.text(names::eUser), "");
     EXPECT_FALSE(ui.busy);
 }
 
@@ -136,7 +137,7 @@ TEST_F(ConnectionManagerTest, ADesignTimeCaptionIsNeverDialledOnlyWhatTheUserTyp
     fake.entries[0].readable = false; // no password can be read: ePass keeps its caption
     manager.RefreshEntryList();
     select(1);
-    EXPECT_EQ(view.text("ePass"), "ePass"); // shown, masked, but no value
+    EXPECT_EQ(view.text(names::ePass), names::ePass); // shown, masked, but no value
     manager.btnDialEntryClick();
     EXPECT_EQ(fake.dials.at(0).sent, "");
     EXPECT_EQ(fake.dials.at(0).password, "verborgen");
@@ -164,8 +165,8 @@ TEST_F(ConnectionManagerTest, AfterAnEditTheFieldsShowWhatIsStoredAndADialUsesIt
     manager.btnEditEntryClick();
     EXPECT_EQ(ui.entryDialogs, std::vector<std::string>{"edit Alpha password kept"});
     EXPECT_EQ(fake.edits, std::vector<std::string>{"id:Alpha|neu|*99***1#|(kept)"});
-    EXPECT_EQ(view.text("eUser"), "neu");
-    EXPECT_EQ(view.text("eNum"), "*99***1#");
+    EXPECT_EQ(view.text(names::eUser), "neu");
+    EXPECT_EQ(view.text(names::eNum), "*99***1#");
     manager.btnDialEntryClick();
     EXPECT_EQ(fake.dials.at(0).user, "neu");
     EXPECT_EQ(fake.dials.at(0).number, "*99***1#");
@@ -275,46 +276,46 @@ TEST_F(ConnectionManagerTest, TheHourglassShowsUntilTheAnswerAndClicksMeanwhileA
     EXPECT_EQ(fake.dials.size(), 1u);
     fake.answerAll();
     EXPECT_FALSE(ui.busy);
-    EXPECT_EQ(view.text("lcon"), "Alpha");
-    EXPECT_EQ(view.text("lMit"), "ttyUSB0");
-    EXPECT_TRUE(view.enabled("btnHangup"));
+    EXPECT_EQ(view.text(names::lcon), "Alpha");
+    EXPECT_EQ(view.text(names::lMit), "ttyUSB0");
+    EXPECT_TRUE(view.enabled(names::btnHangup));
 }
 
 TEST_F(ConnectionManagerTest, StatusShowsTheFirstConnectionOrTheGatewayFollowingTheFlag)
 {
     fake.active = {{"/a/1", "Mobil\nFunk", "ttyUSB0", "ppp0", {}}, {"/a/2", "Zweit", "ttyUSB1", "ppp1", {}}};
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Mobil Funk");
+    EXPECT_EQ(view.text(names::lcon), "Mobil Funk");
     EXPECT_EQ(manager.currentConnection(), "/a/1");
     gateway = true;
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
+    EXPECT_EQ(view.text(names::lcon), "Internet Gateway");
     gateway = false;
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Mobil Funk");
+    EXPECT_EQ(view.text(names::lcon), "Mobil Funk");
     fake.active.clear();
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Offline");
-    EXPECT_EQ(view.text("lMit"), "-");
-    EXPECT_FALSE(view.enabled("btnHangup"));
+    EXPECT_EQ(view.text(names::lcon), "Offline");
+    EXPECT_EQ(view.text(names::lMit), "-");
+    EXPECT_FALSE(view.enabled(names::btnHangup));
 }
 
 TEST_F(ConnectionManagerTest, GatewayModeShowsADashForTheDeviceNeverTheFieldsCaption)
 {
     // Gateway mode from the start: the design-time caption must give way at the first tick.
     manager.initialiseControls();
-    EXPECT_EQ(view.text("lMit"), "lMit");
+    EXPECT_EQ(view.text(names::lMit), names::lMit);
     gateway = true;
     fake.active = {{"/a/1", "Alpha", "ttyUSB0", "ppp0"}};
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lcon"), "Internet Gateway");
-    EXPECT_EQ(view.text("lMit"), "-");
+    EXPECT_EQ(view.text(names::lcon), "Internet Gateway");
+    EXPECT_EQ(view.text(names::lMit), "-");
     // A connection known before the switch keeps its device while the gateway is on.
     gateway = false;
     manager.RefreshConnectionStatus();
     gateway = true;
     manager.RefreshConnectionStatus();
-    EXPECT_EQ(view.text("lMit"), "ttyUSB0");
+    EXPECT_EQ(view.text(names::lMit), "ttyUSB0");
 }
 
 TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
@@ -325,12 +326,12 @@ TEST_F(ConnectionManagerTest, HangUpWaitsThenRefreshesAndAFailureKeepsTheStatus)
     manager.btnHangupClick();
     EXPECT_EQ(ui.messages.back(), "RasHangUp failed.\nDiese Verbindung besteht nicht.");
     EXPECT_TRUE(ui.waits.empty());
-    EXPECT_EQ(view.text("lcon"), "Alpha");
+    EXPECT_EQ(view.text(names::lcon), "Alpha");
     fake.results.clear();
     manager.btnHangupClick();
     EXPECT_EQ(fake.requests.back(), "hangup /a/1");
     EXPECT_EQ(ui.waits, std::vector<int>{1000});
-    EXPECT_EQ(view.text("lcon"), "Offline");
+    EXPECT_EQ(view.text(names::lcon), "Offline");
 }
 
 TEST_F(ConnectionManagerTest, OpeningSelectsTheConnectedEntryAndShowsItClosingTouchesNothing)
@@ -339,15 +340,15 @@ TEST_F(ConnectionManagerTest, OpeningSelectsTheConnectedEntryAndShowsItClosingTo
     manager.RefreshConnectionStatus();
     manager.btnDetailsClick();
     EXPECT_TRUE(manager.managerOpen());
-    EXPECT_EQ(view.text("btnDetails"), kDetailsOpen);
+    EXPECT_EQ(view.text(names::btnDetails), kDetailsOpen);
     EXPECT_EQ(ui.width, kWidthOpen);
     EXPECT_EQ(ui.selected, 2);
-    EXPECT_EQ(view.text("eNum"), "*99#");
-    EXPECT_EQ(view.text("eUser"), "");
+    EXPECT_EQ(view.text(names::eNum), "*99#");
+    EXPECT_EQ(view.text(names::eUser), "");
     const auto reads = fake.requests.size();
     manager.btnDetailsClick();
     EXPECT_FALSE(manager.managerOpen());
-    EXPECT_EQ(view.text("btnDetails"), kDetailsClosed);
+    EXPECT_EQ(view.text(names::btnDetails), kDetailsClosed);
     EXPECT_EQ(ui.width, kWidthClosed);
     EXPECT_EQ(ui.selected, 2);
     EXPECT_EQ(fake.requests.size(), reads);
@@ -408,8 +409,8 @@ TEST_F(ConnectionManagerTest, AfterEveryListChangeTheFieldsAndTheDialBelongToThe
         manager.fieldTyped(ManagerField::User, "getippt-fuer-erst");
         c.change();
         EXPECT_EQ(ui.selected, c.selected) << c.what;
-        EXPECT_EQ(view.text("eUser"), c.user) << c.what;
-        EXPECT_EQ(view.text("eNum"), c.number) << c.what;
+        EXPECT_EQ(view.text(names::eUser), c.user) << c.what;
+        EXPECT_EQ(view.text(names::eNum), c.number) << c.what;
         fake.active.clear();
         manager.btnDialEntryClick();
         EXPECT_EQ(fake.dials.back().entry, c.dialled) << c.what;
@@ -420,7 +421,7 @@ TEST_F(ConnectionManagerTest, AfterEveryListChangeTheFieldsAndTheDialBelongToThe
     manager.fieldTyped(ManagerField::Number, "*97#");
     ui.inputs.push_back("Erstfunk");
     manager.btnRenameEntryClick();
-    EXPECT_EQ(view.text("eNum"), "*97#");
+    EXPECT_EQ(view.text(names::eNum), "*97#");
     manager.btnDialEntryClick();
     EXPECT_EQ(fake.dials.back().entry, "u-1");
     EXPECT_EQ(fake.dials.back().sent, "number");

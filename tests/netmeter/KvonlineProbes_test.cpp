@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "netmeter/KvonlineProbes.h"
 
 #include "FakeDialupService.h"
@@ -49,18 +50,18 @@ TEST(Addresses, FirstIsLocalSecondIsExternalAndTheRestIsNotShown)
     ListedAddresses three({"192.168.0.5", "10.64.3.17", "172.16.0.9"});
     EXPECT_EQ(GetLocalIpList(three), "192.168.0.5;10.64.3.17;172.16.0.9");
     ShowIpAddresses(view, three);
-    EXPECT_EQ(view.text("lLokal"), "192.168.0.5");
-    EXPECT_EQ(view.text("lremote"), "10.64.3.17");
+    EXPECT_EQ(view.text(names::lLokal), "192.168.0.5");
+    EXPECT_EQ(view.text(names::lremote), "10.64.3.17");
 
     ListedAddresses one({"192.168.0.5"});
     ShowIpAddresses(view, one);
-    EXPECT_EQ(view.text("lLokal"), "192.168.0.5");
-    EXPECT_EQ(view.text("lremote"), "---");
+    EXPECT_EQ(view.text(names::lLokal), "192.168.0.5");
+    EXPECT_EQ(view.text(names::lremote), "---");
 
     ListedAddresses none({});
     ShowIpAddresses(view, none);
-    EXPECT_EQ(view.text("lLokal"), "");
-    EXPECT_EQ(view.text("lremote"), "---");
+    EXPECT_EQ(view.text(names::lLokal), "");
+    EXPECT_EQ(view.text(names::lremote), "---");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "accounting/ui/ufrmVerlauf.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/HistoryReport.h"
 #include "accounting/UsageWatch.h"
@@ -58,7 +59,7 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
       m_chooseExportFile(std::move(chooseExportFile)), m_settingsApplied(std::move(settingsApplied)),
       m_days(std::make_unique<ReportTable>()), m_months(std::make_unique<ReportTable>())
 {
-    setObjectName(QStringLiteral("frmVerlauf"));
+    setObjectName(QLatin1String(names::frmVerlauf));
     setWindowTitle(QStringLiteral("Verlauf und Volumenwarner"));
     resize(660, 600);
     auto* layout = new QVBoxLayout(this);
@@ -68,14 +69,14 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
     m_tabs->addTab(buildMonthsTab(), QStringLiteral("Monate"));
     m_tabs->addTab(buildSettingsTab(), QStringLiteral("Volumenwarner"));
     layout->addWidget(m_tabs);
-    m_status = named(new QLabel(this), "lStatus", QStringLiteral("Meldung"));
+    m_status = named(new QLabel(this), names::lStatus, QStringLiteral("Meldung"));
     m_status->setWordWrap(true);
     layout->addWidget(m_status);
     auto* buttons = new QDialogButtonBox(this);
-    m_export = named(new QPushButton(QStringLiteral("Tabelle exportieren\u2026")), "btnExport",
+    m_export = named(new QPushButton(QStringLiteral("Tabelle exportieren\u2026")), names::btnExport,
                      QStringLiteral("Tabelle als CSV exportieren"));
     buttons->addButton(m_export, QDialogButtonBox::ActionRole);
-    auto* close = named(new QPushButton(QStringLiteral("Schlie\u00DFen")), "btnSchliessen",
+    auto* close = named(new QPushButton(QStringLiteral("Schlie\u00DFen")), names::btnSchliessen,
                         QStringLiteral("Schlie\u00DFen"));
     buttons->addButton(close, QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
@@ -129,13 +130,13 @@ QWidget* TfrmVerlauf::buildSettingsTab()
     auto* page = named(new QWidget, "tsVolumenwarner", QStringLiteral("Volumenwarner"));
     auto* form = new QFormLayout(page);
     m_limit = makeSpin("seLimit", QStringLiteral("Volumenlimit im Monat, 0 = aus"), 0, 2000000, QString());
-    m_unit = named(new QComboBox, "cbEinheit", QStringLiteral("Einheit des Volumenlimits"));
+    m_unit = named(new QComboBox, names::cbEinheit, QStringLiteral("Einheit des Volumenlimits"));
     m_unit->addItems({QStringLiteral("MB"), QStringLiteral("GB")});
     auto* limitRow = new QHBoxLayout;
     limitRow->addWidget(m_limit, 1);
     limitRow->addWidget(m_unit);
     form->addRow(QStringLiteral("Volumenlimit (0 = aus):"), limitRow);
-    m_downloadOnly = named(new QCheckBox(QStringLiteral("Nur Download z\u00E4hlen")), "cbNurDownload",
+    m_downloadOnly = named(new QCheckBox(QStringLiteral("Nur Download z\u00E4hlen")), names::cbNurDownload,
                            QStringLiteral("Nur Download z\u00E4hlen"));
     form->addRow(QString(), m_downloadOnly);
     m_hours = makeSpin("seStunden", QStringLiteral("Onlinezeit-Limit in Stunden, 0 = aus"), 0, 100000,
@@ -150,7 +151,7 @@ QWidget* TfrmVerlauf::buildSettingsTab()
     m_warning2 =
         makeSpin("seWarnung2", QStringLiteral("Zweite Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
     form->addRow(QStringLiteral("Zweite Warnung bei:"), m_warning2);
-    auto* apply = named(new QPushButton(QStringLiteral("\u00DCbernehmen")), "btnUebernehmen",
+    auto* apply = named(new QPushButton(QStringLiteral("\u00DCbernehmen")), names::btnUebernehmen,
                         QStringLiteral("Einstellungen \u00FCbernehmen"));
     form->addRow(QString(), apply);
     form->addRow(

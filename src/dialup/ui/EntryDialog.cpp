@@ -1,4 +1,5 @@
 #include "dialup/ui/EntryDialog.h"
+#include "accounting/WidgetNames.h"
 
 #include "dialup/EntryEditor.h"
 
@@ -38,14 +39,14 @@ std::string textOf(const QLineEdit* edit)
 
 EntryDialog::EntryDialog(const DialupEntryFields& fields, bool isNew, bool passwordStored,
                          ManagerUi::FieldsProblem problem, QWidget* parent)
-    : QDialog(parent), m_name(field(this, "eEntryName", fields.name)), m_kind(new QComboBox(this)),
-      m_number(field(this, "eEntryNumber", fields.number)), m_apn(field(this, "eEntryApn", fields.apn)),
-      m_user(field(this, "eEntryUser", fields.user)), m_password(field(this, "eEntryPass", {})),
-      m_problem(std::move(problem))
+    : QDialog(parent), m_name(field(this, names::eEntryName, fields.name)), m_kind(new QComboBox(this)),
+      m_number(field(this, names::eEntryNumber, fields.number)),
+      m_apn(field(this, names::eEntryApn, fields.apn)), m_user(field(this, names::eEntryUser, fields.user)),
+      m_password(field(this, names::eEntryPass, {})), m_problem(std::move(problem))
 {
     setObjectName(QStringLiteral("EntryDialog"));
     setWindowTitle(isNew ? QStringLiteral("Neuer Eintrag") : QStringLiteral("Eintrag ändern"));
-    m_kind->setObjectName(QStringLiteral("cbEntryKind"));
+    m_kind->setObjectName(QLatin1String(names::cbEntryKind));
     for (const Kind& kind : kKinds) {
         // A Bluetooth entry needs its device's address, which only the system's tools know.
         if (isNew && std::string(kind.id) == "bluetooth") {

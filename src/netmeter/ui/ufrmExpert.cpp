@@ -1,4 +1,5 @@
 #include "netmeter/ui/ufrmExpert.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/Settings.h"
 
@@ -51,7 +52,7 @@ TfrmExpert::TfrmExpert(Settings& settings, std::function<QString()> mainCaption,
     : QDialog(parent, Qt::Tool), m_settings(settings), m_mainCaption(std::move(mainCaption)),
       m_applied(std::move(applied))
 {
-    setObjectName(QStringLiteral("frmExpert"));
+    setObjectName(QLatin1String(names::frmExpert));
     setModal(true);
     buildLayout();
     addCountedLine();
@@ -74,27 +75,27 @@ void TfrmExpert::buildLayout()
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     auto* frame = new QGroupBox(QStringLiteral("Volumenwarner"), this);
-    frame->setObjectName(QStringLiteral("JvGroupBox6"));
+    frame->setObjectName(QLatin1String(names::JvGroupBox6));
     outer->addWidget(frame);
     auto* column = new QVBoxLayout(frame);
     auto* line1 = new QLabel(QStringLiteral("Falls Tavlor Ihnen falsche oder keine Werte liefert,"), frame);
-    line1->setObjectName(QStringLiteral("Label18"));
+    line1->setObjectName(QLatin1String(names::Label18));
     column->addWidget(line1);
     auto* line2 =
         new QLabel(QStringLiteral("können Sie hier die Methode zur Chipsatzerkennung ändern."), frame);
-    line2->setObjectName(QStringLiteral("Label19"));
+    line2->setObjectName(QLatin1String(names::Label19));
     column->addWidget(line2);
     auto* groups = new QHBoxLayout;
-    m_down = radioGroup(frame, "rDown", QStringLiteral("Download Adapter"),
+    m_down = radioGroup(frame, names::rDown, QStringLiteral("Download Adapter"),
                         QStringLiteral("Methode 1 (Default Einstellung)"), QStringLiteral("Methode 2"));
-    m_up = radioGroup(frame, "rUp", QStringLiteral("Upload Adapter"), QStringLiteral("Methode 1 "),
+    m_up = radioGroup(frame, names::rUp, QStringLiteral("Upload Adapter"), QStringLiteral("Methode 1 "),
                       QStringLiteral("Methode 2 (Default Einstellung)"));
     groups->addWidget(static_cast<QWidget*>(m_down->parent()), 1);
     groups->addWidget(static_cast<QWidget*>(m_up->parent()), 1);
     column->addLayout(groups);
     column->addStretch(1);
     auto* close = new QPushButton(QStringLiteral("Änderungen Übernehmen und Fenster schliessen"), frame);
-    close->setObjectName(QStringLiteral("btnClose"));
+    close->setObjectName(QLatin1String(names::btnClose));
     column->addWidget(close);
     connect(close, &QPushButton::clicked, this, &TfrmExpert::btnCloseClick);
 }
@@ -102,10 +103,10 @@ void TfrmExpert::buildLayout()
 void TfrmExpert::addCountedLine()
 {
     // One line under the two groups, above the button.
-    auto* close = findChild<QPushButton*>(QStringLiteral("btnClose"));
+    auto* close = findChild<QPushButton*>(QLatin1String(names::btnClose));
     auto* column = qobject_cast<QVBoxLayout*>(close->parentWidget()->layout());
     m_countedLine = new QLabel(close->parentWidget());
-    m_countedLine->setObjectName(QStringLiteral("lCounted"));
+    m_countedLine->setObjectName(QLatin1String(names::lCounted));
     column->insertWidget(column->indexOf(close) - 1, m_countedLine);
 }
 

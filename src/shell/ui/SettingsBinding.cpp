@@ -1,4 +1,5 @@
 #include "shell/ui/SettingsBinding.h"
+#include "accounting/WidgetNames.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,12 +26,12 @@ void showFlag(QCheckBox* box, bool on)
 SettingsBinding::SettingsBinding(QWidget* root, Settings& settings, std::function<void(bool)> gatewayClicked)
     : QObject(root), m_settings(settings)
 {
-    if (auto* group = root->findChild<QWidget*>(QStringLiteral("rGroup"))) {
+    if (auto* group = root->findChild<QWidget*>(QLatin1String(names::rGroup))) {
         m_trayTime = group->findChild<QButtonGroup*>();
     }
-    m_mini = root->findChild<QCheckBox*>(QStringLiteral("cbMini"));
-    m_quit = root->findChild<QCheckBox*>(QStringLiteral("cbBeenden"));
-    m_lan = root->findChild<QCheckBox*>(QStringLiteral("cbLan"));
+    m_mini = root->findChild<QCheckBox*>(QLatin1String(names::cbMini));
+    m_quit = root->findChild<QCheckBox*>(QLatin1String(names::cbBeenden));
+    m_lan = root->findChild<QCheckBox*>(QLatin1String(names::cbLan));
     if (m_trayTime != nullptr) {
         connect(m_trayTime, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
             if (checked) {

@@ -1,4 +1,5 @@
 #include "shell/ui/TavlorApp.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/UsageShown.h"
 #include "accounting/UsageWatch.h"
@@ -70,7 +71,7 @@ TavlorApp::TavlorApp(AppServices services)
     m_tray->setHint("Tavlor");
     createTimers();
     m_managerUi = std::make_unique<QtManagerUi>(
-        m_window->findChild<QListWidget*>(QStringLiteral("lstEntries")), m_window.get());
+        m_window->findChild<QListWidget*>(QLatin1String(names::lstEntries)), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
     m_history = new HistoryWiring(
         {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale}, m_numbers,
@@ -108,11 +109,11 @@ TavlorApp::~TavlorApp()
 void TavlorApp::createTimers()
 {
     m_tCheck = new QTimer(this);
-    m_tCheck->setObjectName(QStringLiteral("tCheck"));
+    m_tCheck->setObjectName(QLatin1String(names::tCheck));
     m_tCheck->setInterval(1000);
     connect(m_tCheck, &QTimer::timeout, this, &TavlorApp::tCheckTimer);
     m_tGraph = new QTimer(this);
-    m_tGraph->setObjectName(QStringLiteral("tGraph"));
+    m_tGraph->setObjectName(QLatin1String(names::tGraph));
     m_tGraph->setInterval(1000);
     connect(m_tGraph, &QTimer::timeout, this, &TavlorApp::tGraphTimer);
     m_tCheck->start();
@@ -127,14 +128,14 @@ void TavlorApp::FormCreate()
     m_state.downloadMethod = kDefaultDownloadMethod;
     m_state.uploadMethod = kDefaultUploadMethod;
     m_window->setDesignWidth(TfrmTavlor::kCollapsedWidth);
-    m_view.setText("btnWinStart", "Tavlor mit " + m_services.systemName + " starten");
-    m_view.setText("lContact", kContactCaption);
-    m_view.setHint("lContact", kContactHint);
+    m_view.setText(names::btnWinStart, "Tavlor mit " + m_services.systemName + " starten");
+    m_view.setText(names::lContact, kContactCaption);
+    m_view.setHint(names::lContact, kContactHint);
     std::string notice;
     for (const std::string& line : FreewareNotice()) {
         notice += (notice.empty() ? "" : "\n") + line;
     }
-    m_view.setText("Memo1", notice);
+    m_view.setText(names::Memo1, notice);
     handle([this] { m_services.store->load(m_state); });
     ShowLoadedUsage(m_state, *m_services.locale, m_view);
     m_settingsShown->show();

@@ -1,4 +1,5 @@
 // The click handlers of the main window and its tray icon, and their wiring.
+#include "accounting/WidgetNames.h"
 #include "shell/ui/TavlorApp.h"
 
 #include "accounting/ResetGateway.h"
@@ -39,12 +40,12 @@ void onClick(QWidget* window, const char* name, QObject* receiver, Handler handl
 void TavlorApp::wireWindow()
 {
     QWidget* w = m_window.get();
-    onClick(w, "btnReset", this, [this] { btnResetClick(); });
-    onClick(w, "btnExpert", this, [this] { btnExpertClick(); });
-    onClick(w, "Button1", this, [this] { Button1Click(); });
-    onClick(w, "btnWinStart", this, [this] { btnWinStartClick(); });
-    onClick(w, "btnSpende", this, [this] { btnSpendeClick(); });
-    if (auto* contact = w->findChild<QLabel*>(QStringLiteral("lContact"))) {
+    onClick(w, names::btnReset, this, [this] { btnResetClick(); });
+    onClick(w, names::btnExpert, this, [this] { btnExpertClick(); });
+    onClick(w, names::Button1, this, [this] { Button1Click(); });
+    onClick(w, names::btnWinStart, this, [this] { btnWinStartClick(); });
+    onClick(w, names::btnSpende, this, [this] { btnSpendeClick(); });
+    if (auto* contact = w->findChild<QLabel*>(QLatin1String(names::lContact))) {
         contact->installEventFilter(this);
     }
     connect(m_tray, &TrayController::mouseMoved, this, &TavlorApp::TrayIconMouseMove);
@@ -67,20 +68,21 @@ void TavlorApp::wireConnectionManager()
 {
     QWidget* w = m_window.get();
     ConnectionManager* m = m_manager.get();
-    onClick(w, "btnCreateEntry", this, [this, m] { handle([m] { m->btnCreateEntryClick(); }); });
-    onClick(w, "btnEditEntry", this, [this, m] { handle([m] { m->btnEditEntryClick(); }); });
-    onClick(w, "btnRenameEntry", this, [this, m] { handle([m] { m->btnRenameEntryClick(); }); });
-    onClick(w, "btnDeleteEntry", this, [this, m] { handle([m] { m->btnDeleteEntryClick(); }); });
-    onClick(w, "btnDialEntry", this, [this, m] { handle([m] { m->btnDialEntryClick(); }); });
-    onClick(w, "btnHangup", this, [this, m] { handle([m] { m->btnHangupClick(); }); });
-    onClick(w, "btnDetails", this, [this, m] { handle([m] { m->btnDetailsClick(); }); });
-    if (auto* entries = w->findChild<QListWidget*>(QStringLiteral("lstEntries"))) {
+    onClick(w, names::btnCreateEntry, this, [this, m] { handle([m] { m->btnCreateEntryClick(); }); });
+    onClick(w, names::btnEditEntry, this, [this, m] { handle([m] { m->btnEditEntryClick(); }); });
+    onClick(w, names::btnRenameEntry, this, [this, m] { handle([m] { m->btnRenameEntryClick(); }); });
+    onClick(w, names::btnDeleteEntry, this, [this, m] { handle([m] { m->btnDeleteEntryClick(); }); });
+    onClick(w, names::btnDialEntry, this, [this, m] { handle([m] { m->btnDialEntryClick(); }); });
+    onClick(w, names::btnHangup, this, [this, m] { handle([m] { m->btnHangupClick(); }); });
+    onClick(w, names::btnDetails, this, [this, m] { handle([m] { m->btnDetailsClick(); }); });
+    if (auto* entries = w->findChild<QListWidget*>(QLatin1String(names::lstEntries))) {
         connect(entries, &QListWidget::itemClicked, this,
                 [this, m] { handle([m] { m->lstEntriesClick(); }); });
     }
     // Only the user's own typing (textEdited, not setText) makes a value the dial sends.
-    const std::pair<const char*, ManagerField> fields[] = {
-        {"eUser", ManagerField::User}, {"ePass", ManagerField::Password}, {"eNum", ManagerField::Number}};
+    const std::pair<const char*, ManagerField> fields[] = {{names::eUser, ManagerField::User},
+                                                           {names::ePass, ManagerField::Password},
+                                                           {names::eNum, ManagerField::Number}};
     for (const auto& [name, field] : fields) {
         if (auto* edit = w->findChild<QLineEdit*>(QLatin1String(name))) {
             connect(edit, &QLineEdit::textEdited, this,
@@ -91,7 +93,8 @@ void TavlorApp::wireConnectionManager()
 
 bool TavlorApp::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease && watched->objectName() == QLatin1String("lContact")) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        watched->objectName() == QLatin1String(names::lContact)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
             lContactClick();
@@ -108,11 +111,11 @@ void TavlorApp::tGraphTimer()
         if (gauge.pictureIndex >= 0 && gauge.pictureIndex < m_gauge.size() &&
             gauge.pictureIndex != m_gaugeShown) {
             m_gaugeShown = gauge.pictureIndex;
-            if (auto* picture = m_window->findChild<QLabel*>(QStringLiteral("iCpu"))) {
+            if (auto* picture = m_window->findChild<QLabel*>(QLatin1String(names::iCpu))) {
                 picture->setPixmap(m_gauge.at(gauge.pictureIndex));
             }
         }
-        m_view.setText("lCpu", gauge.text);
+        m_view.setText(names::lCpu, gauge.text);
     });
 }
 
@@ -176,7 +179,7 @@ void TavlorApp::lContactClick()
 void TavlorApp::btnSpendeClick()
 {
     handle([this] {
-        auto* memo = m_window->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        auto* memo = m_window->findChild<QPlainTextEdit*>(QLatin1String(names::Memo1));
         memo->clear();
         for (const std::string& line : DonationLines()) {
             memo->appendPlainText(QString::fromStdString(line));

@@ -26,7 +26,8 @@ StatusSnapshot TavlorApp::statusSnapshot()
                                       : PeriodStatus(WarnerSettings{}, UsageHistory{}, today);
     const TickReading& reading = m_tick->reading();
     return LiveStatus(
-        {m_state, reading.online, m_tick->countedLinkText(), connection, reading.downSpeed, reading.upSpeed}, period);
+        {m_state, reading.online, m_tick->countedLinkText(), connection, reading.downSpeed, reading.upSpeed},
+        period);
 }
 
 void TavlorApp::startStatusService()

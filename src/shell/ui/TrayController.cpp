@@ -1,4 +1,5 @@
 #include "shell/ui/TrayController.h"
+#include "accounting/WidgetNames.h"
 
 #include "shell/TrayHint.h"
 #include "shell/ui/TrayIcons.h"
@@ -32,18 +33,18 @@ TrayController::TrayController(QWidget* window, const QIcon& icon, std::function
       m_icon(new QSystemTrayIcon(icon, this)), m_popup(new QMenu(window)), m_normalIcon(icon)
 {
     m_injected = static_cast<bool>(m_trayAvailable);
-    m_popup->setObjectName(QStringLiteral("popup"));
+    m_popup->setObjectName(QLatin1String(names::popup));
     m_historyItem = m_popup->addAction(QStringLiteral("Verlauf und Volumenwarner\u2026"));
     m_historyItem->setObjectName(QStringLiteral("Verlauf1"));
     connect(m_historyItem, &QAction::triggered, this, &TrayController::historyRequested);
     m_showItem = m_popup->addAction(QStringLiteral("Tavlor zeigen"));
-    m_showItem->setObjectName(QStringLiteral("Beenden1"));
+    m_showItem->setObjectName(QLatin1String(names::Beenden1));
     m_quitItem = m_popup->addAction(QStringLiteral("Tavlor beenden"));
     m_quitItem->setObjectName(QStringLiteral("Tavlorbeenden1"));
     connect(m_showItem, &QAction::triggered, this, &TrayController::showRequested);
     connect(m_quitItem, &QAction::triggered, this, &TrayController::quitRequested);
 
-    m_icon->setObjectName(QStringLiteral("TrayIcon"));
+    m_icon->setObjectName(QLatin1String(names::TrayIcon));
     m_icon->setContextMenu(m_popup);
     m_icon->installEventFilter(this);
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);

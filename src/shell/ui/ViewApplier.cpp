@@ -1,4 +1,5 @@
 #include "shell/ui/ViewApplier.h"
+#include "accounting/WidgetNames.h"
 
 #include "shell/ui/LedLamp.h"
 
@@ -24,7 +25,7 @@ QButtonGroup* radioItems(QWidget* group)
 
 // Inputs the core reads back: the connection manager's fields. The setting controls write into
 // the settings themselves (SettingsBinding).
-const char* const kEditFields[] = {"eUser", "ePass", "eNum"};
+const char* const kEditFields[] = {names::eUser, names::ePass, names::eNum};
 } // namespace
 
 ViewApplier::ViewApplier(QWidget* root, ViewModel& view, QLabel* statusPanel,
@@ -85,7 +86,7 @@ void ViewApplier::applyOne(const ViewModel::Key& key, const ViewModel::Value& va
         }
         return;
     }
-    if (name == "sBar" && prop == ViewModel::Prop::Text) {
+    if (name == names::sBar && prop == ViewModel::Prop::Text) {
         m_statusPanel->setText(QString::fromStdString(std::get<std::string>(value)));
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accounting/ViewModel.h"
+#include "accounting/WidgetNames.h"
 
 #include <QHash>
 #include <QObject>
@@ -12,8 +13,8 @@ class QLabel;
 namespace tavlor {
 
 // Carries the view model to the widgets (found by objectName below `root`) and user input back.
-// Special targets: "sBar" Text goes to the given status panel, "TrayIcon" Hint to `trayHint`,
-// "LEd" Color to the lamp, an ItemIndex to a group's radio items.
+// Special targets: names::sBar Text goes to the given status panel, names::TrayIcon Hint to `trayHint`,
+// names::LEd Color to the lamp, an ItemIndex to a group's radio items.
 class ViewApplier final : public QObject
 {
     Q_OBJECT

@@ -1,4 +1,5 @@
 #include "shell/ui/uFrmMainTavlor.h"
+#include "accounting/WidgetNames.h"
 
 #include "shell/Readability.h"
 #include "shell/ui/ThemeColours.h"
@@ -23,7 +24,7 @@ ScreenRect toRect(const QRect& r)
 
 TfrmTavlor::TfrmTavlor(QWidget* parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("frmTavlor"));
+    setObjectName(QLatin1String(names::frmTavlor));
     setWindowTitle(QStringLiteral("Tavlor v2.9"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     buildLayout();

@@ -1,6 +1,7 @@
 // The layout of frmTavlor, left column. Positions come from layouts with least sizes, so that
 // no caption is cut in a larger desktop font; at the design font the window keeps its design
 // size (collapsed 450, expanded 830 x 600).
+#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
 
 #include "shell/ui/LayoutParts.h"
@@ -29,7 +30,7 @@ const QString kWidestAddress = QStringLiteral("255.255.255.255");
 QGroupBox* buildTimeGroup(QWidget* column)
 {
     auto* grid = new QGridLayout;
-    QGroupBox* box = group(column, "gbTime", QStringLiteral("Online Zeit und Traffic"), grid);
+    QGroupBox* box = group(column, names::gbTime, QStringLiteral("Online Zeit und Traffic"), grid);
     const struct
     {
         const char* name;
@@ -37,10 +38,10 @@ QGroupBox* buildTimeGroup(QWidget* column)
         const char* text;
         QColor colour;
         const QString& widest;
-    } rows[] = {{"lotAll", "Onlinezeit Gesamt", "-", kBlack, kWidestDuration},
-                {"lOtDay", "Onlinezeit Heute", "-", kBlack, kWidestDuration},
-                {"lOTS", "Aktuelle Onlinesession", "-", kBlack, kWidestDuration},
-                {"lAll", "Gemessenes Datenvolumen", "0 kb", kRed, kWidestVolume}};
+    } rows[] = {{names::lotAll, "Onlinezeit Gesamt", "-", kBlack, kWidestDuration},
+                {names::lOtDay, "Onlinezeit Heute", "-", kBlack, kWidestDuration},
+                {names::lOTS, "Aktuelle Onlinesession", "-", kBlack, kWidestDuration},
+                {names::lAll, "Gemessenes Datenvolumen", "0 kb", kRed, kWidestVolume}};
     int row = 0;
     for (const auto& r : rows) {
         const QString text = QString::fromUtf8(r.caption);
@@ -57,7 +58,7 @@ QGroupBox* buildTimeGroup(QWidget* column)
 QGroupBox* buildSpeedGroup(QWidget* column)
 {
     auto* grid = new QGridLayout;
-    QGroupBox* box = group(column, "gbTraffic", QStringLiteral("Geschwindigkeit"), grid);
+    QGroupBox* box = group(column, names::gbTraffic, QStringLiteral("Geschwindigkeit"), grid);
     const struct
     {
         const char* name;
@@ -65,9 +66,9 @@ QGroupBox* buildSpeedGroup(QWidget* column)
         const char* text;
         QColor colour;
         bool white;
-    } cells[] = {{"lDownS", "Download", "0 kb/s", kGreen, true},
-                 {"lUpS", "Upload", "0 kb/s", kBlue, true},
-                 {"lSpeed", "Verbindung", "-", kBlack, false}};
+    } cells[] = {{names::lDownS, "Download", "0 kb/s", kGreen, true},
+                 {names::lUpS, "Upload", "0 kb/s", kBlue, true},
+                 {names::lSpeed, "Verbindung", "-", kBlack, false}};
     int col = 0;
     for (const auto& c : cells) {
         const QString text = QString::fromUtf8(c.caption);
@@ -84,13 +85,13 @@ QGroupBox* buildSpeedGroup(QWidget* column)
 QGroupBox* buildDownloadGroup(QWidget* column)
 {
     auto* inner = new QVBoxLayout;
-    QGroupBox* box = group(column, "JvGroupBox1", QStringLiteral("Download Traffic "), inner);
+    QGroupBox* box = group(column, names::JvGroupBox1, QStringLiteral("Download Traffic "), inner);
     addCaptioned(inner, QStringLiteral("Session"),
-                 value("lInS", QStringLiteral("0 kb"), kGreen, kWidestVolume));
+                 value(names::lInS, QStringLiteral("0 kb"), kGreen, kWidestVolume));
     addCaptioned(inner, QStringLiteral("Gesamt (seit Last Reset)"),
-                 value("lIn", QStringLiteral("0 kb"), kGreen, kWidestVolume));
+                 value(names::lIn, QStringLiteral("0 kb"), kGreen, kWidestVolume));
     inner->addSpacing(4);
-    QPushButton* graph = button("Button1", QStringLiteral("Graph zeigen"));
+    QPushButton* graph = button(names::Button1, QStringLiteral("Graph zeigen"));
     setDesignedColour(graph, kDarkRed);
     inner->addWidget(graph);
     inner->addStretch(1);
@@ -100,21 +101,21 @@ QGroupBox* buildDownloadGroup(QWidget* column)
 QGroupBox* buildUploadGroup(QWidget* column)
 {
     auto* inner = new QVBoxLayout;
-    QGroupBox* box = group(column, "JvGroupBox2", QStringLiteral("Upload Traffic "), inner);
+    QGroupBox* box = group(column, names::JvGroupBox2, QStringLiteral("Upload Traffic "), inner);
     addCaptioned(inner, QStringLiteral("Session"),
-                 value("lOutS", QStringLiteral("0 kb"), kBlue, kWidestVolume));
+                 value(names::lOutS, QStringLiteral("0 kb"), kBlue, kWidestVolume));
     addCaptioned(inner, QStringLiteral("Gesamt  (seit Las Reset)"),
-                 value("lOut", QStringLiteral("0 kb"), kBlue, kWidestVolume));
+                 value(names::lOut, QStringLiteral("0 kb"), kBlue, kWidestVolume));
     auto* cpu = new QHBoxLayout;
     auto* gauge = new QLabel;
-    gauge->setObjectName(QStringLiteral("iCpu"));
+    gauge->setObjectName(QLatin1String(names::iCpu));
     gauge->setFixedSize(32, 32);
     cpu->addWidget(gauge);
     auto* texts = new QVBoxLayout;
     texts->setSpacing(0);
     texts->addWidget(caption(QStringLiteral("CPU Last")));
     auto* load = new QLabel(QStringLiteral("50%"));
-    load->setObjectName(QStringLiteral("lCpu"));
+    load->setObjectName(QLatin1String(names::lCpu));
     load->setAccessibleDescription(QStringLiteral("CPU Last"));
     texts->addWidget(load);
     cpu->addLayout(texts, 1);
@@ -126,21 +127,22 @@ QGroupBox* buildUploadGroup(QWidget* column)
 QGroupBox* buildConnectionGroup(QWidget* column)
 {
     auto* row = new QHBoxLayout;
-    QGroupBox* box = group(column, "JvGroupBox4", QStringLiteral("Verbindung"), row);
+    QGroupBox* box = group(column, names::JvGroupBox4, QStringLiteral("Verbindung"), row);
     auto* left = new QVBoxLayout;
     left->setSpacing(2);
     auto* lampRow = new QHBoxLayout;
     auto* led = new LedLamp;
-    led->setObjectName(QStringLiteral("LEd"));
+    led->setObjectName(QLatin1String(names::LEd));
     led->setFixedSize(17, 17);
     led->setToolTip(QStringLiteral("Offline"));
     lampRow->addWidget(led);
     lampRow->addWidget(caption(QStringLiteral("Verbunden mit")), 1);
     left->addLayout(lampRow);
-    left->addWidget(value("lcon", QStringLiteral("Offline"), kBlack, QStringLiteral("Internet Gateway")));
+    left->addWidget(
+        value(names::lcon, QStringLiteral("Offline"), kBlack, QStringLiteral("Internet Gateway")));
     valueLabel(left->itemAt(1)->widget())->setAccessibleDescription(QStringLiteral("Verbunden mit"));
     addCaptioned(left, QStringLiteral("Modem"),
-                 value("lMit", QStringLiteral("lMit"), kBlack, QStringLiteral("ttyUSB0")));
+                 value(names::lMit, QLatin1String(names::lMit), kBlack, QStringLiteral("ttyUSB0")));
     row->addLayout(left, 1);
     auto* line = new QFrame;
     line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
@@ -149,7 +151,8 @@ QGroupBox* buildConnectionGroup(QWidget* column)
     right->setSpacing(2);
     right->setHorizontalSpacing(6);
     right->addWidget(caption(QStringLiteral("IP-Adressen")), 0, 0, 1, 2);
-    const std::pair<const char*, const char*> addresses[] = {{"lLokal", "Lokal:"}, {"lremote", "Extern:"}};
+    const std::pair<const char*, const char*> addresses[] = {{names::lLokal, "Lokal:"},
+                                                             {names::lremote, "Extern:"}};
     int r = 1;
     for (const auto& [name, text] : addresses) {
         right->addWidget(caption(QString::fromUtf8(text)), r, 0);
@@ -166,9 +169,9 @@ QGroupBox* buildConnectionGroup(QWidget* column)
 QLayout* buildChoice(QWidget* column)
 {
     auto* items = new QVBoxLayout;
-    QGroupBox* choice = group(column, "rGroup", QStringLiteral("Im TrayIcon zeigen"), items);
+    QGroupBox* choice = group(column, names::rGroup, QStringLiteral("Im TrayIcon zeigen"), items);
     auto* buttons = new QButtonGroup(choice);
-    buttons->setObjectName(QStringLiteral("rGroupItems"));
+    buttons->setObjectName(QLatin1String(names::rGroupItems));
     const char* texts[] = {"Onlinezeit Gesamt", "Onlinezeit Heute", "Onlinezeit Aktuelle Session"};
     for (int i = 0; i < 3; ++i) {
         auto* item = new QRadioButton(QString::fromUtf8(texts[i]));
@@ -179,7 +182,7 @@ QLayout* buildChoice(QWidget* column)
     buttons->button(0)->setChecked(true);
     auto* stack = new QVBoxLayout;
     stack->addWidget(choice);
-    stack->addWidget(checkBox("cbLan", QStringLiteral("Online Gateway?"), true));
+    stack->addWidget(checkBox(names::cbLan, QStringLiteral("Online Gateway?"), true));
     stack->addStretch(1);
     return stack;
 }
@@ -187,22 +190,22 @@ QLayout* buildChoice(QWidget* column)
 QGroupBox* buildResetGroup(QWidget* column)
 {
     auto* inner = new QVBoxLayout;
-    QGroupBox* reset = group(column, "JvGroupBox3", QStringLiteral("Werte auf 0 setzen"), inner);
+    QGroupBox* reset = group(column, names::JvGroupBox3, QStringLiteral("Werte auf 0 setzen"), inner);
     auto* last = new QHBoxLayout;
     last->addWidget(caption(QStringLiteral("Last Reset")));
-    QWidget* date = value("lRd", QStringLiteral("-"), kBlack, QStringLiteral("31.12.2099"), false);
+    QWidget* date = value(names::lRd, QStringLiteral("-"), kBlack, QStringLiteral("31.12.2099"), false);
     valueLabel(date)->setAccessibleDescription(QStringLiteral("Last Reset"));
     last->addWidget(date, 1);
     inner->addLayout(last);
-    inner->addWidget(button("btnReset", QStringLiteral("Alle Werte zurücksetzen")));
-    inner->addWidget(button("btnWinStart", QStringLiteral("Tavlor mit Windows starten")));
-    QPushButton* expert = button("btnExpert", QStringLiteral("Experten Einstellungen"));
+    inner->addWidget(button(names::btnReset, QStringLiteral("Alle Werte zurücksetzen")));
+    inner->addWidget(button(names::btnWinStart, QStringLiteral("Tavlor mit Windows starten")));
+    QPushButton* expert = button(names::btnExpert, QStringLiteral("Experten Einstellungen"));
     expert->setToolTip(QStringLiteral("Falls Tavlor die Traffic Daten nicht richtig anzeigt können hier "
                                       "Einstellungen vorgenommen werden."));
     inner->addWidget(expert);
-    inner->addWidget(button("btnDetails", QStringLiteral("VerbindungsManager  öffnen>>")));
+    inner->addWidget(button(names::btnDetails, QStringLiteral("VerbindungsManager  öffnen>>")));
     auto* contact = new QLabel;
-    contact->setObjectName(QStringLiteral("lContact"));
+    contact->setObjectName(QLatin1String(names::lContact));
     if (QFontDatabase::hasFamily(QStringLiteral("MS Serif"))) {
         contact->setFont(QFont(QStringLiteral("MS Serif")));
     }
@@ -218,7 +221,7 @@ QGroupBox* buildResetGroup(QWidget* column)
 QWidget* TfrmTavlor::buildLeftColumn(QWidget* client)
 {
     auto* column = new QWidget(client);
-    column->setObjectName(QStringLiteral("leftColumn"));
+    column->setObjectName(QLatin1String(names::leftColumn));
     auto* stack = new QVBoxLayout(column);
     stack->setContentsMargins(4, 2, 4, 2);
     stack->setSpacing(2);

@@ -1,4 +1,5 @@
 // The layout of frmTavlor, right column and status bar, and the two columns side by side.
+#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
 
 #include "shell/ui/LayoutParts.h"
@@ -31,7 +32,7 @@ const QString kWidestUptime = QStringLiteral("Linux Uptime: 99 Wochen, 6 Tage, 2
 class ColumnsClient final : public QWidget
 {
 public:
-    ColumnsClient(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("client")); }
+    ColumnsClient(QWidget* parent) : QWidget(parent) { setObjectName(QLatin1String(names::client)); }
     QWidget* left = nullptr;
     QWidget* right = nullptr;
     std::function<void()> refit;
@@ -113,62 +114,62 @@ void TfrmTavlor::buildLayout()
 QWidget* TfrmTavlor::buildRightColumn(QWidget* client)
 {
     auto* column = new QWidget(client);
-    column->setObjectName(QStringLiteral("rightColumn"));
+    column->setObjectName(QLatin1String(names::rightColumn));
     auto* stack = new QVBoxLayout(column);
     stack->setContentsMargins(4, 2, 4, 2);
     stack->setSpacing(2);
 
     auto* grid = new QGridLayout;
-    stack->addWidget(group(column, "JvGroupBox5", QStringLiteral("Verbindungsmanager"), grid));
+    stack->addWidget(group(column, names::JvGroupBox5, QStringLiteral("Verbindungsmanager"), grid));
     auto* entries = new QListWidget;
-    entries->setObjectName(QStringLiteral("lstEntries"));
+    entries->setObjectName(QLatin1String(names::lstEntries));
     entries->setAccessibleName(QStringLiteral("Verbindungsmanager"));
     grid->addWidget(entries, 0, 0, 10, 1);
-    grid->addWidget(button("btnCreateEntry", QStringLiteral("Eintrag Anlegen")), 0, 1);
-    auto* editEntry = button("btnEditEntry", QStringLiteral("Eintrag ändern"));
+    grid->addWidget(button(names::btnCreateEntry, QStringLiteral("Eintrag Anlegen")), 0, 1);
+    auto* editEntry = button(names::btnEditEntry, QStringLiteral("Eintrag ändern"));
     editEntry->setEnabled(false);
     grid->addWidget(editEntry, 1, 1);
-    grid->addWidget(button("btnRenameEntry", QStringLiteral("Eintrag umbennen")), 2, 1);
-    grid->addWidget(button("btnDeleteEntry", QStringLiteral("Eintrag löschen")), 3, 1);
+    grid->addWidget(button(names::btnRenameEntry, QStringLiteral("Eintrag umbennen")), 2, 1);
+    grid->addWidget(button(names::btnDeleteEntry, QStringLiteral("Eintrag löschen")), 3, 1);
     QLabel* user = caption(QStringLiteral("Username"));
     grid->addWidget(user, 4, 1);
-    grid->addWidget(edit("eUser", QStringLiteral("eUser"), user), 5, 1);
+    grid->addWidget(edit(names::eUser, QLatin1String(names::eUser), user), 5, 1);
     QLabel* pass = caption(QStringLiteral("Passwort"));
     grid->addWidget(pass, 6, 1);
-    grid->addWidget(edit("ePass", QStringLiteral("ePass"), pass), 7, 1);
-    auto* ePass = column->findChild<QLineEdit*>(QStringLiteral("ePass"));
+    grid->addWidget(edit(names::ePass, QLatin1String(names::ePass), pass), 7, 1);
+    auto* ePass = column->findChild<QLineEdit*>(QLatin1String(names::ePass));
     ePass->setEchoMode(QLineEdit::Password);
     // The styles' own mask is a dot; the window shows a star for every character.
     ePass->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     QLabel* number = caption(QStringLiteral("Nummer"));
     grid->addWidget(number, 8, 1);
     // The number is text: leading zeros, "+", blanks and "*99#" must survive.
-    QLineEdit* eNum = edit("eNum", QStringLiteral("0"), number);
+    QLineEdit* eNum = edit(names::eNum, QStringLiteral("0"), number);
     eNum->setAlignment(Qt::AlignRight);
     grid->addWidget(eNum, 9, 1);
-    auto* dial = button("btnDialEntry", QStringLiteral("Eintrag anwählen"));
+    auto* dial = button(names::btnDialEntry, QStringLiteral("Eintrag anwählen"));
     dial->setEnabled(false);
     grid->addWidget(dial, 10, 0);
-    grid->addWidget(button("btnHangup", QStringLiteral("Verbindung trennen.")), 10, 1);
+    grid->addWidget(button(names::btnHangup, QStringLiteral("Verbindung trennen.")), 10, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(8);
 
     auto* checks = new QVBoxLayout;
-    stack->addWidget(group(column, "JvGroupBox6", QStringLiteral("Beenden"), checks));
-    checks->addWidget(checkBox("cbBeenden", QStringLiteral("Sicherheitsabfrage vor Beenden"), false));
-    checks->addWidget(checkBox("cbMini", QStringLiteral("Minimieren statt schliessen"), false));
+    stack->addWidget(group(column, names::JvGroupBox6, QStringLiteral("Beenden"), checks));
+    checks->addWidget(checkBox(names::cbBeenden, QStringLiteral("Sicherheitsabfrage vor Beenden"), false));
+    checks->addWidget(checkBox(names::cbMini, QStringLiteral("Minimieren statt schliessen"), false));
 
     auto* donation = new QVBoxLayout;
-    stack->addWidget(group(column, "JvGroupBox7", QStringLiteral("Spenden"), donation), 1);
+    stack->addWidget(group(column, names::JvGroupBox7, QStringLiteral("Spenden"), donation), 1);
     auto* memo = new QPlainTextEdit;
-    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setObjectName(QLatin1String(names::Memo1));
     memo->setReadOnly(true);
     memo->setAccessibleName(QStringLiteral("Spenden"));
     setDesignedColour(memo, kDarkRed);
     donation->addWidget(memo, 1);
-    QPushButton* spende = button("btnSpende", QStringLiteral("Spenden Informationen anzeigen"));
-    spende->setObjectName(QStringLiteral("btnSpende"));
+    QPushButton* spende = button(names::btnSpende, QStringLiteral("Spenden Informationen anzeigen"));
+    spende->setObjectName(QLatin1String(names::btnSpende));
     donation->addWidget(spende);
     return column;
 }
@@ -177,10 +178,12 @@ QWidget* TfrmTavlor::buildRightColumn(QWidget* client)
 void TfrmTavlor::setTabChain()
 {
     const char* const order[] = {
-        "Button1",        "rGroupItem0",    "rGroupItem1", "rGroupItem2", "cbLan",          "btnReset",
-        "btnWinStart",    "btnExpert",      "btnDetails",  "lstEntries",  "btnCreateEntry", "btnEditEntry",
-        "btnRenameEntry", "btnDeleteEntry", "eUser",       "ePass",       "eNum",           "btnDialEntry",
-        "btnHangup",      "cbBeenden",      "cbMini",      "Memo1",       "btnSpende"};
+        names::Button1,        names::rGroupItem0,    names::rGroupItem1,    names::rGroupItem2,
+        names::cbLan,          names::btnReset,       names::btnWinStart,    names::btnExpert,
+        names::btnDetails,     names::lstEntries,     names::btnCreateEntry, names::btnEditEntry,
+        names::btnRenameEntry, names::btnDeleteEntry, names::eUser,          names::ePass,
+        names::eNum,           names::btnDialEntry,   names::btnHangup,      names::cbBeenden,
+        names::cbMini,         names::Memo1,          names::btnSpende};
     QWidget* previous = nullptr;
     for (const char* name : order) {
         QWidget* next = findChild<QWidget*>(QLatin1String(name));
@@ -194,7 +197,7 @@ void TfrmTavlor::setTabChain()
 void TfrmTavlor::buildStatusBar()
 {
     auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("sBar"));
+    bar->setObjectName(QLatin1String(names::sBar));
     bar->setSizeGripEnabled(false);
     for (int i = 0; i < 2; ++i) {
         m_panels[i] = new QLabel(bar);
@@ -219,7 +222,7 @@ void TfrmTavlor::fitToFont()
         }
     }
     // The details button changes its caption; it is as wide as the longer one from the start.
-    if (auto* details = findChild<QPushButton*>(QStringLiteral("btnDetails"))) {
+    if (auto* details = findChild<QPushButton*>(QLatin1String(names::btnDetails))) {
         const QFontMetrics metrics = details->fontMetrics();
         const int longer =
             std::max(metrics.horizontalAdvance(QStringLiteral("VerbindungsManager  öffnen>>")),
@@ -227,7 +230,7 @@ void TfrmTavlor::fitToFont()
         details->setMinimumWidth(longer + 2 + details->sizeHint().width() -
                                  metrics.horizontalAdvance(details->text()));
     }
-    if (auto* spende = findChild<QPushButton*>(QStringLiteral("btnSpende"))) {
+    if (auto* spende = findChild<QPushButton*>(QLatin1String(names::btnSpende))) {
         QFont large = font();
         large.setPixelSize(std::max(13, QFontInfo(font()).pixelSize()));
         spende->setFont(large);

@@ -1,4 +1,5 @@
 #include "views/ui/ufrmMonitor.h"
+#include "accounting/WidgetNames.h"
 
 #include "accounting/KvString.h"
 #include "accounting/TickReading.h"
@@ -93,7 +94,7 @@ TfrmMonitor::TfrmMonitor(std::function<TickReading()> reading, const NumberForma
                          const LocaleFormat& locale, const Clock& clock, QWidget* parent)
     : QDialog(parent), m_reading(std::move(reading)), m_numbers(numbers), m_locale(locale), m_clock(clock)
 {
-    setObjectName("frmMonitor");
+    setObjectName(names::frmMonitor);
     setWindowTitle("Tavlor Monitor");
     setWindowFlag(Qt::WindowStaysOnTopHint);
     move(245, 165);
@@ -104,7 +105,7 @@ TfrmMonitor::TfrmMonitor(std::function<TickReading()> reading, const NumberForma
     buildChart();
 
     m_tBandbreite = new QTimer(this);
-    m_tBandbreite->setObjectName("tBandbreite");
+    m_tBandbreite->setObjectName(names::tBandbreite);
     m_tBandbreite->setInterval(kSampleIntervalMs);
     connect(m_tBandbreite, &QTimer::timeout, this, &TfrmMonitor::takeSample);
 }
@@ -133,7 +134,7 @@ void TfrmMonitor::buildChart()
     });
 
     m_chartView = new QChartView(m_chart, this);
-    m_chartView->setObjectName("chart");
+    m_chartView->setObjectName(names::chart);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_chartView->setBackgroundBrush(kSilver);

@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "accounting/ui/ufrmVerlauf.h"
 
 #include "FakeClock.h"
@@ -175,7 +176,7 @@ private slots:
                            },
                            {});
         window.show();
-        auto* exportButton = child<QPushButton>(window, "btnExport");
+        auto* exportButton = child<QPushButton>(window, names::btnExport);
         QVERIFY(!exportButton->isEnabled()); // the period tab has no table
         window.tabs()->setCurrentIndex(1);
         QVERIFY(exportButton->isEnabled());
@@ -188,7 +189,7 @@ private slots:
         QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF"
                                       "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Gesamt (Bytes)"));
         QCOMPARE(lines[31], QByteArray("2026-12-08;4695;379500000;21095000;400595000"));
-        QVERIFY(child<QLabel>(window, "lStatus")->text().startsWith(QStringLiteral("Exportiert nach")));
+        QVERIFY(child<QLabel>(window, names::lStatus)->text().startsWith(QStringLiteral("Exportiert nach")));
 
         window.tabs()->setCurrentIndex(2);
         QTemporaryDir gone;
@@ -197,7 +198,7 @@ private slots:
         second.show();
         second.tabs()->setCurrentIndex(2);
         second.btnExportClick();
-        QVERIFY(child<QLabel>(second, "lStatus")->text().startsWith(QStringLiteral("Nach ")));
+        QVERIFY(child<QLabel>(second, names::lStatus)->text().startsWith(QStringLiteral("Nach ")));
     }
 
     void settingsGoToTheDataFileAndTheTray()
@@ -208,15 +209,15 @@ private slots:
         TfrmVerlauf window(watch, m_numbers, m_locale, {}, [&] { ++applied; });
         window.show();
         QCOMPARE(child<QSpinBox>(window, "seLimit")->value(), 5);
-        QCOMPARE(child<QComboBox>(window, "cbEinheit")->currentText(), QStringLiteral("GB"));
+        QCOMPARE(child<QComboBox>(window, names::cbEinheit)->currentText(), QStringLiteral("GB"));
         child<QSpinBox>(window, "seLimit")->setValue(800);
-        child<QComboBox>(window, "cbEinheit")->setCurrentIndex(0);
+        child<QComboBox>(window, names::cbEinheit)->setCurrentIndex(0);
         child<QSpinBox>(window, "seStunden")->setValue(40);
         child<QSpinBox>(window, "seStichtag")->setValue(3);
-        child<QCheckBox>(window, "cbNurDownload")->setChecked(true);
+        child<QCheckBox>(window, names::cbNurDownload)->setChecked(true);
         window.refresh(); // the timed refresh leaves what the user is typing alone
         QCOMPARE(child<QSpinBox>(window, "seLimit")->value(), 800);
-        child<QPushButton>(window, "btnUebernehmen")->click();
+        child<QPushButton>(window, names::btnUebernehmen)->click();
         QCOMPARE(applied, 1);
         const ProfileFile file(m_files.files[m_data]);
         QCOMPARE(file.readString(kWarnerSection, "LimitMB", ""), std::string("800"));

@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "dialup/ui/EntryDialog.h"
 
 #include "dialup/EntryEditor.h"
@@ -46,7 +47,8 @@ private Q_SLOTS:
                      "Der APN darf nur Buchstaben, Ziffern, Punkt, Bindestrich und Unterstrich enthalten."));
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
-        dialog.findChild<QLineEdit*>(QStringLiteral("eEntryApn"))->setText(QStringLiteral("web.vodafone.de"));
+        dialog.findChild<QLineEdit*>(QLatin1String(names::eEntryApn))
+            ->setText(QStringLiteral("web.vodafone.de"));
         dialog.accept();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         // Nothing typed: no password at all, so none is sent.
@@ -56,11 +58,11 @@ private Q_SLOTS:
     void theKindDecidesWhichFieldsApply()
     {
         EntryDialog dialog(fieldsOf("DSL", "pppoe", "", "", "kunde"), true, false, checkAgainst({}));
-        auto* number = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryNumber"));
-        auto* apn = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryApn"));
+        auto* number = dialog.findChild<QLineEdit*>(QLatin1String(names::eEntryNumber));
+        auto* apn = dialog.findChild<QLineEdit*>(QLatin1String(names::eEntryApn));
         QVERIFY(!number->isEnabled());
         QVERIFY(!apn->isEnabled());
-        auto* kind = dialog.findChild<QComboBox*>(QStringLiteral("cbEntryKind"));
+        auto* kind = dialog.findChild<QComboBox*>(QLatin1String(names::cbEntryKind));
         kind->setCurrentIndex(kind->findData(QStringLiteral("gsm")));
         QVERIFY(number->isEnabled());
         QVERIFY(apn->isEnabled());
@@ -72,11 +74,11 @@ private Q_SLOTS:
     void editingKeepsNameAndKindAndAStoredPasswordUnlessANewOneIsTyped()
     {
         EntryDialog dialog(fieldsOf("BT", "bluetooth", "*99#", "", ""), false, true, checkAgainst({}));
-        QVERIFY(!dialog.findChild<QLineEdit*>(QStringLiteral("eEntryName"))->isEnabled());
-        auto* kind = dialog.findChild<QComboBox*>(QStringLiteral("cbEntryKind"));
+        QVERIFY(!dialog.findChild<QLineEdit*>(QLatin1String(names::eEntryName))->isEnabled());
+        auto* kind = dialog.findChild<QComboBox*>(QLatin1String(names::cbEntryKind));
         QVERIFY(!kind->isEnabled());
         QCOMPARE(kind->currentData().toString(), QStringLiteral("bluetooth"));
-        auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("eEntryPass"));
+        auto* password = dialog.findChild<QLineEdit*>(QLatin1String(names::eEntryPass));
         QCOMPARE(password->echoMode(), QLineEdit::Password);
         QCOMPARE(password->placeholderText(), QStringLiteral("(unverändert)"));
         QVERIFY(!dialog.fields().password.has_value());

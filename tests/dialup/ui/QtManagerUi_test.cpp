@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "dialup/ui/QtManagerUi.h"
 
 #include "FakeDialupService.h"
@@ -89,7 +90,7 @@ private Q_SLOTS:
         m_manager->btnDetailsClick();
         QCOMPARE(m_list->count(), 2);
         QCOMPARE(m_list->currentRow(), 1);
-        QCOMPARE(m_view->text("eUser"), std::string("ich")); // the connected entry's values
+        QCOMPARE(m_view->text(names::eUser), std::string("ich")); // the connected entry's values
         QCOMPARE(m_window->width(), 830);
         m_manager->btnDetailsClick();
         QCOMPARE(m_window->width(), 450);
@@ -171,10 +172,10 @@ private Q_SLOTS:
         QTimer::singleShot(0, [] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
-            auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("eEntryPass"));
+            auto* password = dialog->findChild<QLineEdit*>(QLatin1String(names::eEntryPass));
             QCOMPARE(password->text(), QString());
             QCOMPARE(password->placeholderText(), QStringLiteral("(unverändert)"));
-            dialog->findChild<QLineEdit*>(QStringLiteral("eEntryUser"))->setText(QStringLiteral("du"));
+            dialog->findChild<QLineEdit*>(QLatin1String(names::eEntryUser))->setText(QStringLiteral("du"));
             dialog->accept();
         });
         m_manager->btnEditEntryClick();

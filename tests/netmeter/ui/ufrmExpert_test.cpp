@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "netmeter/ui/ufrmExpert.h"
 
 #include "accounting/UsageState.h"
@@ -45,11 +46,11 @@ void ExpertTest::theCountedLinkIsNamedUnderTheGroups()
     QString counted;
     d.expert.setCountedLink([&counted] { return counted; });
     d.show();
-    auto* line = d.expert.findChild<QLabel*>("lCounted");
+    auto* line = d.expert.findChild<QLabel*>(names::lCounted);
     QVERIFY(line != nullptr);
     QCOMPARE(line->text(), QStringLiteral("Gezählt wird: -"));
-    QVERIFY(line->geometry().top() >= d.expert.findChild<QGroupBox*>("rDown")->geometry().bottom());
-    QVERIFY(line->geometry().bottom() < d.expert.findChild<QPushButton*>("btnClose")->geometry().top());
+    QVERIFY(line->geometry().top() >= d.expert.findChild<QGroupBox*>(names::rDown)->geometry().bottom());
+    QVERIFY(line->geometry().bottom() < d.expert.findChild<QPushButton*>(names::btnClose)->geometry().top());
     d.expert.hide();
     counted = QStringLiteral("wlan0");
     d.show();
@@ -64,18 +65,18 @@ void ExpertTest::layoutAndCaptions()
     // The design's client area with the counted-link line is the least; the desktop's font may need more.
     QVERIFY(d.expert.width() >= 402 && d.expert.height() >= 176);
     QVERIFY(d.expert.windowFlags().testFlag(Qt::Tool));
-    QCOMPARE(d.expert.findChild<QGroupBox*>("JvGroupBox6")->title(), QStringLiteral("Volumenwarner"));
-    QCOMPARE(d.expert.findChild<QGroupBox*>("rDown")->title(), QStringLiteral("Download Adapter"));
-    QCOMPARE(d.expert.findChild<QGroupBox*>("rUp")->title(), QStringLiteral("Upload Adapter"));
-    QCOMPARE(d.expert.findChild<QLabel*>("Label18")->text(),
+    QCOMPARE(d.expert.findChild<QGroupBox*>(names::JvGroupBox6)->title(), QStringLiteral("Volumenwarner"));
+    QCOMPARE(d.expert.findChild<QGroupBox*>(names::rDown)->title(), QStringLiteral("Download Adapter"));
+    QCOMPARE(d.expert.findChild<QGroupBox*>(names::rUp)->title(), QStringLiteral("Upload Adapter"));
+    QCOMPARE(d.expert.findChild<QLabel*>(names::Label18)->text(),
              QStringLiteral("Falls Tavlor Ihnen falsche oder keine Werte liefert,"));
-    QCOMPARE(d.expert.findChild<QLabel*>("Label19")->text(),
+    QCOMPARE(d.expert.findChild<QLabel*>(names::Label19)->text(),
              QStringLiteral("können Sie hier die Methode zur Chipsatzerkennung ändern."));
     QCOMPARE(d.item("rDown0")->text(), QStringLiteral("Methode 1 (Default Einstellung)"));
     QCOMPARE(d.item("rDown1")->text(), QStringLiteral("Methode 2"));
     QCOMPARE(d.item("rUp0")->text(), QStringLiteral("Methode 1 "));
     QCOMPARE(d.item("rUp1")->text(), QStringLiteral("Methode 2 (Default Einstellung)"));
-    QCOMPARE(d.expert.findChild<QPushButton*>("btnClose")->text(),
+    QCOMPARE(d.expert.findChild<QPushButton*>(names::btnClose)->text(),
              QStringLiteral("Änderungen Übernehmen und Fenster schliessen"));
 }
 
@@ -93,7 +94,7 @@ void ExpertTest::btnCloseStoresTheSelection()
     d.show();
     d.item("rDown1")->click();
     d.item("rUp0")->click();
-    d.expert.findChild<QPushButton*>("btnClose")->click();
+    d.expert.findChild<QPushButton*>(names::btnClose)->click();
     QCOMPARE(d.state.downloadMethod, 1);
     QCOMPARE(d.state.uploadMethod, 0);
     QCOMPARE(d.applied, 1);
@@ -125,7 +126,7 @@ void ExpertTest::valuesOutsideTheItemsAreClamped()
     QVERIFY(d.item("rDown1")->isChecked());
     QVERIFY(!d.item("rUp0")->isChecked());
     QVERIFY(!d.item("rUp1")->isChecked());
-    d.expert.findChild<QPushButton*>("btnClose")->click();
+    d.expert.findChild<QPushButton*>(names::btnClose)->click();
     QCOMPARE(d.state.downloadMethod, 1);
     // A group without a selection keeps the method it had: its item index -1 would count the
     // row before the first adapter.

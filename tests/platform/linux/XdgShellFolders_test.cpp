@@ -131,7 +131,8 @@ TEST_F(XdgShellFoldersTest, AutostartLinkIsAValidDesktopEntry)
         XdgShellFolders folders = shell(c.program);
         ASSERT_TRUE(CreateShellLink(folders, "Tavlor", "start", "VemoIco.ico"));
         const std::string expected = "[Desktop Entry]\nType=Application\nName=Tavlor\n"
-                                     "Exec=\"" + c.program + "\"\nPath=" + c.folder + "\nIcon=" + c.icon +
+                                     "Exec=\"" +
+                                     c.program + "\"\nPath=" + c.folder + "\nIcon=" + c.icon +
                                      "\nTerminal=false\nX-GNOME-Autostart-enabled=true\n";
         EXPECT_EQ(ReadAll(file), expected);
         EXPECT_TRUE(Validates(file));
@@ -176,8 +177,8 @@ TEST_F(XdgShellFoldersTest, ProgAndDeskFolderRules)
 TEST_F(XdgShellFoldersTest, UnwritableFolderReportsFailure)
 {
     XdgShellFolders folders = shell();
-    ShortcutDefinition shortcut{(m_home / "missing/Tavlor.desktop").string(), "/opt/tavlor/tavlor", "/opt/tavlor/",
-                      "/opt/tavlor/VemoIco.ico"};
+    ShortcutDefinition shortcut{(m_home / "missing/Tavlor.desktop").string(), "/opt/tavlor/tavlor",
+                                "/opt/tavlor/", "/opt/tavlor/VemoIco.ico"};
     EXPECT_FALSE(folders.writeShortcut(shortcut));
     shortcut.file = "Tavlor.desktop";
     EXPECT_FALSE(folders.writeShortcut(shortcut));

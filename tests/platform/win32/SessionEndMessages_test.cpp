@@ -53,7 +53,8 @@ TEST(SessionEndMessages, OtherMessagesAreLeftToTheWindow)
 {
     int ends = 0;
     SessionEndMessages messages([&ends] { ++ends; });
-    for (UINT id : {UINT(WM_CLOSE), UINT(WM_QUIT), UINT(WM_DESTROY), UINT(WM_POWERBROADCAST), UINT(WM_TIMER)}) {
+    for (UINT id :
+         {UINT(WM_CLOSE), UINT(WM_QUIT), UINT(WM_DESTROY), UINT(WM_POWERBROADCAST), UINT(WM_TIMER)}) {
         std::intptr_t answer = -7;
         EXPECT_FALSE(messages.handle(id, TRUE, answer)) << id;
         EXPECT_EQ(answer, -7) << id;
@@ -84,10 +85,10 @@ TEST(SessionEndMessages, TwoWindowsConsentAndTheProgramEndsOnce)
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.lpszClassName = "TavlorSessionEndTest";
     RegisterClassA(&windowClass);
-    HWND first = CreateWindowA("TavlorSessionEndTest", "one", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                               nullptr);
-    HWND second = CreateWindowA("TavlorSessionEndTest", "two", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr);
+    HWND first =
+        CreateWindowA("TavlorSessionEndTest", "one", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    HWND second =
+        CreateWindowA("TavlorSessionEndTest", "two", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
 

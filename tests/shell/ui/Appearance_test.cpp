@@ -2,6 +2,7 @@
 // or touching its neighbour, screen-reader names, a sensible tab order and Qt's own texts in
 // the user's language. Run at scale factors 1, 1.5 and 2 (CTest sets QT_SCALE_FACTOR).
 #include "ShellRig.h"
+#include "accounting/WidgetNames.h"
 #include "dialup/ui/EntryDialog.h"
 #include "netmeter/ui/ufrmExpert.h"
 #include "shell/Readability.h"
@@ -179,7 +180,7 @@ void AppearanceTest::textsReadInEveryPalette()
     rig.app->start();
     rig.window().setDesignWidth(TfrmTavlor::kExpandedWidth);
     settle(&rig.window());
-    rig.find<QLabel>("lContact")->setText(QStringLiteral("kontakt"));
+    rig.find<QLabel>(names::lContact)->setText(QStringLiteral("kontakt"));
     for (QWidget* w : shownWithText(&rig.window())) {
         if (!w->isEnabled()) {
             continue; // an unavailable control is drawn faint on purpose
@@ -194,13 +195,14 @@ void AppearanceTest::textsReadInEveryPalette()
         QVERIFY2(ContrastRatio(rgb(text), rgb(ground)) >= 4.5,
                  qPrintable(QStringLiteral("%1: %2 on %3").arg(what, text.name(), ground.name())));
     }
-    auto* memo = rig.find<QPlainTextEdit>("Memo1");
+    auto* memo = rig.find<QPlainTextEdit>(names::Memo1);
     const auto [text, ground] = textAndGround(memo);
     QVERIFY(ContrastRatio(rgb(text), rgb(ground)) >= 4.5);
     QCOMPARE(ground, QApplication::palette().color(QPalette::Button));
     if (kind == QLatin1String("light")) {
         QCOMPARE(text, QColor(128, 0, 0)); // designed colours where they read
-        QCOMPARE(rig.find<QPushButton>("Button1")->palette().color(QPalette::ButtonText), QColor(128, 0, 0));
+        QCOMPARE(rig.find<QPushButton>(names::Button1)->palette().color(QPalette::ButtonText),
+                 QColor(128, 0, 0));
     }
     QApplication::setPalette(paletteOf(QStringLiteral("light")));
 }
@@ -223,12 +225,12 @@ void AppearanceTest::nothingIsCutAtAnyFontSize()
     rig.app->start();
     settle(&rig.window());
     // Collapsed: nothing of the right column shows.
-    QWidget* right = rig.window().findChild<QWidget*>(QStringLiteral("rightColumn"));
+    QWidget* right = rig.window().findChild<QWidget*>(QLatin1String(names::rightColumn));
     QVERIFY(!right->isVisible() || right->x() >= rig.window().centralWidget()->width());
-    checkNothingCut(rig.window().findChild<QWidget*>(QStringLiteral("leftColumn")));
+    checkNothingCut(rig.window().findChild<QWidget*>(QLatin1String(names::leftColumn)));
     QCOMPARE(rig.window().width(), rig.window().collapsedWidth());
 
-    rig.find<QPushButton>("btnDetails")->click();
+    rig.find<QPushButton>(names::btnDetails)->click();
     QTest::qWait(50); // the longer caption reaches the column's layout in a few event rounds
     QCOMPARE(rig.window().width(), rig.window().expandedWidth());
     QVERIFY(right->isVisible());
@@ -260,14 +262,14 @@ void AppearanceTest::designFontKeepsTheDesignWidths()
 void AppearanceTest::inputsAndListsCarryTheirCaptionsAsNames()
 {
     TfrmTavlor window;
-    const std::pair<const char*, const char*> named[] = {{"eUser", "Username"},
-                                                         {"ePass", "Passwort"},
-                                                         {"eNum", "Nummer"},
-                                                         {"lstEntries", "Verbindungsmanager"},
-                                                         {"cbLan", "Online Gateway?"},
-                                                         {"cbMini", "Minimieren statt schliessen"},
-                                                         {"btnDetails", "VerbindungsManager  öffnen>>"},
-                                                         {"rGroupItem2", "Onlinezeit Aktuelle Session"}};
+    const std::pair<const char*, const char*> named[] = {{names::eUser, "Username"},
+                                                         {names::ePass, "Passwort"},
+                                                         {names::eNum, "Nummer"},
+                                                         {names::lstEntries, "Verbindungsmanager"},
+                                                         {names::cbLan, "Online Gateway?"},
+                                                         {names::cbMini, "Minimieren statt schliessen"},
+                                                         {names::btnDetails, "VerbindungsManager  öffnen>>"},
+                                                         {names::rGroupItem2, "Onlinezeit Aktuelle Session"}};
     for (const auto& [name, caption] : named) {
         QWidget* w = window.findChild<QWidget*>(QLatin1String(name));
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
@@ -298,7 +300,7 @@ void AppearanceTest::tabOrderRunsTopToBottom()
     rig.window().setDesignWidth(TfrmTavlor::kExpandedWidth);
     settle(&rig.window());
     QStringList order;
-    QWidget* w = rig.find<QPushButton>("Button1");
+    QWidget* w = rig.find<QPushButton>(names::Button1);
     for (int i = 0; i < 500 && !order.contains(w->objectName()); ++i) {
         if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
             !w->objectName().isEmpty()) {
@@ -306,11 +308,12 @@ void AppearanceTest::tabOrderRunsTopToBottom()
         }
         w = w->nextInFocusChain();
     }
-    const QStringList expected{"Button1",        "rGroupItem0",    "cbLan",          "btnReset",
-                               "btnWinStart",    "btnExpert",      "btnDetails",     "lstEntries",
-                               "btnCreateEntry", "btnRenameEntry", "btnDeleteEntry", "eUser",
-                               "ePass",          "eNum",           "btnHangup",      "cbBeenden",
-                               "cbMini",         "Memo1",          "btnSpende"};
+    const QStringList expected{
+        names::Button1,        names::rGroupItem0,    names::cbLan,          names::btnReset,
+        names::btnWinStart,    names::btnExpert,      names::btnDetails,     names::lstEntries,
+        names::btnCreateEntry, names::btnRenameEntry, names::btnDeleteEntry, names::eUser,
+        names::ePass,          names::eNum,           names::btnHangup,      names::cbBeenden,
+        names::cbMini,         names::Memo1,          names::btnSpende};
     for (const QString& name : expected) {
         QVERIFY2(order.contains(name), qPrintable(name + QStringLiteral(" not in ") + order.join(' ')));
     }

@@ -1,5 +1,6 @@
 #include "ShellRig.h"
 #include "accounting/DayCount.h"
+#include "accounting/WidgetNames.h"
 #include "shell/ui/TrayController.h"
 
 #include <QCheckBox>
@@ -70,7 +71,7 @@ void ClosingTest::miniHidesOnCloseButtonButTrayQuitEnds()
     QVERIFY(rig.exitCodes.empty());
     // Counting goes on while hidden.
     rig.app->tCheckTimer();
-    QCOMPARE(rig.app->view().text("lOTS"), std::string("-"));
+    QCOMPARE(rig.app->view().text(names::lOTS), std::string("-"));
     trayQuit(rig);
     QCOMPARE(rig.store->saves, 1);
     QCOMPARE(rig.exitCodes, std::vector<int>{0});

@@ -1,4 +1,5 @@
 #include "ShellRig.h"
+#include "accounting/WidgetNames.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -64,7 +65,7 @@ private:
 // The tick runs every millisecond here, so that five "minutes" of online ticks pass quickly.
 void hurry(ShellRig& rig)
 {
-    rig.app->findChild<QTimer*>(QStringLiteral("tCheck"))->setInterval(1);
+    rig.app->findChild<QTimer*>(QLatin1String(names::tCheck))->setInterval(1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "ShellRig.h"
 #include "accounting/DayCount.h"
 #include "accounting/ResetGateway.h"
+#include "accounting/WidgetNames.h"
 #include "desktop/Donation.h"
 #include "netmeter/ui/ufrmExpert.h"
 #include "shell/ui/TrayController.h"
@@ -59,13 +60,13 @@ void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
         state.dayStamp = ToDayCount(CivilDateTime{2026, 12, 8, 9, 0, 0, 0}); // today's two hours
         state.lastResetDate = "01.01.2026";
     });
-    rig.find<QPushButton>("btnReset")->click();
+    rig.find<QPushButton>(names::btnReset)->click();
     QCOMPARE(rig.store->saves, 1);
-    QCOMPARE(rig.find<QLabel>("lAll")->text(), QStringLiteral("0 kb"));
-    QCOMPARE(rig.find<QLabel>("lotAll")->text(), QStringLiteral("-"));
-    QCOMPARE(rig.find<QLabel>("lIn")->text(), QStringLiteral("0 kb"));
-    QCOMPARE(rig.find<QLabel>("lOut")->text(), QStringLiteral("0 kb"));
-    QCOMPARE(rig.find<QLabel>("lRd")->text(), QStringLiteral("08.12.2026"));
+    QCOMPARE(rig.find<QLabel>(names::lAll)->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>(names::lotAll)->text(), QStringLiteral("-"));
+    QCOMPARE(rig.find<QLabel>(names::lIn)->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>(names::lOut)->text(), QStringLiteral("0 kb"));
+    QCOMPARE(rig.find<QLabel>(names::lRd)->text(), QStringLiteral("08.12.2026"));
     QCOMPARE(rig.app->state().totalHours, 0);
     QCOMPARE(rig.app->state().totalBytes, 0.0);
     QCOMPARE(rig.app->state().todayHours, 2);
@@ -82,7 +83,7 @@ void HandlersTest::resetClearsTotalsRecordsTheDateAndSaves()
 void HandlersTest::gatewayQuestionOnlyJaKeepsTheBoxTicked()
 {
     ShellRig rig;
-    auto* lan = rig.find<QCheckBox>("cbLan");
+    auto* lan = rig.find<QCheckBox>(names::cbLan);
     QVERIFY(!lan->isChecked());
     {
         BoxAnswerer nein(QStringLiteral("&Nein"));
@@ -102,7 +103,7 @@ void HandlersTest::gatewayQuestionOnlyJaKeepsTheBoxTicked()
     QVERIFY(lan->isChecked());
     QVERIFY(rig.app->state().onLAN);
     rig.app->tCheckTimer();
-    QCOMPARE(rig.find<QLabel>("lcon")->text(), QStringLiteral("Internet Gateway"));
+    QCOMPARE(rig.find<QLabel>(names::lcon)->text(), QStringLiteral("Internet Gateway"));
     BoxAnswerer never(QStringLiteral("&Ja"));
     lan->click();
     QTest::qWait(20);
@@ -116,8 +117,8 @@ void HandlersTest::theConnectionLabelFollowsTheGatewayModeWithADialUpConnectionU
     ShellRig rig;
     rig.goOnline();
     rig.app->tCheckTimer();
-    auto* lcon = rig.find<QLabel>("lcon");
-    auto* lan = rig.find<QCheckBox>("cbLan");
+    auto* lcon = rig.find<QLabel>(names::lcon);
+    auto* lan = rig.find<QCheckBox>(names::cbLan);
     QCOMPARE(lcon->text(), QStringLiteral("Mobil"));
     {
         // A tick while the question is open, then "Nein".
@@ -149,19 +150,19 @@ void HandlersTest::trayHintFollowsTheTickAndThePointer()
     QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
     // Offline, a hovering pointer (an XEmbed tray's tooltip request) keeps "Offline", as a
     // StatusNotifierItem host shows it, for every display choice and every hover.
-    for (const char* item : {"rGroupItem0", "rGroupItem1", "rGroupItem2"}) {
+    for (const char* item : {names::rGroupItem0, names::rGroupItem1, names::rGroupItem2}) {
         rig.find<QRadioButton>(item)->click();
         hover(rig);
         hover(rig);
         QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
     }
-    rig.find<QRadioButton>("rGroupItem2")->click();
+    rig.find<QRadioButton>(names::rGroupItem2)->click();
     rig.clock->advanceMs(1000);
     rig.app->tCheckTimer();
     QCOMPARE(toolTip(rig), QStringLiteral("Offline"));
     // Online, every tick refreshes it (trays without pointer events show current figures).
     rig.goOnline();
-    rig.find<QRadioButton>("rGroupItem0")->click();
+    rig.find<QRadioButton>(names::rGroupItem0)->click();
     rig.clock->advanceMs(1000);
     rig.app->tCheckTimer();
     QVERIFY2(toolTip(rig).startsWith(QStringLiteral("Zeit: 0 Stunden, 0 Minuten, 1 Sekunden.\r\nDown: ")),
@@ -170,7 +171,7 @@ void HandlersTest::trayHintFollowsTheTickAndThePointer()
     rig.app->tCheckTimer();
     QVERIFY(toolTip(rig).startsWith(QStringLiteral("Zeit: 0 Stunden, 0 Minuten, 2 Sekunden.")));
     // Online, the pointer composes the chosen form at once.
-    rig.find<QRadioButton>("rGroupItem2")->click();
+    rig.find<QRadioButton>(names::rGroupItem2)->click();
     hover(rig);
     QVERIFY2(toolTip(rig).startsWith(QStringLiteral("Zeit 0 Stunden, 0 Minuten, 2 Sekunden.\r\n Down: ")),
              qPrintable(toolTip(rig)));
@@ -179,7 +180,7 @@ void HandlersTest::trayHintFollowsTheTickAndThePointer()
 void HandlersTest::noItemSelectedKeepsTheLastHint()
 {
     ShellRig rig([](UsageState& state) { state.trayTime = TrayTime::None; });
-    for (QRadioButton* item : rig.find<QWidget>("rGroup")->findChildren<QRadioButton*>()) {
+    for (QRadioButton* item : rig.find<QWidget>(names::rGroup)->findChildren<QRadioButton*>()) {
         QVERIFY(!item->isChecked());
     }
     rig.app->tCheckTimer();
@@ -195,7 +196,7 @@ void HandlersTest::neinToTheMonitorQuestionLeavesEverythingAsItWas()
     ShellRig rig({}, true);
     QVERIFY(rig.shownFromTray());
     BoxAnswerer nein(QStringLiteral("&Nein"));
-    rig.find<QPushButton>("Button1")->click();
+    rig.find<QPushButton>(names::Button1)->click();
     QCOMPARE(nein.answered, 1);
     QCOMPARE(nein.text,
              QStringLiteral("Die \"Graph-Funktion\" ist noch im Beta Stadium. Graphen wirklich anzeigen?"));
@@ -217,7 +218,7 @@ void HandlersTest::jaToTheMonitorQuestionHidesTheProgramFirst()
         rig.app->monitor().close();
     });
     BoxAnswerer ja(QStringLiteral("&Ja"));
-    rig.find<QPushButton>("Button1")->click();
+    rig.find<QPushButton>(names::Button1)->click();
     QVERIFY(monitorShown);
     QVERIFY(hiddenWhileShown);
     // Nothing is restored afterwards: the program stays in the tray.
@@ -233,9 +234,9 @@ void HandlersTest::donationLinesPressedTwiceAppearOnce()
         expected << QString::fromStdString(line);
     }
     QCOMPARE(expected.size(), 11);
-    auto* memo = rig.find<QPlainTextEdit>("Memo1");
-    rig.find<QPushButton>("btnSpende")->click();
-    rig.find<QPushButton>("btnSpende")->click();
+    auto* memo = rig.find<QPlainTextEdit>(names::Memo1);
+    rig.find<QPushButton>(names::btnSpende)->click();
+    rig.find<QPushButton>(names::btnSpende)->click();
     QCOMPARE(memo->toPlainText().split('\n'), expected);
 }
 
@@ -247,12 +248,12 @@ void HandlersTest::newAdapterMethodsReachTheNextSave()
         QVERIFY(expert.isVisible());
         expert.findChild<QRadioButton*>("rDown1")->click();
         expert.findChild<QRadioButton*>("rUp0")->click();
-        expert.findChild<QPushButton*>("btnClose")->click();
+        expert.findChild<QPushButton*>(names::btnClose)->click();
     });
-    rig.find<QPushButton>("btnExpert")->click();
+    rig.find<QPushButton>(names::btnExpert)->click();
     QCOMPARE(rig.app->state().downloadMethod, 1);
     QCOMPARE(rig.app->state().uploadMethod, 0);
-    rig.find<QPushButton>("btnReset")->click();
+    rig.find<QPushButton>(names::btnReset)->click();
     QCOMPARE(rig.store->savedMethods.back(), (std::pair<int, int>{1, 0}));
 }
 
@@ -265,32 +266,32 @@ void HandlersTest::theSettingControlsShowAndChangeTheOneSettings()
         state.minimiseOnClose = true;
         state.onLAN = true;
     });
-    QVERIFY(rig.find<QRadioButton>("rGroupItem2")->isChecked());
-    QVERIFY(rig.find<QCheckBox>("cbMini")->isChecked());
-    QVERIFY(!rig.find<QCheckBox>("cbBeenden")->isChecked());
-    QVERIFY(rig.find<QCheckBox>("cbLan")->isChecked());
+    QVERIFY(rig.find<QRadioButton>(names::rGroupItem2)->isChecked());
+    QVERIFY(rig.find<QCheckBox>(names::cbMini)->isChecked());
+    QVERIFY(!rig.find<QCheckBox>(names::cbBeenden)->isChecked());
+    QVERIFY(rig.find<QCheckBox>(names::cbLan)->isChecked());
     const UsageState& state = rig.app->state();
 
-    rig.find<QRadioButton>("rGroupItem1")->click();
-    rig.find<QCheckBox>("cbMini")->click();
-    rig.find<QCheckBox>("cbBeenden")->click();
+    rig.find<QRadioButton>(names::rGroupItem1)->click();
+    rig.find<QCheckBox>(names::cbMini)->click();
+    rig.find<QCheckBox>(names::cbBeenden)->click();
     QCOMPARE(state.trayTime, TrayTime::Today);
     QVERIFY(!state.minimiseOnClose);
     QVERIFY(state.confirmQuit);
-    QVERIFY(!rig.app->view().has("cbMini", ViewModel::Prop::Checked));
-    QVERIFY(!rig.app->view().has("rGroup", ViewModel::Prop::ItemIndex));
+    QVERIFY(!rig.app->view().has(names::cbMini, ViewModel::Prop::Checked));
+    QVERIFY(!rig.app->view().has(names::rGroup, ViewModel::Prop::ItemIndex));
 
-    rig.find<QCheckBox>("cbLan")->click();
+    rig.find<QCheckBox>(names::cbLan)->click();
     QVERIFY(!state.onLAN);
-    QVERIFY(!rig.find<QCheckBox>("cbLan")->isChecked());
-    QVERIFY(!rig.app->view().has("cbLan", ViewModel::Prop::Checked));
+    QVERIFY(!rig.find<QCheckBox>(names::cbLan)->isChecked());
+    QVERIFY(!rig.app->view().has(names::cbLan, ViewModel::Prop::Checked));
 }
 
 void HandlersTest::autostartSaysWhetherTheShortcutWasWritten()
 {
     ShellRig rig;
     BoxAnswerer ok(QStringLiteral("OK"));
-    rig.find<QPushButton>("btnWinStart")->click();
+    rig.find<QPushButton>(names::btnWinStart)->click();
     QCOMPARE(ok.answered, 1);
     QCOMPARE(ok.text, QStringLiteral("Tavlor konnte keine Verknüpfung im Autostart Ordner anlegen."));
     QCOMPARE(ok.icon, QMessageBox::NoIcon);
@@ -300,7 +301,7 @@ void HandlersTest::contactLabelOpensTheAddress()
 {
     ShellRig rig;
     rig.app->start();
-    QTest::mouseClick(rig.find<QLabel>("lContact"), Qt::LeftButton);
+    QTest::mouseClick(rig.find<QLabel>(names::lContact), Qt::LeftButton);
     QCOMPARE(rig.openedAddresses, std::vector<std::string>{kContactAddress});
 }
 

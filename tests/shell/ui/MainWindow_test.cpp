@@ -1,4 +1,5 @@
 #include "ShellRig.h"
+#include "accounting/WidgetNames.h"
 #include "shell/ui/LedLamp.h"
 #include "shell/ui/TrayController.h"
 #include "shell/ui/uFrmMainTavlor.h"
@@ -97,22 +98,22 @@ void MainWindowTest::valuesCarryNameTextColourAndGroup_data()
         QTest::newRow(n) << QString::fromUtf8(n) << QString::fromUtf8(t) << c << QString::fromUtf8(g)
                          << QString::fromUtf8(cap) << white;
     };
-    row("lotAll", "-", kBlack, "gbTime", "Onlinezeit Gesamt");
-    row("lOtDay", "-", kBlack, "gbTime", "Onlinezeit Heute");
-    row("lOTS", "-", kBlack, "gbTime", "Aktuelle Onlinesession");
-    row("lAll", "0 kb", kRed, "gbTime", "Gemessenes Datenvolumen");
-    row("lDownS", "0 kb/s", kGreen, "gbTraffic", "Download");
-    row("lUpS", "0 kb/s", kBlue, "gbTraffic", "Upload");
-    row("lSpeed", "-", kBlack, "gbTraffic", "Verbindung", false);
-    row("lInS", "0 kb", kGreen, "JvGroupBox1", "Session");
-    row("lIn", "0 kb", kGreen, "JvGroupBox1", "Gesamt (seit Last Reset)");
-    row("lOutS", "0 kb", kBlue, "JvGroupBox2", "Session");
-    row("lOut", "0 kb", kBlue, "JvGroupBox2", "Gesamt  (seit Las Reset)");
-    row("lcon", "Offline", kBlack, "JvGroupBox4", "Verbunden mit");
-    row("lMit", "lMit", kBlack, "JvGroupBox4", "Modem");
-    row("lLokal", "-", kBlack, "JvGroupBox4", "Lokal:");
-    row("lremote", "-", kBlack, "JvGroupBox4", "Extern:");
-    row("lRd", "-", kBlack, "JvGroupBox3", "Last Reset", false);
+    row(names::lotAll, "-", kBlack, names::gbTime, "Onlinezeit Gesamt");
+    row(names::lOtDay, "-", kBlack, names::gbTime, "Onlinezeit Heute");
+    row(names::lOTS, "-", kBlack, names::gbTime, "Aktuelle Onlinesession");
+    row(names::lAll, "0 kb", kRed, names::gbTime, "Gemessenes Datenvolumen");
+    row(names::lDownS, "0 kb/s", kGreen, names::gbTraffic, "Download");
+    row(names::lUpS, "0 kb/s", kBlue, names::gbTraffic, "Upload");
+    row(names::lSpeed, "-", kBlack, names::gbTraffic, "Verbindung", false);
+    row(names::lInS, "0 kb", kGreen, names::JvGroupBox1, "Session");
+    row(names::lIn, "0 kb", kGreen, names::JvGroupBox1, "Gesamt (seit Last Reset)");
+    row(names::lOutS, "0 kb", kBlue, names::JvGroupBox2, "Session");
+    row(names::lOut, "0 kb", kBlue, names::JvGroupBox2, "Gesamt  (seit Las Reset)");
+    row(names::lcon, "Offline", kBlack, names::JvGroupBox4, "Verbunden mit");
+    row(names::lMit, names::lMit, kBlack, names::JvGroupBox4, "Modem");
+    row(names::lLokal, "-", kBlack, names::JvGroupBox4, "Lokal:");
+    row(names::lremote, "-", kBlack, names::JvGroupBox4, "Extern:");
+    row(names::lRd, "-", kBlack, names::JvGroupBox3, "Last Reset", false);
 }
 
 void MainWindowTest::valuesCarryNameTextColourAndGroup()
@@ -145,42 +146,42 @@ void MainWindowTest::buttonsAndChecksCarryCaptionAndState()
         const char* name;
         const char* caption;
         bool enabled;
-    } buttons[] = {{"Button1", "Graph zeigen", true},
-                   {"btnReset", "Alle Werte zurücksetzen", true},
-                   {"btnExpert", "Experten Einstellungen", true},
-                   {"btnDetails", "VerbindungsManager  öffnen>>", true},
-                   {"btnCreateEntry", "Eintrag Anlegen", true},
-                   {"btnEditEntry", "Eintrag ändern", false},
-                   {"btnRenameEntry", "Eintrag umbennen", true},
-                   {"btnDeleteEntry", "Eintrag löschen", true},
-                   {"btnDialEntry", "Eintrag anwählen", false},
-                   {"btnHangup", "Verbindung trennen.", true},
-                   {"btnSpende", "Spenden Informationen anzeigen", true},
-                   {"cbLan", "Online Gateway?", true},
-                   {"cbBeenden", "Sicherheitsabfrage vor Beenden", true},
-                   {"cbMini", "Minimieren statt schliessen", true}};
+    } buttons[] = {{names::Button1, "Graph zeigen", true},
+                   {names::btnReset, "Alle Werte zurücksetzen", true},
+                   {names::btnExpert, "Experten Einstellungen", true},
+                   {names::btnDetails, "VerbindungsManager  öffnen>>", true},
+                   {names::btnCreateEntry, "Eintrag Anlegen", true},
+                   {names::btnEditEntry, "Eintrag ändern", false},
+                   {names::btnRenameEntry, "Eintrag umbennen", true},
+                   {names::btnDeleteEntry, "Eintrag löschen", true},
+                   {names::btnDialEntry, "Eintrag anwählen", false},
+                   {names::btnHangup, "Verbindung trennen.", true},
+                   {names::btnSpende, "Spenden Informationen anzeigen", true},
+                   {names::cbLan, "Online Gateway?", true},
+                   {names::cbBeenden, "Sicherheitsabfrage vor Beenden", true},
+                   {names::cbMini, "Minimieren statt schliessen", true}};
     for (const auto& b : buttons) {
         auto* button = window.findChild<QAbstractButton*>(QLatin1String(b.name));
         QVERIFY2(button != nullptr, b.name);
         QCOMPARE(button->text(), QString::fromUtf8(b.caption));
         QCOMPARE(button->isEnabled(), b.enabled);
     }
-    QCOMPARE(window.findChild<QCheckBox*>("cbLan")->isChecked(), true);
-    QCOMPARE(window.findChild<QCheckBox*>("cbBeenden")->isChecked(), false);
-    QCOMPARE(window.findChild<QCheckBox*>("cbMini")->isChecked(), false);
-    QCOMPARE(window.findChild<QPushButton*>("Button1")->palette().color(QPalette::ButtonText), kDarkRed);
-    QCOMPARE(window.findChild<QPushButton*>("btnExpert")->toolTip(),
+    QCOMPARE(window.findChild<QCheckBox*>(names::cbLan)->isChecked(), true);
+    QCOMPARE(window.findChild<QCheckBox*>(names::cbBeenden)->isChecked(), false);
+    QCOMPARE(window.findChild<QCheckBox*>(names::cbMini)->isChecked(), false);
+    QCOMPARE(window.findChild<QPushButton*>(names::Button1)->palette().color(QPalette::ButtonText), kDarkRed);
+    QCOMPARE(window.findChild<QPushButton*>(names::btnExpert)->toolTip(),
              QStringLiteral("Falls Tavlor die Traffic Daten nicht richtig anzeigt können hier Einstellungen "
                             "vorgenommen werden."));
-    auto* contact = window.findChild<QLabel*>("lContact");
+    auto* contact = window.findChild<QLabel*>(names::lContact);
     QCOMPARE(contact->toolTip(), QStringLiteral("E-mail an den Author"));
     QCOMPARE(contact->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(contact->palette().color(QPalette::WindowText), kBlue);
-    auto* memo = window.findChild<QPlainTextEdit*>("Memo1");
+    auto* memo = window.findChild<QPlainTextEdit*>(names::Memo1);
     QCOMPARE(memo->palette().color(QPalette::Text), kDarkRed);
-    QCOMPARE(window.findChild<QLabel*>("lCpu")->text(), QStringLiteral("50%"));
-    QCOMPARE(window.findChild<QLabel*>("iCpu")->size(), QSize(32, 32));
-    auto* led = window.findChild<LedLamp*>("LEd");
+    QCOMPARE(window.findChild<QLabel*>(names::lCpu)->text(), QStringLiteral("50%"));
+    QCOMPARE(window.findChild<QLabel*>(names::iCpu)->size(), QSize(32, 32));
+    auto* led = window.findChild<LedLamp*>(names::LEd);
     QCOMPARE(led->size(), QSize(17, 17));
     QCOMPARE(led->color(), kRed);
     QCOMPARE(led->toolTip(), QStringLiteral("Offline"));
@@ -189,16 +190,16 @@ void MainWindowTest::buttonsAndChecksCarryCaptionAndState()
 void MainWindowTest::groupsKeepTheirCaptionsTrailingBlanksIncluded()
 {
     TfrmTavlor window;
-    const std::pair<const char*, const char*> groups[] = {{"gbTime", "Online Zeit und Traffic"},
-                                                          {"gbTraffic", "Geschwindigkeit"},
-                                                          {"JvGroupBox1", "Download Traffic "},
-                                                          {"JvGroupBox2", "Upload Traffic "},
-                                                          {"JvGroupBox4", "Verbindung"},
-                                                          {"rGroup", "Im TrayIcon zeigen"},
-                                                          {"JvGroupBox3", "Werte auf 0 setzen"},
-                                                          {"JvGroupBox5", "Verbindungsmanager"},
-                                                          {"JvGroupBox6", "Beenden"},
-                                                          {"JvGroupBox7", "Spenden"}};
+    const std::pair<const char*, const char*> groups[] = {{names::gbTime, "Online Zeit und Traffic"},
+                                                          {names::gbTraffic, "Geschwindigkeit"},
+                                                          {names::JvGroupBox1, "Download Traffic "},
+                                                          {names::JvGroupBox2, "Upload Traffic "},
+                                                          {names::JvGroupBox4, "Verbindung"},
+                                                          {names::rGroup, "Im TrayIcon zeigen"},
+                                                          {names::JvGroupBox3, "Werte auf 0 setzen"},
+                                                          {names::JvGroupBox5, "Verbindungsmanager"},
+                                                          {names::JvGroupBox6, "Beenden"},
+                                                          {names::JvGroupBox7, "Spenden"}};
     for (const auto& [name, title] : groups) {
         auto* box = window.findChild<QGroupBox*>(QLatin1String(name));
         QVERIFY2(box != nullptr, name);
@@ -206,15 +207,15 @@ void MainWindowTest::groupsKeepTheirCaptionsTrailingBlanksIncluded()
     }
     QCOMPARE(window.windowTitle(), QStringLiteral("Tavlor v2.9"));
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(window.findChild<QGroupBox*>("JvGroupBox4")->findChildren<QLabel*>().size() >= 6);
-    QVERIFY(captionsIn(window.findChild<QGroupBox*>("JvGroupBox4")).contains("IP-Adressen"));
-    QVERIFY(captionsIn(window.findChild<QGroupBox*>("JvGroupBox2")).contains("CPU Last"));
+    QVERIFY(window.findChild<QGroupBox*>(names::JvGroupBox4)->findChildren<QLabel*>().size() >= 6);
+    QVERIFY(captionsIn(window.findChild<QGroupBox*>(names::JvGroupBox4)).contains("IP-Adressen"));
+    QVERIFY(captionsIn(window.findChild<QGroupBox*>(names::JvGroupBox2)).contains("CPU Last"));
 }
 
 void MainWindowTest::radioGroupAndStatusBar()
 {
     TfrmTavlor window;
-    auto* group = window.findChild<QGroupBox*>("rGroup");
+    auto* group = window.findChild<QGroupBox*>(names::rGroup);
     const QStringList expected{"Onlinezeit Gesamt", "Onlinezeit Heute", "Onlinezeit Aktuelle Session"};
     QStringList items;
     for (QRadioButton* item : group->findChildren<QRadioButton*>()) {
@@ -222,7 +223,7 @@ void MainWindowTest::radioGroupAndStatusBar()
     }
     QCOMPARE(items, expected);
     QVERIFY(group->findChildren<QRadioButton*>().first()->isChecked());
-    auto* bar = window.findChild<QStatusBar*>("sBar");
+    auto* bar = window.findChild<QStatusBar*>(names::sBar);
     QVERIFY(bar != nullptr);
     // 325 pixels of the design, or what a long uptime needs in the desktop's font.
     QVERIFY(window.statusPanel(0)->width() >= 325);
@@ -236,16 +237,16 @@ void MainWindowTest::radioGroupAndStatusBar()
 void MainWindowTest::editFieldsKeepNumberTextAndLimits()
 {
     TfrmTavlor window;
-    auto* user = window.findChild<QLineEdit*>("eUser");
-    auto* pass = window.findChild<QLineEdit*>("ePass");
-    auto* number = window.findChild<QLineEdit*>("eNum");
-    QCOMPARE(user->text(), QStringLiteral("eUser"));
-    QCOMPARE(pass->text(), QStringLiteral("ePass"));
+    auto* user = window.findChild<QLineEdit*>(names::eUser);
+    auto* pass = window.findChild<QLineEdit*>(names::ePass);
+    auto* number = window.findChild<QLineEdit*>(names::eNum);
+    QCOMPARE(user->text(), QLatin1String(names::eUser));
+    QCOMPARE(pass->text(), QLatin1String(names::ePass));
     QCOMPARE(pass->echoMode(), QLineEdit::Password);
     // A star for every character, whatever mask the desktop's style would draw.
     pass->setText(QStringLiteral("g3h\u00e9im"));
     QCOMPARE(pass->displayText(), QStringLiteral("******"));
-    pass->setText(QStringLiteral("ePass"));
+    pass->setText(QLatin1String(names::ePass));
     QCOMPARE(number->text(), QStringLiteral("0"));
     QVERIFY(number->alignment() & Qt::AlignRight);
     number->setText(QStringLiteral("+49 0171 *99#"));
@@ -254,16 +255,16 @@ void MainWindowTest::editFieldsKeepNumberTextAndLimits()
     const QString longName(300, QLatin1Char('u'));
     user->setText(longName);
     QCOMPARE(user->text(), longName);
-    QVERIFY(window.findChild<QListWidget*>("lstEntries") != nullptr);
+    QVERIFY(window.findChild<QListWidget*>(names::lstEntries) != nullptr);
 }
 
 void MainWindowTest::programSetsWidthCaptionAndSystemName()
 {
     ShellRig rig;
     QCOMPARE(rig.window().width(), 450);
-    QCOMPARE(rig.find<QPushButton>("btnWinStart")->text(), QStringLiteral("Tavlor mit Linux starten"));
-    QVERIFY(!rig.find<QLabel>("lContact")->text().isEmpty());
-    const QString notice = rig.find<QPlainTextEdit>("Memo1")->toPlainText();
+    QCOMPARE(rig.find<QPushButton>(names::btnWinStart)->text(), QStringLiteral("Tavlor mit Linux starten"));
+    QVERIFY(!rig.find<QLabel>(names::lContact)->text().isEmpty());
+    const QString notice = rig.find<QPlainTextEdit>(names::Memo1)->toPlainText();
     QCOMPARE(notice.count('\n'), 8); // nine lines
     QVERIFY(notice.contains("Tavlor"));
     QCOMPARE(rig.app->tray().icon()->toolTip(), QStringLiteral("Tavlor"));
@@ -280,18 +281,18 @@ void MainWindowTest::detailsButtonSwitchesBetween450And830()
     ShellRig rig;
     rig.dialup->entries = {{"Arbeit", "anna", "*99#", "", true}};
     rig.app->start();
-    auto* details = rig.find<QPushButton>("btnDetails");
+    auto* details = rig.find<QPushButton>(names::btnDetails);
     details->click();
     QCOMPARE(rig.window().width(), 830);
     QCOMPARE(details->text(), QStringLiteral("<< VerbindungsManager schliessen"));
-    QCOMPARE(rig.find<QListWidget>("lstEntries")->count(), 1);
+    QCOMPARE(rig.find<QListWidget>(names::lstEntries)->count(), 1);
     // Only what the user types is dialled, the rest as stored.
-    auto* user = rig.find<QLineEdit>("eUser");
+    auto* user = rig.find<QLineEdit>(names::eUser);
     QCOMPARE(user->text(), QStringLiteral("anna"));
     user->selectAll();
     QTest::keyClicks(user, QStringLiteral("bert"));
     rig.app->tCheckTimer(); // offline: dialling is possible
-    rig.find<QPushButton>("btnDialEntry")->click();
+    rig.find<QPushButton>(names::btnDialEntry)->click();
     QCOMPARE(rig.dialup->dials.size(), std::size_t(1));
     QCOMPARE(rig.dialup->dials.back().user, std::string("bert"));
     QCOMPARE(rig.dialup->dials.back().sent, std::string("user"));
@@ -303,32 +304,32 @@ void MainWindowTest::detailsButtonSwitchesBetween450And830()
 void MainWindowTest::tickPaintsLampStatusBarAndGauge()
 {
     ShellRig rig;
-    auto* led = rig.find<LedLamp>("LEd");
+    auto* led = rig.find<LedLamp>(names::LEd);
     rig.app->tCheckTimer();
     QCOMPARE(led->color(), kRed);
     QCOMPARE(led->toolTip(), QStringLiteral("Offline"));
     QCOMPARE(rig.window().statusPanel(0)->text(),
              QStringLiteral("Linux Uptime: 0 Wochen, 1 Tage, 1 h, 1 min, 1 sek."));
     QVERIFY(rig.window().statusPanel(1)->text().isEmpty());
-    QCOMPARE(rig.find<QLabel>("lOTS")->text(), QStringLiteral("-"));
-    QCOMPARE(rig.find<QLabel>("lLokal")->text(), QStringLiteral("192.168.1.20"));
-    QCOMPARE(rig.find<QPushButton>("btnDialEntry")->isEnabled(), true);
-    QCOMPARE(rig.find<QPushButton>("btnHangup")->isEnabled(), false);
+    QCOMPARE(rig.find<QLabel>(names::lOTS)->text(), QStringLiteral("-"));
+    QCOMPARE(rig.find<QLabel>(names::lLokal)->text(), QStringLiteral("192.168.1.20"));
+    QCOMPARE(rig.find<QPushButton>(names::btnDialEntry)->isEnabled(), true);
+    QCOMPARE(rig.find<QPushButton>(names::btnHangup)->isEnabled(), false);
 
     rig.goOnline();
     rig.clock->advanceMs(1000);
     rig.app->tCheckTimer();
     QCOMPARE(led->color(), QColor(0, 255, 0));
     QCOMPARE(led->toolTip(), QStringLiteral("Online"));
-    QCOMPARE(rig.find<QLabel>("lcon")->text(), QStringLiteral("Mobil"));
-    QCOMPARE(rig.find<QLabel>("lMit")->text(), QStringLiteral("Modem 1"));
-    QCOMPARE(rig.find<QPushButton>("btnDialEntry")->isEnabled(), false);
-    QVERIFY(rig.find<QLineEdit>("eUser")->isReadOnly());
+    QCOMPARE(rig.find<QLabel>(names::lcon)->text(), QStringLiteral("Mobil"));
+    QCOMPARE(rig.find<QLabel>(names::lMit)->text(), QStringLiteral("Modem 1"));
+    QCOMPARE(rig.find<QPushButton>(names::btnDialEntry)->isEnabled(), false);
+    QVERIFY(rig.find<QLineEdit>(names::eUser)->isReadOnly());
 
     // The gauge's first measurement reads 0 %: picture 0 and the measured figure itself.
     rig.app->tGraphTimer();
-    QCOMPARE(rig.find<QLabel>("lCpu")->text(), QStringLiteral("0%"));
-    QVERIFY(!rig.find<QLabel>("iCpu")->pixmap().isNull());
+    QCOMPARE(rig.find<QLabel>(names::lCpu)->text(), QStringLiteral("0%"));
+    QVERIFY(!rig.find<QLabel>(names::iCpu)->pixmap().isNull());
 }
 
 void MainWindowTest::rightColumnIsOutOfSightWhileCollapsed()
@@ -336,11 +337,11 @@ void MainWindowTest::rightColumnIsOutOfSightWhileCollapsed()
     ShellRig rig;
     rig.app->start();
     QWidget* client = rig.window().centralWidget();
-    for (const char* name : {"cbMini", "cbBeenden", "lstEntries", "Memo1"}) {
+    for (const char* name : {names::cbMini, names::cbBeenden, names::lstEntries, names::Memo1}) {
         QWidget* widget = rig.window().findChild<QWidget*>(QLatin1String(name));
         QVERIFY(widget->mapTo(client, QPoint(0, 0)).x() >= 450);
     }
-    for (const char* name : {"lAll", "lremote", "btnDetails", "lSpeed"}) {
+    for (const char* name : {names::lAll, names::lremote, names::btnDetails, names::lSpeed}) {
         QWidget* widget = rig.window().findChild<QWidget*>(QLatin1String(name));
         const QRect area(widget->mapTo(client, QPoint(0, 0)), widget->size());
         QVERIFY2(area.right() < 450 && area.bottom() < client->height(), name);
@@ -349,8 +350,8 @@ void MainWindowTest::rightColumnIsOutOfSightWhileCollapsed()
 
     // A tiling window manager or a compositor chooses the size: collapsed stays collapsed at
     // any width, expanded shows the right column, and collapsing hides it again.
-    QWidget* right = rig.window().findChild<QWidget*>(QStringLiteral("rightColumn"));
-    auto* details = rig.find<QPushButton>("btnDetails");
+    QWidget* right = rig.window().findChild<QWidget*>(QLatin1String(names::rightColumn));
+    auto* details = rig.find<QPushButton>(names::btnDetails);
     for (const int width : {1280, 831, 452}) {
         rig.window().resize(width, 800);
         QCoreApplication::processEvents();
@@ -389,7 +390,7 @@ void MainWindowTest::aSecondThatChangesNothingPaintsNothing()
     // Whereas a changed figure repaints its label.
     rig.goOnline();
     second();
-    QVERIFY(counter.painted.contains(QStringLiteral("lcon")));
+    QVERIFY(counter.painted.contains(QLatin1String(names::lcon)));
 }
 
 QTEST_MAIN(MainWindowTest)

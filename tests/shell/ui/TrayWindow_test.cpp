@@ -2,6 +2,7 @@
 // kept on a screen, the window coming back when the notification area goes, and the donation
 // details read from their first line.
 #include "ShellRig.h"
+#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
 
 #include <QGuiApplication>
@@ -103,11 +104,11 @@ void TrayWindowTest::donationDetailsShowTheirFirstLine()
     rig.app->start();
     rig.window().setDesignWidth(TfrmTavlor::kExpandedWidth);
     QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
-    auto* memo = rig.find<QPlainTextEdit>("Memo1");
+    auto* memo = rig.find<QPlainTextEdit>(names::Memo1);
     // A field lower than the details, as at the design's size with a larger font.
     memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 5);
     for (int press = 0; press < 2; ++press) {
-        rig.find<QPushButton>("btnSpende")->click();
+        rig.find<QPushButton>(names::btnSpende)->click();
         QCoreApplication::processEvents();
         QCOMPARE(memo->blockCount(), 11);
         QVERIFY(memo->verticalScrollBar()->maximum() > 0); // more lines than the field shows

@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include "FakeClock.h"
@@ -64,7 +65,7 @@ private slots:
     void windowAndChartAsDesigned()
     {
         TfrmMonitor monitor(reading(), m_numbers, m_locale, m_clock);
-        QCOMPARE(monitor.objectName(), QString("frmMonitor"));
+        QCOMPARE(monitor.objectName(), QString(names::frmMonitor));
         QCOMPARE(monitor.windowTitle(), QString("Tavlor Monitor"));
         QCOMPARE(monitor.pos(), QPoint(245, 165));
         QCOMPARE(monitor.size(), QSize(564, 311));
@@ -82,7 +83,7 @@ private slots:
         QCOMPARE(monitor.leftAxis()->max(), 164.0);
         QCOMPARE(monitor.bottomAxis()->min().toMSecsSinceEpoch(), 0);
         QCOMPARE(bottomMaximum(monitor), 60);
-        QCOMPARE(monitor.timer()->objectName(), QString("tBandbreite"));
+        QCOMPARE(monitor.timer()->objectName(), QString(names::tBandbreite));
         QCOMPARE(monitor.timer()->interval(), 2000);
         QVERIFY(!monitor.timer()->isActive());
 

@@ -2,6 +2,7 @@
 // namespace: nothing else sends there, IPv6 is off and the neighbour entries are static.
 // Traffic runs at full veth speed (11-35 Gbit/s here), above the 10 Gbit/s the links state.
 #include "NetnsRig.h"
+#include "accounting/WidgetNames.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ TEST_F(NetlinkCounters, BurstsAboveTheStatedSpeedAreCountedExactlyAcrossFourGibi
     }
     ASSERT_GT(KernelBytes("tva", "tx") - txStart, k4GiB);
     expectCountedTva(m);
-    EXPECT_EQ(m.view.text("lSpeed"), "10000Mbit");
+    EXPECT_EQ(m.view.text(names::lSpeed), "10000Mbit");
 }
 
 TEST_F(NetlinkCounters, TwelveGibibytesWhileTheProgramStoodStillAreCounted)
@@ -149,7 +150,7 @@ TEST_F(NetlinkCounters, ALinkOfUnknownSpeedAtFullSpeedIsCountedExactly)
     const std::uint64_t sent = KernelBytes("tvx", "tx") - start;
     ASSERT_GT(sent, k4GiB);
     EXPECT_NEAR(m.state.totalUpBytes, double(sent), kSlack);
-    EXPECT_EQ(m.view.text("lSpeed"), "0Mbit");
+    EXPECT_EQ(m.view.text(names::lSpeed), "0Mbit");
 }
 
 class RecreatedLink : public NetlinkCounters, public ::testing::WithParamInterface<bool>
@@ -204,8 +205,8 @@ TEST_F(NetlinkCounters, ADeletedLinkShowsNoSpeed)
     EXPECT_EQ(r.upSpeed, 0);
     EXPECT_EQ(r.downSpeed, 0);
     EXPECT_EQ(r.upLink, LinkIdentity{});
-    EXPECT_EQ(m.view.text("lUpS"), "0 kb/s");
-    EXPECT_EQ(m.view.text("lDownS"), "0 kb/s");
+    EXPECT_EQ(m.view.text(names::lUpS), "0 kb/s");
+    EXPECT_EQ(m.view.text(names::lDownS), "0 kb/s");
 }
 
 class LinkAddedBefore : public NetlinkCounters, public ::testing::WithParamInterface<bool>
@@ -253,7 +254,7 @@ TEST_F(NetlinkCounters, GatewayModeCountsTheRouteLinkNotTheFirstAdapterAndFollow
     download();
     m.run();
     expectCountedTva(m);
-    EXPECT_EQ(m.view.text("lSpeed"), "10000Mbit");
+    EXPECT_EQ(m.view.text(names::lSpeed), "10000Mbit");
     EXPECT_EQ(m.tick.countedLinkText(), "tva");
 
     // tvc carries traffic before it becomes the online link: none of it is counted.

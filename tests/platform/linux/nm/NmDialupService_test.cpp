@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "platform/linux/nm/NmDialupService.h"
 
 #include "FakeManagerUi.h"
@@ -257,15 +258,15 @@ TEST_F(ManagerOverStandIn, ACaptionIsNeverDialledTheStoredProfileBringsItsOwnSec
     ASSERT_TRUE(create(fields("Mobil", "gsm", "ich", "geheim", "*99#")).ok());
     mockCall(QStringLiteral("SetSecretsReadable"), {false});
     open();
-    EXPECT_EQ(view.text("ePass"), "ePass"); // unreadable: the caption stays, masked
-    EXPECT_EQ(view.text("eUser"), "ich");
+    EXPECT_EQ(view.text(names::ePass), names::ePass); // unreadable: the caption stays, masked
+    EXPECT_EQ(view.text(names::eUser), "ich");
     dial();
     EXPECT_EQ(lastMessage(), "");
     const auto sent = last();
     EXPECT_EQ(sent.value("method"), "ActivateConnection");
     EXPECT_EQ(sent.value("uuid").toStdString(), idOf(*service, "Mobil"));
     EXPECT_EQ(sent.value("password"), "geheim");
-    EXPECT_EQ(view.text("lcon"), "Mobil");
+    EXPECT_EQ(view.text(names::lcon), "Mobil");
 }
 
 TEST_F(ManagerOverStandIn, AfterOpenRenameAndDeleteTheFieldsAndTheDialAreTheSelectedEntrys)
@@ -279,8 +280,8 @@ TEST_F(ManagerOverStandIn, AfterOpenRenameAndDeleteTheFieldsAndTheDialAreTheSele
     ASSERT_TRUE(QTest::qWaitFor([this] { return !service->activeConnections().empty(); }, 3000));
     open(); // while B is up
     EXPECT_EQ(ui.selected, 1);
-    EXPECT_EQ(view.text("eUser"), "b");
-    EXPECT_EQ(view.text("eNum"), "*98#");
+    EXPECT_EQ(view.text(names::eUser), "b");
+    EXPECT_EQ(view.text(names::eNum), "*98#");
     hangUpAll();
     dial();
     EXPECT_EQ(last().value("uuid").toStdString(), b);
@@ -292,7 +293,7 @@ TEST_F(ManagerOverStandIn, AfterOpenRenameAndDeleteTheFieldsAndTheDialAreTheSele
     settle();
     EXPECT_EQ(ui.entries, (std::vector<std::string>{"A", "C"}));
     EXPECT_EQ(ui.selected, 1);
-    EXPECT_EQ(view.text("eUser"), "b");
+    EXPECT_EQ(view.text(names::eUser), "b");
     dial();
     EXPECT_EQ(last().value("uuid").toStdString(), b);
     EXPECT_EQ(last().value("username"), "b");
@@ -303,8 +304,8 @@ TEST_F(ManagerOverStandIn, AfterOpenRenameAndDeleteTheFieldsAndTheDialAreTheSele
     manager->btnDeleteEntryClick();
     settle();
     EXPECT_EQ(ui.entries, std::vector<std::string>{"A"});
-    EXPECT_EQ(view.text("eUser"), "a");
-    EXPECT_EQ(view.text("eNum"), "*99#");
+    EXPECT_EQ(view.text(names::eUser), "a");
+    EXPECT_EQ(view.text(names::eNum), "*99#");
     dial();
     EXPECT_EQ(last().value("uuid").toStdString(), a);
     EXPECT_EQ(last().value("method"), "ActivateConnection");

@@ -1,3 +1,4 @@
+#include "accounting/WidgetNames.h"
 #include "platform/linux/nm/NmDialupService.h"
 
 #include "FakeManagerUi.h"
@@ -131,17 +132,17 @@ TEST_F(RealNetworkManager, TwoProfilesOfOneNameAreTwoEntriesAndEachActsOnItself)
     manager.RefreshEntryList();
     settle();
     ASSERT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Doppelt"}));
-    EXPECT_EQ(view.text("eUser"), "erst");
+    EXPECT_EQ(view.text(names::eUser), "erst");
     ui.selected = 1;
     manager.lstEntriesClick();
     settle();
-    EXPECT_EQ(view.text("eUser"), "zweit");
+    EXPECT_EQ(view.text(names::eUser), "zweit");
 
     ui.inputs.push_back("Zweit");
     manager.btnRenameEntryClick();
     settle();
     EXPECT_EQ(ui.entries, (std::vector<std::string>{"Doppelt", "Zweit"}));
-    EXPECT_EQ(view.text("eUser"), "zweit");
+    EXPECT_EQ(view.text(names::eUser), "zweit");
     ui.inputs.push_back("Doppelt"); // back to the shared name: refused, nothing else renamed
     manager.btnRenameEntryClick();
     settle();
@@ -151,7 +152,7 @@ TEST_F(RealNetworkManager, TwoProfilesOfOneNameAreTwoEntriesAndEachActsOnItself)
     manager.btnDeleteEntryClick();
     settle();
     EXPECT_EQ(ui.entries, std::vector<std::string>{"Doppelt"});
-    EXPECT_EQ(view.text("eUser"), "erst");
+    EXPECT_EQ(view.text(names::eUser), "erst");
     EXPECT_EQ(details(*service, idOf(*service, "Doppelt")).user, "erst");
 }
 
