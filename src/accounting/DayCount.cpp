@@ -92,9 +92,4 @@ bool IsNewDay(double dayStamp, const CivilDateTime& now)
     return days > 0 || days < -1;
 }
 
-CivilDateTime DateToRecord(double dayStamp, const CivilDateTime& now)
-{
-    return daysSince(dayStamp, now) == -1 ? DateOnly(FromDayCount(dayStamp)) : now;
-}
-
 } // namespace tavlor

@@ -16,8 +16,5 @@ bool SameCalendarDate(const CivilDateTime& a, const CivilDateTime& b);
 // correction across midnight) keeps the day, so today's time is neither wiped now nor again at
 // the next midnight; a clock that stood further ahead was plainly wrong, and its day ends too.
 bool IsNewDay(double dayStamp, const CivilDateTime& now);
-// The date a save records as the day of the today counters: the stamp's while the clock stands
-// behind it by a step the day test ignores, otherwise the current date.
-CivilDateTime DateToRecord(double dayStamp, const CivilDateTime& now);
 
 } // namespace tavlor
