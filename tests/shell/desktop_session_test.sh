@@ -135,7 +135,7 @@ check_hover() {
     # A pointer that comes to rest on the icon, as a hand does; once more if the first pass
     # came before the tray was ready for it.
     until [ "$tries" -ge 3 ] || tooltip_shown; do
-        xdotool mousemove 640 400
+        xdotool mousemove "$((x - 300))" "$((y + 300))" # off the icon, wherever the tray put it
         sleep 0.3
         xdotool mousemove "$((x - 3))" "$y"
         sleep 0.3
@@ -151,7 +151,7 @@ check_hover() {
         grep -q 'Zeit: ' <<<"$tip" && grep -q 'Down: ' <<<"$tip" ||
             fail "the item's tooltip is not the composed hint: $tip"
     fi
-    xdotool mousemove 640 400
+    xdotool mousemove "$((x - 300))" "$((y + 300))" # off the icon, wherever the tray put it
 }
 
 run_session() {

@@ -70,7 +70,7 @@ x=$((${X:-1256} + 12)) y=$((${Y:-0} + 12))
 # not the composed three lines.
 tip=""
 for _ in 1 2; do
-    xdotool mousemove 640 400
+    xdotool mousemove "$((x - 300))" "$((y + 300))" # off the icon, wherever the tray put it
     sleep 0.3
     xdotool mousemove "$((x - 3))" "$y"
     sleep 0.3
@@ -79,7 +79,7 @@ for _ in 1 2; do
     tip=$(/usr/bin/python3 "$(dirname "$0")/desktop/tooltip.py")
     [ "$tip" = Offline ] || fail "offline, the tooltip reads: ${tip:-nothing}"
 done
-xdotool mousemove 640 400
+xdotool mousemove "$((x - 300))" "$((y + 300))" # off the icon, wherever the tray put it
 sleep 0.3
 xdotool mousemove "$x" "$y" click 1
 sleep 0.8
