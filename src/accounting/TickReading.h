@@ -22,6 +22,29 @@ struct LinkIdentity
     friend bool operator==(const LinkIdentity&, const LinkIdentity&) = default;
 };
 
+// Why the counted link is counted: it decides what a limit may cut (never a link counted only
+// because of gateway mode) and which row of the history the second belongs to.
+enum class CountedKind
+{
+    None,    // offline
+    Dialup,  // an active dial-up or mobile-broadband connection
+    Metered, // the system's primary connection, metered, with metered counting on
+    Gateway  // gateway mode: whatever carries the default route
+};
+
+// The connection this second is counted for.
+struct CountedConnection
+{
+    CountedKind kind = CountedKind::None;
+    // What the connection service takes to take it down (DialupService::hangUp for Dialup,
+    // MeteredLinkSource::deactivate for Metered); empty for Gateway.
+    std::string id;
+    // The history's connection column: the profile's or entry's name, the link's name where no
+    // profile is known.
+    std::string name;
+    friend bool operator==(const CountedConnection&, const CountedConnection&) = default;
+};
+
 // What one second measured, in numbers. The tick makes it; the labels, the tray hint, the
 // monitor, the history and the Volumenwarner take their figures from it, and texts are made
 // from it only where they are shown.
@@ -30,6 +53,7 @@ struct TickReading
     bool online = false;
     LinkIdentity downLink; // the links read in this second; empty when none could be read
     LinkIdentity upLink;
+    CountedConnection connection;
     // The bytes counted in this second: what the totals grew by.
     double downBytes = 0;
     double upBytes = 0;
