@@ -8,6 +8,7 @@
 #include "platform/InstanceGuard.h"
 #include "platform/InterfaceRowSource.h"
 #include "platform/LocaleFormat.h"
+#include "platform/MeteredLinkSource.h"
 #include "platform/ShellFolders.h"
 #include "platform/SystemTimesSource.h"
 
@@ -38,5 +39,8 @@ std::unique_ptr<LocaleFormat> makeLocaleFormat();
 // The system's dial-up entries and connections: NetworkManager on Linux (needs a Qt application
 // object for D-Bus), the Remote Access Service on Windows.
 std::unique_ptr<DialupService> makeDialupService();
+// The primary connection and whether it is metered: NetworkManager on Linux (needs a Qt
+// application object for D-Bus), the network list's connection cost on Windows.
+std::unique_ptr<MeteredLinkSource> makeMeteredLinkSource();
 
 } // namespace tavlor::platform
