@@ -37,11 +37,39 @@ Usage& Usage::operator+=(const Usage& other)
     return *this;
 }
 
-void UsageHistory::add(const CalendarDay& day, const Usage& usage)
+void UsageHistory::add(const CalendarDay& day, const std::string& connection, const Usage& usage)
 {
-    if (!usage.empty() || contains(day)) {
-        m_days[day] += usage;
+    HistoryKey key{day, connection};
+    if (usage.empty() && !contains(key)) {
+        return;
     }
+    m_days[day] += usage;
+    m_rows[key] += usage;
+    if (!usage.empty()) {
+        m_asRead.erase(key);
+    }
+}
+
+std::map<std::string, Usage> UsageHistory::connectionsBetween(const CalendarDay& first,
+                                                              const CalendarDay& last) const
+{
+    std::map<std::string, Usage> sums;
+    for (auto it = m_rows.lower_bound(HistoryKey{first, {}}); it != m_rows.end() && it->first.day <= last;
+         ++it) {
+        sums[it->first.connection] += it->second;
+    }
+    return sums;
+}
+
+void UsageHistory::keepAsRead(const HistoryKey& key, std::string line)
+{
+    m_asRead[key] = std::move(line);
+}
+
+const std::string* UsageHistory::asRead(const HistoryKey& key) const
+{
+    auto it = m_asRead.find(key);
+    return it == m_asRead.end() ? nullptr : &it->second;
 }
 
 Usage UsageHistory::on(const CalendarDay& day) const

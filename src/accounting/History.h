@@ -5,6 +5,7 @@
 #include <compare>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace tavlor {
@@ -51,17 +52,37 @@ struct MonthUsage
     Usage usage;
 };
 
-// One row per calendar day, fed with the same deltas as the totals.
+// A row of the history: a day and the connection its use went over ("" for rows of files from
+// before connections were recorded).
+struct HistoryKey
+{
+    CalendarDay day;
+    std::string connection;
+    friend auto operator<=>(const HistoryKey&, const HistoryKey&) = default;
+};
+
+// One row per calendar day and connection, fed with the same deltas as the totals; the days
+// are the sums over their connections.
 class UsageHistory
 {
 public:
-    void add(const CalendarDay& day, const Usage& usage);
+    void add(const CalendarDay& day, const Usage& usage) { add(day, std::string(), usage); }
+    void add(const CalendarDay& day, const std::string& connection, const Usage& usage);
     bool contains(const CalendarDay& day) const { return m_days.count(day) != 0; }
+    bool contains(const HistoryKey& key) const { return m_rows.count(key) != 0; }
     Usage on(const CalendarDay& day) const;
     // Inclusive range.
     Usage between(const CalendarDay& first, const CalendarDay& last) const;
     Usage total() const;
     const std::map<CalendarDay, Usage>& days() const { return m_days; }
+    const std::map<HistoryKey, Usage>& rows() const { return m_rows; }
+    // The use of each connection over an inclusive range of days.
+    std::map<std::string, Usage> connectionsBetween(const CalendarDay& first, const CalendarDay& last) const;
+
+    // A row as it stood in the file, written back as it was for as long as nothing is added
+    // to it: rows of older files stay byte for byte what they were.
+    void keepAsRead(const HistoryKey& key, std::string line);
+    const std::string* asRead(const HistoryKey& key) const;
 
     // The `count` days up to `today`, oldest first, days without use included.
     std::vector<DayUsage> lastDays(const CalendarDay& today, int count) const;
@@ -70,6 +91,8 @@ public:
 
 private:
     std::map<CalendarDay, Usage> m_days;
+    std::map<HistoryKey, Usage> m_rows;
+    std::map<HistoryKey, std::string> m_asRead;
 };
 
 } // namespace tavlor

@@ -52,32 +52,93 @@ std::optional<CalendarDay> parseDay(std::string_view text)
     return CalendarDay{*y, *m, *d};
 }
 
-std::vector<std::string_view> fields(std::string_view line)
+// Length of the UTF-8 sequence starting at text[i], 0 when it is not one.
+std::size_t utf8Length(std::string_view text, std::size_t i)
 {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (std::size_t semi = line.find(';'); semi != std::string_view::npos; semi = line.find(';', start)) {
-        out.push_back(line.substr(start, semi - start));
-        start = semi + 1;
+    const auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || (length == 2 && lead < 0xC2) || i + length > text.size()) {
+        return 0;
     }
-    out.push_back(line.substr(start));
-    return out;
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) >> 6) != 0x2) {
+            return 0;
+        }
+    }
+    return length;
 }
 
-std::optional<DayUsage> parseRow(std::string_view line)
+bool isControl(unsigned char c)
 {
-    const std::vector<std::string_view> f = fields(line);
-    if (f.size() != 4) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// The fifth column as written: plain, or quoted with doubled quotes inside.
+std::optional<std::string> parseConnection(std::string_view raw)
+{
+    raw = TrimBlanks(raw);
+    std::string name;
+    if (!raw.empty() && raw.front() == '"') {
+        if (raw.size() < 2 || raw.back() != '"') {
+            return std::nullopt;
+        }
+        const std::string_view inner = raw.substr(1, raw.size() - 2);
+        for (std::size_t i = 0; i < inner.size(); ++i) {
+            if (inner[i] == '"' && (i + 1 >= inner.size() || inner[++i] != '"')) {
+                return std::nullopt;
+            }
+            name += inner[i];
+        }
+    } else if (raw.find_first_of("\";") == std::string_view::npos) {
+        name = raw;
+    } else {
         return std::nullopt;
+    }
+    // A name the writer would not have written (empty, broken UTF-8, control characters) is damage.
+    const std::optional<std::string> clean = CleanConnectionName(name);
+    if (!clean || *clean != name) {
+        return std::nullopt;
+    }
+    return name;
+}
+
+struct ParsedRow
+{
+    HistoryKey key;
+    Usage usage;
+};
+
+std::optional<ParsedRow> parseRow(std::string_view line)
+{
+    std::string_view f[4];
+    std::size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        const std::size_t semi = line.find(';', start);
+        if (semi == std::string_view::npos) {
+            return std::nullopt;
+        }
+        f[i] = line.substr(start, semi - start);
+        start = semi + 1;
+    }
+    const std::size_t semi = line.find(';', start);
+    f[3] = line.substr(start, semi == std::string_view::npos ? std::string_view::npos : semi - start);
+    std::optional<std::string> connection = std::string();
+    if (semi != std::string_view::npos) {
+        connection = parseConnection(line.substr(semi + 1));
     }
     const std::optional<CalendarDay> day = parseDay(f[0]);
     const auto seconds = wholeNumber(f[1]);
     const auto down = wholeNumber(f[2]);
     const auto up = wholeNumber(f[3]);
-    if (!day || !seconds || !down || !up) {
+    if (!day || !seconds || !down || !up || !connection) {
         return std::nullopt;
     }
-    return DayUsage{*day, Usage{*seconds, *down, *up}};
+    return ParsedRow{{*day, std::move(*connection)}, Usage{*seconds, *down, *up}};
 }
 
 bool isHeader(std::string_view line)
@@ -93,18 +154,54 @@ std::string IsoDate(const CalendarDay& day)
     return text;
 }
 
-std::string HistoryCsvRow(const CalendarDay& day, const Usage& usage)
+std::optional<std::string> CleanConnectionName(std::string_view name)
 {
-    return IsoDate(day) + ';' + std::to_string(usage.onlineSeconds) + ';' + std::to_string(usage.downBytes) +
-           ';' + std::to_string(usage.upBytes) + '\n';
+    std::string clean;
+    for (std::size_t i = 0; i < name.size();) {
+        const std::size_t length = utf8Length(name, i);
+        if (length == 0) {
+            clean += '?';
+            ++i;
+            continue;
+        }
+        clean += isControl(static_cast<unsigned char>(name[i])) ? ' ' : name[i];
+        clean.append(name.substr(i + 1, length - 1));
+        i += length;
+    }
+    const std::string_view trimmed = TrimBlanks(clean);
+    if (trimmed.empty()) {
+        return std::nullopt;
+    }
+    return std::string(trimmed);
+}
+
+std::string HistoryCsvRow(const CalendarDay& day, const Usage& usage, const std::string& connection)
+{
+    std::string row = IsoDate(day) + ';' + std::to_string(usage.onlineSeconds) + ';' +
+                      std::to_string(usage.downBytes) + ';' + std::to_string(usage.upBytes);
+    if (!connection.empty()) {
+        row += ';';
+        if (connection.find_first_of("\";") == std::string::npos) {
+            row += connection;
+        } else {
+            row += '"';
+            for (char c : connection) {
+                row += c == '"' ? std::string("\"\"") : std::string(1, c);
+            }
+            row += '"';
+        }
+    }
+    return row + '\n';
 }
 
 std::string FormatHistoryCsv(const UsageHistory& history)
 {
     std::string text = std::string(kBom) + kHistoryHeader + '\n';
-    for (const auto& [day, usage] : history.days()) {
-        if (!usage.empty()) {
-            text += HistoryCsvRow(day, usage);
+    for (const auto& [key, usage] : history.rows()) {
+        if (const std::string* line = history.asRead(key)) {
+            text += *line + '\n';
+        } else if (!usage.empty()) {
+            text += HistoryCsvRow(key.day, usage, key.connection);
         }
     }
     return text;
@@ -129,10 +226,14 @@ HistoryParse ParseHistoryCsv(std::string_view bytes)
             continue;
         }
         first = false;
-        const std::optional<DayUsage> row = parseRow(line);
-        // A second row for a day is set aside rather than added: it may be a pasted copy.
-        if (row && !result.history.contains(row->day)) {
-            result.history.add(row->day, row->usage);
+        const std::optional<ParsedRow> row = parseRow(line);
+        // A second row for a day and connection is set aside rather than added: it may be a
+        // pasted copy.
+        if (row && !result.history.contains(row->key)) {
+            result.history.add(row->key.day, row->key.connection, row->usage);
+            if (result.history.contains(row->key)) {
+                result.history.keepAsRead(row->key, std::string(line));
+            }
         } else {
             result.damaged.emplace_back(line);
         }

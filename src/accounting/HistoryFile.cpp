@@ -46,9 +46,7 @@ HistoryFile::LoadReport HistoryFile::load()
         return report;
     }
     HistoryParse parsed = ParseHistoryCsv(*bytes);
-    for (const auto& [day, usage] : parsed.history.days()) {
-        m_history.add(day, usage);
-    }
+    m_history = std::move(parsed.history);
     report.damagedRows = parsed.damaged.size();
     if (report.damagedRows > 0) {
         report.asidePath = asidePathFor(m_clock.nowLocal());
@@ -66,9 +64,9 @@ bool HistoryFile::save()
     return m_writable && m_files.replaceFile(m_path, FormatHistoryCsv(m_history));
 }
 
-void HistoryFile::count(const CivilDateTime& moment, const Usage& usage)
+void HistoryFile::count(const CivilDateTime& moment, const std::string& connection, const Usage& usage)
 {
-    m_history.add(CalendarDay::of(moment), usage);
+    m_history.add(CalendarDay::of(moment), connection, usage);
 }
 
 } // namespace tavlor

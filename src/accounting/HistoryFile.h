@@ -28,7 +28,7 @@ public:
     // False when the file could not be written (or must not be, see unreadable).
     bool save();
 
-    void count(const CivilDateTime& moment, const Usage& usage);
+    void count(const CivilDateTime& moment, const std::string& connection, const Usage& usage);
     const UsageHistory& history() const { return m_history; }
     const std::string& path() const { return m_path; }
 

@@ -1,6 +1,7 @@
 #include "accounting/UsageWatch.h"
 
 #include "accounting/DayCount.h"
+#include "accounting/HistoryCsv.h"
 #include "accounting/ProfileFile.h"
 
 #include <cmath>
@@ -40,8 +41,9 @@ CalendarDay UsageWatch::today() const
 
 std::vector<WarnerEvent> UsageWatch::trafficCounted(double downBytes, double upBytes, int onlineSeconds)
 {
-    return countOn(m_clock.nowLocal(), Usage{static_cast<std::uint64_t>(std::max(onlineSeconds, 0)),
-                                             wholeBytes(downBytes), wholeBytes(upBytes)});
+    return countOn(m_clock.nowLocal(), std::string(),
+                   Usage{static_cast<std::uint64_t>(std::max(onlineSeconds, 0)), wholeBytes(downBytes),
+                         wholeBytes(upBytes)});
 }
 
 std::vector<WarnerEvent> UsageWatch::counted(const TickReading& reading)
@@ -49,14 +51,22 @@ std::vector<WarnerEvent> UsageWatch::counted(const TickReading& reading)
     if (!reading.online) {
         return {};
     }
-    return countOn(FromDayCount(reading.dayStamp),
+    return countOn(FromDayCount(reading.dayStamp), ConnectionColumn(reading),
                    Usage{static_cast<std::uint64_t>(std::max(reading.onlineSeconds, 0)),
                          wholeBytes(reading.downBytes), wholeBytes(reading.upBytes)});
 }
 
-std::vector<WarnerEvent> UsageWatch::countOn(const CivilDateTime& now, const Usage& usage)
+std::string ConnectionColumn(const TickReading& reading)
 {
-    m_history.count(now, usage);
+    const std::string& name =
+        reading.connection.name.empty() ? reading.downLink.name : reading.connection.name;
+    return CleanConnectionName(name).value_or(std::string());
+}
+
+std::vector<WarnerEvent> UsageWatch::countOn(const CivilDateTime& now, const std::string& connection,
+                                             const Usage& usage)
+{
+    m_history.count(now, connection, usage);
     const WarnerRecord before = m_warner.record();
     std::vector<WarnerEvent> events = m_warner.check(m_history.history(), CalendarDay::of(now));
     if (m_warner.record() != before) {

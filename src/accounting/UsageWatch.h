@@ -10,6 +10,10 @@
 
 namespace tavlor {
 
+// The history's connection column for a reading: the counted connection's name, the link's
+// where no connection is known.
+std::string ConnectionColumn(const TickReading& reading);
+
 // The history and the Volumenwarner together, as the program drives them: fed by every counted
 // tick, saved with the data file, configured from data.ini's [Volumenwarner] section.
 class UsageWatch
@@ -46,7 +50,8 @@ public:
 
 private:
     bool writeSection();
-    std::vector<WarnerEvent> countOn(const CivilDateTime& day, const Usage& usage);
+    std::vector<WarnerEvent> countOn(const CivilDateTime& day, const std::string& connection,
+                                     const Usage& usage);
 
     std::string m_dataPath;
     FileStore& m_files;

@@ -1,6 +1,7 @@
 // A hundred days of the real tick, data file and history on one set of files: day, month and
 // billing-day changes, sessions across midnight, counter wraps, restarts, a reset and crashes
-// between saves. The history must add up to what the totals grew by, to the byte.
+// between saves, two connections a day. The history must add up to what the totals grew by, to
+// the byte, whichever connection the seconds went over.
 #include "accounting/AccountingTick.h"
 #include "accounting/ProfileFile.h"
 #include "accounting/ResetGateway.h"
@@ -24,6 +25,8 @@ namespace tavlor {
 namespace {
 
 const std::string kDataPath = "/tavlor/data/data.ini";
+// A name the file has to quote.
+const std::string kOffice = "B\xC3\xBCro; LTE \"S\"";
 
 class SimHooks final : public OnlineProbe,
                        public AddressDisplay,
@@ -56,6 +59,8 @@ struct Program
     SimHooks hooks;
     AccountingTick tick;
     std::map<std::pair<int, int>, int> warnings; // (kind, percent) -> how often
+    // The connection the seconds go over, as the connection service names it to the tick.
+    CountedConnection connection{CountedKind::Metered, "/active/1", "Handy-Tarif"};
 
     Program(test::FakeFileStore& files, test::FakeClock& clock, test::FakeRowSource& rows)
         : data(kDataPath, files, german, clock), watch(kDataPath, files, clock, german),
@@ -63,7 +68,8 @@ struct Program
     {
         data.LoadUsageData(state);
         watch.load();
-        hooks.counted = [this](const TickReading& reading) {
+        hooks.counted = [this](TickReading reading) {
+            reading.connection = reading.online ? connection : CountedConnection{};
             for (const WarnerEvent& e : watch.counted(reading)) {
                 ++warnings[{static_cast<int>(e.kind), e.percent}];
             }
@@ -163,9 +169,10 @@ protected:
         p.tick.resetSessionBase();
         start = inMemory();
     }
-    void tickOnline(int count)
+    void tickOnline(int count, const std::string& connection = "Handy-Tarif")
     {
         program->hooks.online = true;
+        program->connection.name = connection;
         for (int i = 0; i < count; ++i) {
             clock.advanceMs(1000);
             inCounter += std::uniform_int_distribution<std::uint64_t>(0, 3000000)(rng);
@@ -193,7 +200,7 @@ TEST_F(HistorySimulation, HistorySumsEqualTheGrowthOfTheTotalsOverAHundredDays)
         offlineUntil(8, 0);
         tickOnline(250);
         offlineUntil(23, 57);
-        tickOnline(400); // across midnight
+        tickOnline(400, kOffice); // across midnight
         if (day % 9 == 4) {
             endRun(false);
             boot();
@@ -222,15 +229,21 @@ TEST_F(HistorySimulation, HistorySumsEqualTheGrowthOfTheTotalsOverAHundredDays)
     EXPECT_EQ(static_cast<std::int64_t>(sum.onlineSeconds), grown.seconds);
     EXPECT_GT(grown.down, 10.0 * 4294967296.0);      // many 32-bit wraps on the way
     EXPECT_EQ(reread.history().days().size(), 101u); // every day, and the morning after the last
+    // Each day the morning's connection and the evening's; the evening's also past midnight.
+    EXPECT_EQ(reread.history().rows().size(), 201u);
+    const auto perConnection = reread.history().connectionsBetween({2026, 1, 1}, {2027, 12, 31});
+    ASSERT_EQ(perConnection.size(), 2u);
+    EXPECT_GT(perConnection.at(kOffice).downBytes, 0u);
+    EXPECT_GT(perConnection.at("Handy-Tarif").downBytes, 0u);
 
     // Limit 5000 MB from the 15th: four periods touched (Oct 15 - Feb 14), each over its limit,
     // each threshold once per period in spite of restarts and crashes.
     EXPECT_EQ((warnings[{0, 80}]), 4);
     EXPECT_EQ((warnings[{0, 100}]), 4);
 
-    const double bytesPerDay = static_cast<double>(files.files.at("/tavlor/data/verlauf.csv").size()) / 101.0;
-    std::printf("history file: %.1f bytes per day\n", bytesPerDay);
-    EXPECT_LT(bytesPerDay, 40.0);
+    const double bytesPerRow = static_cast<double>(files.files.at("/tavlor/data/verlauf.csv").size()) / 201.0;
+    std::printf("history file: %.1f bytes per row\n", bytesPerRow);
+    EXPECT_LT(bytesPerRow, 60.0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "accounting/History.h"
 
 #include "accounting/BillingPeriod.h"
+#include "accounting/DayCount.h"
 #include "accounting/HistoryCsv.h"
 #include "accounting/HistoryFile.h"
 #include "accounting/HistoryReport.h"
@@ -52,7 +53,7 @@ TEST(HistoryCsv, WritesOneShortRowPerDayWithUse)
     h.add({2026, 12, 9}, {});
     h.add({2027, 1, 2}, {5, 0, 0});
     EXPECT_EQ(FormatHistoryCsv(h), "\xEF\xBB\xBF"
-                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes)\n"
+                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Verbindung\n"
                                    "2026-12-08;3601;123456790;2345680\n"
                                    "2027-01-02;5;0;0\n");
     const HistoryParse back = ParseHistoryCsv(FormatHistoryCsv(h));
@@ -88,6 +89,74 @@ TEST(HistoryCsv, HandEditsAreReadAndDamagedRowsSetAside)
     }
 }
 
+TEST(HistoryCsv, TheConnectionColumnIsReadWrittenAndSetAsideWhenDamaged)
+{
+    struct Case
+    {
+        const char* line;
+        const char* connection; // nullptr: set aside
+    };
+    const Case cases[] = {
+        {"2026-12-08;1;2;3;Handy", "Handy"},
+        {"2026-12-08;1;2;3; Mobilfunk 2 ", "Mobilfunk 2"},
+        {"2026-12-08;1;2;3;\"B\xC3\xBCro; LTE \"\"S\"\"\"", "B\xC3\xBCro; LTE \"S\""},
+        {"2026-12-08;1;2;3;\"plain\"", "plain"},
+        {"2026-12-08;1;2;3", ""},
+        {"2026-12-08;1;2;3;", nullptr},
+        {"2026-12-08;1;2;3;  ", nullptr},
+        {"2026-12-08;1;2;3;\"open", nullptr},
+        {"2026-12-08;1;2;3;a\"b", nullptr},
+        {"2026-12-08;1;2;3;\"a\"b\"", nullptr},
+        {"2026-12-08;1;2;3;a;b", nullptr},
+        {"2026-12-08;1;2;3;\xFF\xFE", nullptr},
+        {"2026-12-08;1;2;3;tab\there", nullptr},
+        {"2026-12-08;1;2;3;\"\"", nullptr},
+        {"2026-12-08;1;x;3;Handy", nullptr},
+    };
+    for (const Case& c : cases) {
+        const HistoryParse parsed = ParseHistoryCsv(c.line);
+        if (c.connection == nullptr) {
+            EXPECT_TRUE(parsed.history.rows().empty()) << c.line;
+            EXPECT_EQ(parsed.damaged, std::vector<std::string>{c.line});
+            continue;
+        }
+        ASSERT_EQ(parsed.history.rows().size(), 1u) << c.line;
+        EXPECT_EQ(parsed.history.rows().begin()->first.connection, c.connection) << c.line;
+        EXPECT_TRUE(parsed.damaged.empty()) << c.line;
+        // A name the file holds comes back as the same name after a write of its own.
+        UsageHistory fresh;
+        fresh.add({2026, 12, 8}, c.connection, {1, 2, 3});
+        const HistoryParse again = ParseHistoryCsv(FormatHistoryCsv(fresh));
+        EXPECT_TRUE(again.damaged.empty()) << c.line;
+        EXPECT_EQ(again.history.rows(), fresh.rows()) << c.line;
+    }
+}
+
+TEST(HistoryCsv, OneRowPerDayAndConnectionAndTheDaysAreTheirSums)
+{
+    UsageHistory h;
+    h.add({2026, 12, 8}, "Handy", {10, 1000, 100});
+    h.add({2026, 12, 8}, "Stick", {20, 2000, 200});
+    h.add({2026, 12, 8}, "Handy", {1, 1, 1});
+    h.add({2026, 12, 9}, "Stick", {5, 50, 5});
+    EXPECT_EQ(h.on({2026, 12, 8}), (Usage{31, 3001, 301}));
+    const auto period = h.connectionsBetween({2026, 12, 8}, {2026, 12, 9});
+    EXPECT_EQ(period.at("Handy"), (Usage{11, 1001, 101}));
+    EXPECT_EQ(period.at("Stick"), (Usage{25, 2050, 205}));
+    EXPECT_EQ(h.connectionsBetween({2026, 12, 9}, {2026, 12, 9}).count("Handy"), 0u);
+    EXPECT_EQ(FormatHistoryCsv(h), "\xEF\xBB\xBF"
+                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Verbindung\n"
+                                   "2026-12-08;11;1001;101;Handy\n"
+                                   "2026-12-08;20;2000;200;Stick\n"
+                                   "2026-12-09;5;50;5;Stick\n");
+    // The same day and connection twice in a file: the second is set aside, another
+    // connection of the day is not.
+    const HistoryParse parsed =
+        ParseHistoryCsv("2026-12-08;1;2;3;Handy\n2026-12-08;1;2;3;Stick\n2026-12-08;9;9;9;Handy\n");
+    EXPECT_EQ(parsed.history.rows().size(), 2u);
+    EXPECT_EQ(parsed.damaged, std::vector<std::string>{"2026-12-08;9;9;9;Handy"});
+}
+
 class HistoryFileTest : public ::testing::Test
 {
 protected:
@@ -117,10 +186,46 @@ TEST_F(HistoryFileTest, ADamagedFileIsCopiedAsideOnceAndCountingGoesOn)
     watch.trafficCounted(500, 50, 1);
     ASSERT_TRUE(watch.save());
     EXPECT_EQ(files.files.at(csv), "\xEF\xBB\xBF"
-                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes)\n"
+                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Verbindung\n"
                                    "2026-12-07;60;1000;100\n2026-12-08;1;500;50\n");
     UsageWatch again(data, files, clock, german);
     EXPECT_EQ(again.load().damagedRows, 0u); // reported once
+}
+
+TEST_F(HistoryFileTest, OldRowsAreWrittenBackAsTheyWereBesideTheNewOnes)
+{
+    // Rows of an older file, one of them hand-edited: the spellings stay, only a row that is
+    // counted into again is written anew.
+    files.files[csv] = "\xEF\xBB\xBF"
+                       "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes)\r\n"
+                       " 06.12.2026 ; 7 ;8; 9 \r\n"
+                       "2026-12-07;0060;1000;100\r\n"
+                       "2026-12-08;1;1;1\r\n";
+    UsageWatch watch(data, files, clock, german);
+    EXPECT_EQ(watch.load().damagedRows, 0u);
+    TickReading second;
+    second.online = true;
+    second.onlineSeconds = 1;
+    second.downBytes = 500;
+    second.upBytes = 50;
+    second.dayStamp = ToDayCount({2026, 12, 8, 10, 0, 0, 0});
+    second.connection = {CountedKind::Metered, "/active/7", "Handy"};
+    watch.counted(second);
+    second.connection = {};
+    second.downLink.name = "ppp0"; // no profile known: the link's name
+    watch.counted(second);
+    ASSERT_TRUE(watch.save());
+    EXPECT_EQ(files.files.at(csv), "\xEF\xBB\xBF"
+                                   "Datum;Onlinezeit (s);Download (Bytes);Upload (Bytes);Verbindung\n"
+                                   " 06.12.2026 ; 7 ;8; 9 \n"
+                                   "2026-12-07;0060;1000;100\n"
+                                   "2026-12-08;1;1;1\n"
+                                   "2026-12-08;1;500;50;Handy\n"
+                                   "2026-12-08;1;500;50;ppp0\n");
+    watch.trafficCounted(1, 1, 1); // a second without any name joins the old row of the day
+    ASSERT_TRUE(watch.save());
+    EXPECT_NE(files.files.at(csv).find("\n2026-12-08;2;2;2\n"), std::string::npos);
+    EXPECT_NE(files.files.at(csv).find("\n2026-12-07;0060;1000;100\n"), std::string::npos);
 }
 
 TEST_F(HistoryFileTest, AnUnreadableFileIsNeverOverwrittenAndTheTotalsAreUntouched)
