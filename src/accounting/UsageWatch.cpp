@@ -95,6 +95,13 @@ bool UsageWatch::applySettings(const WarnerSettings& settings)
     return !m_recordDirty;
 }
 
+bool UsageWatch::releaseForPeriod()
+{
+    m_warner.releaseForPeriod(m_history.history(), today());
+    m_recordDirty = !writeSection();
+    return !m_recordDirty;
+}
+
 bool UsageWatch::writeSection()
 {
     // Like the data file's own save: a deleted data.ini is not recreated here.

@@ -38,6 +38,11 @@ public:
 
     // Stores new settings in data.ini. False when data.ini could not be written.
     bool applySettings(const WarnerSettings& settings);
+    // "Für diesen Zeitraum freigeben", stored in data.ini at once. False when it could not be
+    // written (the release holds until the program ends).
+    bool releaseForPeriod();
+    bool released() const { return m_warner.releasedFor(today()); }
+    bool limitReached() const { return m_warner.limitReached(m_history.history(), today()); }
 
     const UsageHistory& history() const { return m_history.history(); }
     const VolumeWarner& warner() const { return m_warner; }

@@ -22,6 +22,14 @@ std::int64_t readNumber(const ProfileFile& file, const char* key, std::int64_t f
     return value && *value >= low && *value <= high ? *value : fallback;
 }
 
+// A key the file does not have is not written for its default: files of users who never set
+// it stay byte for byte what they were.
+bool hasKey(const ProfileFile& file, const char* key)
+{
+    const char* const absent = "\x01";
+    return file.readString(kWarnerSection, key, absent) != absent;
+}
+
 std::optional<CalendarDay> readIsoDay(const std::string& text)
 {
     int y = 0, m = 0, d = 0;
@@ -47,11 +55,13 @@ void ReadWarner(const ProfileFile& file, WarnerSettings& s, WarnerRecord& r)
     s.downloadOnly = readNumber(file, "NurDownload", 0, INT32_MIN, INT32_MAX) != 0;
     s.warning1 = static_cast<int>(readNumber(file, "Warnung1", defaults.warning1, 1, 1000));
     s.warning2 = static_cast<int>(readNumber(file, "Warnung2", defaults.warning2, 1, 1000));
+    s.cutOff = readNumber(file, "Trennen", 0, 0, 1) == 1;
     r = WarnerRecord{};
     if (auto first = readIsoDay(file.readString(kWarnerSection, "GewarntAb", ""))) {
         r.periodFirst = *first;
         r.volumeGiven = static_cast<unsigned>(readNumber(file, "GewarntVolumen", 0, 0, kAllThresholds));
         r.timeGiven = static_cast<unsigned>(readNumber(file, "GewarntZeit", 0, 0, kAllThresholds));
+        r.released = readNumber(file, "Freigegeben", 0, 0, 1) == 1;
     }
 }
 
@@ -66,10 +76,16 @@ void WriteWarner(ProfileFile& file, const WarnerSettings& s, const WarnerRecord&
     write("NurDownload", s.downloadOnly ? 1 : 0);
     write("Warnung1", s.warning1);
     write("Warnung2", s.warning2);
+    if (s.cutOff || hasKey(file, "Trennen")) {
+        write("Trennen", s.cutOff ? 1 : 0);
+    }
     if (IsValidDay(r.periodFirst)) {
         file.writeString(kWarnerSection, "GewarntAb", IsoDate(r.periodFirst));
         write("GewarntVolumen", r.volumeGiven);
         write("GewarntZeit", r.timeGiven);
+        if (r.released || hasKey(file, "Freigegeben")) {
+            write("Freigegeben", r.released ? 1 : 0);
+        }
     }
 }
 
@@ -149,11 +165,32 @@ std::vector<WarnerEvent> VolumeWarner::check(const UsageHistory& history, const 
 void VolumeWarner::applySettings(const WarnerSettings& settings, const UsageHistory& history,
                                  const CalendarDay& today)
 {
+    const bool released = releasedFor(today);
     m_settings = settings;
-    m_record = WarnerRecord{period(today).first, 0, 0};
+    m_record = WarnerRecord{period(today).first, 0, 0, released};
     for (const LimitUse& use : uses(history, today)) {
         (use.kind == WarnerEvent::Kind::Volume ? m_record.volumeGiven : m_record.timeGiven) = reached(use);
     }
+}
+
+void VolumeWarner::releaseForPeriod(const UsageHistory& history, const CalendarDay& today)
+{
+    if (m_record.periodFirst != period(today).first) {
+        // What the period has used counts as warned about, as after new settings.
+        applySettings(m_settings, history, today);
+    }
+    m_record.released = true;
+}
+
+bool VolumeWarner::releasedFor(const CalendarDay& today) const
+{
+    return m_record.released && m_record.periodFirst == period(today).first;
+}
+
+bool VolumeWarner::limitReached(const UsageHistory& history, const CalendarDay& today) const
+{
+    const std::vector<LimitUse> all = uses(history, today);
+    return std::any_of(all.begin(), all.end(), [](const LimitUse& use) { return use.used >= use.limit; });
 }
 
 WarnLevel VolumeWarner::level(const UsageHistory& history, const CalendarDay& today) const

@@ -21,6 +21,8 @@ struct WarnerSettings
     bool downloadOnly = false;
     int warning1 = 80;  // percent
     int warning2 = 100; // percent
+    // Trennen: at 100 % the counted dial-up or metered connection is taken down.
+    bool cutOff = false;
 
     bool active() const { return limitMB > 0 || limitHours > 0; }
     friend bool operator==(const WarnerSettings&, const WarnerSettings&) = default;
@@ -32,6 +34,8 @@ struct WarnerRecord
     CalendarDay periodFirst{0, 0, 0};
     unsigned volumeGiven = 0;
     unsigned timeGiven = 0;
+    // Freigegeben: the user let the connection run past the limit for the rest of this period.
+    bool released = false;
     friend bool operator==(const WarnerRecord&, const WarnerRecord&) = default;
 };
 
@@ -78,8 +82,14 @@ public:
     // The warnings due now: each threshold fires once per period, the higher one when both
     // are crossed at once.
     std::vector<WarnerEvent> check(const UsageHistory& history, const CalendarDay& today);
-    // New settings count what the period has already used as warned about.
+    // New settings count what the period has already used as warned about; a release for the
+    // period stays.
     void applySettings(const WarnerSettings& settings, const UsageHistory& history, const CalendarDay& today);
+    // "Für diesen Zeitraum freigeben": no cut until the next period starts.
+    void releaseForPeriod(const UsageHistory& history, const CalendarDay& today);
+    bool releasedFor(const CalendarDay& today) const;
+    // A limit of the period has reached 100 %.
+    bool limitReached(const UsageHistory& history, const CalendarDay& today) const;
 
     BillingPeriod period(const CalendarDay& today) const;
     std::vector<LimitUse> uses(const UsageHistory& history, const CalendarDay& today) const;

@@ -137,6 +137,13 @@ TEST(WarnerSettingsFile, KeysReadWithDefaultsForWhatIsMissingOrWrong)
          {5000, 40, 15, true, 70, 95}},
         {"[volumenwarner]\r\nLimitMB=-5\r\nStichtag=31\r\nWarnung1=0\r\nWarnung2=abc\r\n", WarnerSettings{}},
         {"[Volumenwarner]\r\nLimitMB=0x10\r\nStichtag= 28 \r\n", {16, 0, 28, false, 80, 100}},
+        {"[Volumenwarner]\r\nTrennen=1\r\n", {0, 0, 1, false, 80, 100, true}},
+        {"[Volumenwarner]\r\nTrennen= 1 \r\n", {0, 0, 1, false, 80, 100, true}},
+        // Anything but 0 or 1 is the default, never a cut the user did not choose.
+        {"[Volumenwarner]\r\nTrennen=2\r\n", WarnerSettings{}},
+        {"[Volumenwarner]\r\nTrennen=-1\r\n", WarnerSettings{}},
+        {"[Volumenwarner]\r\nTrennen=ja\r\n", WarnerSettings{}},
+        {"[Volumenwarner]\r\nTrennen=\r\n", WarnerSettings{}},
     };
     for (const Case& c : cases) {
         WarnerSettings s;
@@ -158,6 +165,62 @@ TEST(WarnerSettingsFile, WritingLeavesTheDataSectionAsItWas)
     ReadWarner(file, s, r);
     EXPECT_EQ(s.limitMB, 100);
     EXPECT_EQ(r, (WarnerRecord{{2026, 11, 15}, 1, 0}));
+}
+
+TEST(WarnerSettingsFile, TheCutAndTheReleaseAreWrittenOnlyWhenSetOrAlreadyThere)
+{
+    const std::string written = "[data]\r\nTUp=5\r\n[Volumenwarner]\r\nLimitMB=100\r\nLimitStunden=0\r\n"
+                                "Stichtag=15\r\nNurDownload=0\r\nWarnung1=80\r\nWarnung2=100\r\n"
+                                "GewarntAb=2026-11-15\r\nGewarntVolumen=1\r\nGewarntZeit=0\r\n";
+    const WarnerSettings settings{100, 0, 15, false, 80, 100};
+    const WarnerRecord record{{2026, 11, 15}, 1, 0};
+    ProfileFile file(written);
+    WriteWarner(file, settings, record);
+    EXPECT_EQ(file.bytes(), written); // byte for byte without the new keys
+
+    WarnerSettings cut = settings;
+    cut.cutOff = true;
+    WarnerRecord released = record;
+    released.released = true;
+    WriteWarner(file, cut, released);
+    EXPECT_EQ(file.bytes(), written + "Trennen=1\r\nFreigegeben=1\r\n");
+    WarnerSettings s;
+    WarnerRecord r;
+    ReadWarner(file, s, r);
+    EXPECT_EQ(s, cut);
+    EXPECT_EQ(r, released);
+
+    WriteWarner(file, settings, record); // switched off again: the keys say so
+    EXPECT_EQ(file.bytes(), written + "Trennen=0\r\nFreigegeben=0\r\n");
+    ReadWarner(file, s, r);
+    EXPECT_EQ(s, settings);
+    EXPECT_EQ(r, record);
+}
+
+TEST_F(Warner, AReleaseHoldsAcrossRestartsAndNewSettingsAndEndsWithThePeriod)
+{
+    EXPECT_FALSE(watch->limitReached());
+    download(100);
+    EXPECT_TRUE(watch->limitReached());
+    EXPECT_FALSE(watch->released());
+    ASSERT_TRUE(watch->releaseForPeriod());
+    EXPECT_NE(files.files.at(kDataPath).find("Freigegeben=1\r\n"), std::string::npos);
+    restart(false); // written at once: a crash keeps it
+    EXPECT_TRUE(watch->released());
+    WarnerSettings s = watch->warner().settings();
+    s.cutOff = true;
+    ASSERT_TRUE(watch->applySettings(s));
+    EXPECT_TRUE(watch->released());
+    EXPECT_EQ(download(1), std::vector<int>{}); // warned about before the release, not again
+
+    moveTo(2026, 12, 15); // the next period
+    EXPECT_FALSE(watch->released());
+    EXPECT_FALSE(watch->limitReached());
+    download(1);
+    restart();
+    EXPECT_FALSE(watch->released());
+    EXPECT_TRUE(watch->warner().settings().cutOff);
+    EXPECT_NE(files.files.at(kDataPath).find("Freigegeben=0\r\n"), std::string::npos);
 }
 
 // The unit decides the divisor as a value: the figure and its unit always agree.
