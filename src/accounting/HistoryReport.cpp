@@ -100,6 +100,46 @@ ReportTable MonthsTable(const UsageHistory& history, const CalendarDay& today, i
     return table;
 }
 
+namespace {
+std::string shareOfLimits(const VolumeWarner& warner, const Usage& u, const CalendarDay& today,
+                          const UsageHistory& history)
+{
+    const std::vector<LimitUse> uses = warner.uses(history, today);
+    std::string text;
+    for (const LimitUse& use : uses) {
+        const bool volume = use.kind == WarnerEvent::Kind::Volume;
+        const double used = volume
+                                ? static_cast<double>(u.downBytes) +
+                                      (warner.settings().downloadOnly ? 0.0 : static_cast<double>(u.upBytes))
+                                : static_cast<double>(u.onlineSeconds);
+        const std::string percent =
+            std::to_string(static_cast<long long>(std::floor(used * 100.0 / use.limit))) + " %";
+        text += (text.empty() ? "" : ", ") +
+                (uses.size() > 1 ? std::string(volume ? "Volumen " : "Onlinezeit ") : std::string()) +
+                percent;
+    }
+    return uses.empty() ? "kein Limit" : text;
+}
+} // namespace
+
+ReportTable ConnectionsTable(const VolumeWarner& warner, const UsageHistory& history,
+                             const CalendarDay& today, const NumberFormat& numbers)
+{
+    ReportTable table{{"Verbindung", "Download", "Upload", "Onlinezeit", "Anteil am Limit"}, {}, {}};
+    const BillingPeriod period = warner.period(today);
+    Usage sum;
+    const auto row = [&](const std::string& name, const Usage& u) {
+        table.rows.push_back({name, DecimalAmount(numbers, u.downBytes), DecimalAmount(numbers, u.upBytes),
+                              OnlineTimeText(u.onlineSeconds), shareOfLimits(warner, u, today, history)});
+    };
+    for (const auto& [name, usage] : history.connectionsBetween(period.first, period.last)) {
+        row(name.empty() ? std::string(kUnnamedConnection) : name, usage);
+        sum += usage;
+    }
+    row("Zusammen", sum);
+    return table;
+}
+
 std::vector<std::pair<std::string, std::string>>
 PeriodSummary(const VolumeWarner& warner, const UsageHistory& history, const CalendarDay& today,
               const NumberFormat& numbers, const LocaleFormat& locale)
@@ -113,6 +153,10 @@ PeriodSummary(const VolumeWarner& warner, const UsageHistory& history, const Cal
     lines.emplace_back("Upload", DecimalAmount(numbers, used.upBytes));
     lines.emplace_back("Onlinezeit", OnlineTimeText(used.onlineSeconds));
     lines.emplace_back("Verbleibende Tage", std::to_string(period.daysLeft(today)));
+    if (warner.settings().cutOff) {
+        lines.emplace_back("Bei 100 % trennen",
+                           warner.releasedFor(today) ? "f\xC3\xBCr diesen Zeitraum freigegeben" : "ja");
+    }
     const std::vector<LimitUse> uses = warner.uses(history, today);
     for (const LimitUse& use : uses) {
         addLimitLines(lines, numbers, use, period, today);

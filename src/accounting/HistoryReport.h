@@ -30,6 +30,12 @@ ReportTable DaysTable(const UsageHistory& history, const CalendarDay& today, int
                       const NumberFormat& numbers, const LocaleFormat& locale);
 ReportTable MonthsTable(const UsageHistory& history, const CalendarDay& today, int count,
                         const NumberFormat& numbers);
+// The current billing period per connection: download, upload, online time and the share of
+// the limit, and the sum of them all in the last row. Rows of older files without a
+// connection are shown as one row of their own.
+ReportTable ConnectionsTable(const VolumeWarner& warner, const UsageHistory& history,
+                             const CalendarDay& today, const NumberFormat& numbers);
+inline constexpr const char* kUnnamedConnection = "ohne Namen (\xC3\xA4ltere Zeilen)";
 // Caption and value lines of the current billing period: used, left, days left, projection.
 std::vector<std::pair<std::string, std::string>>
 PeriodSummary(const VolumeWarner& warner, const UsageHistory& history, const CalendarDay& today,

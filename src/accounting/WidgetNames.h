@@ -27,6 +27,7 @@ inline constexpr char btnDialEntry[] = "btnDialEntry";
 inline constexpr char btnEditEntry[] = "btnEditEntry";
 inline constexpr char btnExpert[] = "btnExpert";
 inline constexpr char btnExport[] = "btnExport";
+inline constexpr char btnFreigeben[] = "btnFreigeben";
 inline constexpr char btnHangup[] = "btnHangup";
 inline constexpr char btnRenameEntry[] = "btnRenameEntry";
 inline constexpr char btnReset[] = "btnReset";
@@ -40,6 +41,7 @@ inline constexpr char cbEntryKind[] = "cbEntryKind";
 inline constexpr char cbLan[] = "cbLan";
 inline constexpr char cbMini[] = "cbMini";
 inline constexpr char cbNurDownload[] = "cbNurDownload";
+inline constexpr char cbTrennen[] = "cbTrennen";
 inline constexpr char chart[] = "chart";
 inline constexpr char client[] = "client";
 inline constexpr char eEntryApn[] = "eEntryApn";
@@ -92,5 +94,7 @@ inline constexpr char sBar[] = "sBar";
 inline constexpr char tBandbreite[] = "tBandbreite";
 inline constexpr char tCheck[] = "tCheck";
 inline constexpr char tGraph[] = "tGraph";
+inline constexpr char tblVerbindungen[] = "tblVerbindungen";
+inline constexpr char tsVerbindungen[] = "tsVerbindungen";
 
 } // namespace tavlor::names

@@ -57,7 +57,8 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
                          std::function<void()> settingsApplied, QWidget* parent)
     : QDialog(parent), m_watch(watch), m_numbers(numbers), m_locale(locale),
       m_chooseExportFile(std::move(chooseExportFile)), m_settingsApplied(std::move(settingsApplied)),
-      m_days(std::make_unique<ReportTable>()), m_months(std::make_unique<ReportTable>())
+      m_days(std::make_unique<ReportTable>()), m_months(std::make_unique<ReportTable>()),
+      m_connections(std::make_unique<ReportTable>())
 {
     setObjectName(QLatin1String(names::frmVerlauf));
     setWindowTitle(QStringLiteral("Verlauf und Volumenwarner"));
@@ -67,6 +68,7 @@ TfrmVerlauf::TfrmVerlauf(UsageWatch& watch, const NumberFormat& numbers, const L
     m_tabs->addTab(buildPeriodTab(), QStringLiteral("Abrechnungszeitraum"));
     m_tabs->addTab(buildDaysTab(), QStringLiteral("Tage"));
     m_tabs->addTab(buildMonthsTab(), QStringLiteral("Monate"));
+    m_tabs->addTab(buildConnectionsTab(), QStringLiteral("Verbindungen"));
     m_tabs->addTab(buildSettingsTab(), QStringLiteral("Volumenwarner"));
     layout->addWidget(m_tabs);
     m_status = named(new QLabel(this), names::lStatus, QStringLiteral("Meldung"));
@@ -96,7 +98,15 @@ TfrmVerlauf::~TfrmVerlauf() = default;
 QWidget* TfrmVerlauf::buildPeriodTab()
 {
     auto* page = named(new QWidget, "tsZeitraum", QStringLiteral("Abrechnungszeitraum"));
-    m_periodForm = new QFormLayout(page);
+    auto* layout = new QVBoxLayout(page);
+    m_periodForm = new QFormLayout;
+    layout->addLayout(m_periodForm);
+    m_release =
+        named(new QPushButton(QStringLiteral("F\u00FCr diesen Zeitraum freigeben")), names::btnFreigeben,
+              QStringLiteral("Die Verbindung bis zum Ende des Abrechnungszeitraums nicht mehr trennen"));
+    layout->addWidget(m_release, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    connect(m_release, &QPushButton::clicked, this, &TfrmVerlauf::btnFreigebenClick);
     return page;
 }
 
@@ -122,6 +132,16 @@ QWidget* TfrmVerlauf::buildMonthsTab()
     auto* layout = new QVBoxLayout(page);
     m_monthsTable = makeTable("tblMonate", QStringLiteral("Die letzten 24 Monate"), page);
     layout->addWidget(m_monthsTable);
+    return page;
+}
+
+QWidget* TfrmVerlauf::buildConnectionsTab()
+{
+    auto* page = named(new QWidget, names::tsVerbindungen, QStringLiteral("Verbindungen"));
+    auto* layout = new QVBoxLayout(page);
+    m_connectionsTable =
+        makeTable(names::tblVerbindungen, QStringLiteral("Der Abrechnungszeitraum nach Verbindungen"), page);
+    layout->addWidget(m_connectionsTable);
     return page;
 }
 
@@ -151,6 +171,9 @@ QWidget* TfrmVerlauf::buildSettingsTab()
     m_warning2 =
         makeSpin("seWarnung2", QStringLiteral("Zweite Warnung in Prozent"), 1, 1000, QStringLiteral(" %"));
     form->addRow(QStringLiteral("Zweite Warnung bei:"), m_warning2);
+    m_cutOff = named(new QCheckBox(QStringLiteral("Bei Erreichen des Limits Verbindung trennen")),
+                     names::cbTrennen, QStringLiteral("Bei Erreichen des Limits Verbindung trennen"));
+    form->addRow(QString(), m_cutOff);
     auto* apply = named(new QPushButton(QStringLiteral("\u00DCbernehmen")), names::btnUebernehmen,
                         QStringLiteral("Einstellungen \u00FCbernehmen"));
     form->addRow(QString(), apply);

@@ -25,8 +25,9 @@ class UsageWatch;
 struct CalendarDay;
 struct ReportTable;
 
-// "Verlauf und Volumenwarner": the current billing period, the last 31 days with a bar chart,
-// the last 24 months, and the Volumenwarner's settings. Shows texts built by the core; the
+// "Verlauf und Volumenwarner": the current billing period (and its release from the cut at the
+// limit), the last 31 days with a bar chart, the last 24 months, the period per connection, and
+// the Volumenwarner's settings. Shows texts built by the core; the
 // shown table can be exported for a spreadsheet.
 class TfrmVerlauf final : public QDialog
 {
@@ -46,6 +47,7 @@ public:
     void refresh();
     void btnExportClick();
     void btnUebernehmenClick();
+    void btnFreigebenClick();
 
     QTabWidget* tabs() const { return m_tabs; }
     QBarSet* downloadBars() const { return m_downBars; }
@@ -58,6 +60,7 @@ private:
     QWidget* buildPeriodTab();
     QWidget* buildDaysTab();
     QWidget* buildMonthsTab();
+    QWidget* buildConnectionsTab();
     QWidget* buildSettingsTab();
     void showPeriod();
     void showChart(const UsageHistory& history, const CalendarDay& today);
@@ -72,11 +75,15 @@ private:
     std::function<void()> m_settingsApplied;
     std::unique_ptr<ReportTable> m_days;
     std::unique_ptr<ReportTable> m_months;
+    std::unique_ptr<ReportTable> m_connections;
 
     QTabWidget* m_tabs = nullptr;
     QFormLayout* m_periodForm = nullptr;
     QTableWidget* m_daysTable = nullptr;
     QTableWidget* m_monthsTable = nullptr;
+    QTableWidget* m_connectionsTable = nullptr;
+    QPushButton* m_release = nullptr;
+    QCheckBox* m_cutOff = nullptr;
     QChartView* m_chartView = nullptr;
     QBarSet* m_downBars = nullptr;
     QBarSet* m_upBars = nullptr;

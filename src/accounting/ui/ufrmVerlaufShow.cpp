@@ -36,7 +36,9 @@ QString qs(const std::string& text)
     return QString::fromStdString(text);
 }
 
-void fillTable(QTableWidget* table, const ReportTable& report)
+// Newest first for the days and months: the row a user looks for is today's. The connections
+// keep their order, the sum last.
+void fillTable(QTableWidget* table, const ReportTable& report, bool newestFirst = true)
 {
     table->clear();
     table->setColumnCount(static_cast<int>(report.header.size()));
@@ -46,7 +48,6 @@ void fillTable(QTableWidget* table, const ReportTable& report)
         header << qs(h);
     }
     table->setHorizontalHeaderLabels(header);
-    // Newest first: the row a user looks for is today's.
     const int last = table->rowCount() - 1;
     for (int r = 0; r <= last; ++r) {
         const auto& cells = report.rows[static_cast<std::size_t>(r)];
@@ -54,7 +55,7 @@ void fillTable(QTableWidget* table, const ReportTable& report)
             auto* item = new QTableWidgetItem(qs(cells[static_cast<std::size_t>(c)]));
             item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                           : Qt::AlignRight | Qt::AlignVCenter);
-            table->setItem(last - r, c, item);
+            table->setItem(newestFirst ? last - r : r, c, item);
         }
     }
 }
@@ -68,6 +69,10 @@ void TfrmVerlauf::refresh()
     *m_months = MonthsTable(history, today, kMonthsShown, m_numbers);
     fillTable(m_daysTable, *m_days);
     fillTable(m_monthsTable, *m_months);
+    *m_connections = ConnectionsTable(m_watch.warner(), history, today, m_numbers);
+    fillTable(m_connectionsTable, *m_connections, false);
+    // Only a cut that is switched on can be released, and once per period.
+    m_release->setEnabled(m_watch.warner().settings().cutOff && !m_watch.released());
     showChart(history, today);
     showPeriod();
     m_export->setEnabled(shownTable() != nullptr);
@@ -160,6 +165,7 @@ void TfrmVerlauf::showSettings()
     m_billingDay->setValue(s.billingDay);
     m_warning1->setValue(s.warning1);
     m_warning2->setValue(s.warning2);
+    m_cutOff->setChecked(s.cutOff);
 }
 
 void TfrmVerlauf::btnUebernehmenClick()
@@ -171,12 +177,25 @@ void TfrmVerlauf::btnUebernehmenClick()
     s.downloadOnly = m_downloadOnly->isChecked();
     s.warning1 = m_warning1->value();
     s.warning2 = m_warning2->value();
+    s.cutOff = m_cutOff->isChecked();
     const bool written = m_watch.applySettings(s);
     setStatus(written ? QStringLiteral("Einstellungen gespeichert.")
                       : QStringLiteral("Die Einstellungen gelten bis zum Beenden; data.ini kann nicht "
                                        "geschrieben werden."));
     refresh();
     showSettings();
+    if (m_settingsApplied) {
+        m_settingsApplied();
+    }
+}
+
+void TfrmVerlauf::btnFreigebenClick()
+{
+    const bool written = m_watch.releaseForPeriod();
+    setStatus(
+        written ? QStringLiteral("Die Verbindung wird bis zum Ende des Abrechnungszeitraums nicht getrennt.")
+                : QStringLiteral("Freigegeben bis zum Beenden; data.ini kann nicht geschrieben werden."));
+    refresh();
     if (m_settingsApplied) {
         m_settingsApplied();
     }

@@ -76,9 +76,10 @@ private slots:
         window.show();
         QCOMPARE(window.windowTitle(), QStringLiteral("Verlauf und Volumenwarner"));
         QTabWidget* tabs = window.tabs();
-        QCOMPARE(tabs->count(), 4);
+        QCOMPARE(tabs->count(), 5);
         QCOMPARE(tabs->tabText(0), QStringLiteral("Abrechnungszeitraum"));
-        QCOMPARE(tabs->tabText(3), QStringLiteral("Volumenwarner"));
+        QCOMPARE(tabs->tabText(3), QStringLiteral("Verbindungen"));
+        QCOMPARE(tabs->tabText(4), QStringLiteral("Volumenwarner"));
 
         auto* days = child<QTableWidget>(window, "tblTage");
         QCOMPARE(days->rowCount(), 31);
@@ -199,6 +200,62 @@ private slots:
         second.tabs()->setCurrentIndex(2);
         second.btnExportClick();
         QVERIFY(child<QLabel>(second, names::lStatus)->text().startsWith(QStringLiteral("Nach ")));
+    }
+
+    // The period per connection, the cut at the limit and its release, each found by its name.
+    void connectionsTabCutAndRelease()
+    {
+        UsageHistory h;
+        h.add({2026, 11, 14}, "Handy", {100, 9000000000, 0}); // the period before: not shown
+        h.add({2026, 11, 20}, "Handy", {3600, 2000000000, 500000000});
+        h.add({2026, 12, 8}, "B\xC3\xBCro; LTE", {60, 3000000000, 0});
+        h.add({2026, 12, 8}, {1, 1000000, 0}); // a row of an older file
+        m_files.files["/t/data/verlauf.csv"] = FormatHistoryCsv(h);
+        UsageWatch watch(m_data, m_files, m_clock, m_locale);
+        watch.load();
+        int applied = 0;
+        TfrmVerlauf window(watch, m_numbers, m_locale, {}, [&] { ++applied; });
+        window.show();
+        QCOMPARE(window.tabs()->indexOf(child<QWidget>(window, names::tsVerbindungen)), 3);
+        auto* table = child<QTableWidget>(window, names::tblVerbindungen);
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(table->horizontalHeaderItem(4)->text(), QStringLiteral("Anteil am Limit"));
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("ohne Namen (\u00E4ltere Zeilen)"));
+        QCOMPARE(table->item(1, 0)->text(), QStringLiteral("B\u00FCro; LTE"));
+        QCOMPARE(table->item(1, 1)->text(), QStringLiteral("3 GB"));
+        QCOMPARE(table->item(1, 4)->text(), QStringLiteral("60 %"));
+        QCOMPARE(table->item(2, 0)->text(), QStringLiteral("Handy"));
+        QCOMPARE(table->item(2, 3)->text(), QStringLiteral("1:00:00"));
+        QCOMPARE(table->item(2, 4)->text(), QStringLiteral("50 %"));
+        QCOMPARE(table->item(3, 0)->text(), QStringLiteral("Zusammen"));
+        QCOMPARE(table->item(3, 1)->text(), QStringLiteral("5 GB"));
+
+        auto* release = child<QPushButton>(window, names::btnFreigeben);
+        QCOMPARE(release->text(), QStringLiteral("F\u00FCr diesen Zeitraum freigeben"));
+        QVERIFY(!release->isEnabled()); // nothing to release while the cut is off
+        auto* cut = child<QCheckBox>(window, names::cbTrennen);
+        QCOMPARE(cut->text(), QStringLiteral("Bei Erreichen des Limits Verbindung trennen"));
+        QVERIFY(!cut->isChecked());
+        cut->setChecked(true);
+        child<QPushButton>(window, names::btnUebernehmen)->click();
+        QCOMPARE(ProfileFile(m_files.files[m_data]).readString(kWarnerSection, "Trennen", ""),
+                 std::string("1"));
+        QVERIFY(watch.warner().settings().cutOff);
+        QVERIFY(release->isEnabled());
+        release->click();
+        QVERIFY(watch.released());
+        QVERIFY(!release->isEnabled());
+        QCOMPARE(applied, 2);
+        QCOMPARE(ProfileFile(m_files.files[m_data]).readString(kWarnerSection, "Freigegeben", ""),
+                 std::string("1"));
+
+        // A fresh window shows what the file says, not what a widget was left at.
+        UsageWatch reread(m_data, m_files, m_clock, m_locale);
+        reread.load();
+        TfrmVerlauf again(reread, m_numbers, m_locale, {}, {});
+        again.show();
+        QVERIFY(child<QCheckBox>(again, names::cbTrennen)->isChecked());
+        QVERIFY(!child<QPushButton>(again, names::btnFreigeben)->isEnabled());
     }
 
     void settingsGoToTheDataFileAndTheTray()
