@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <iostream>
 
@@ -70,6 +71,53 @@ void HistoryWiring::readingTaken(const TickReading& reading)
     }
     for (const WarnerEvent& event : m_watch->counted(reading)) {
         notify(m_watch->warningText(m_numbers, event));
+    }
+    cutAtLimit(reading);
+}
+
+void HistoryWiring::cutAtLimit(const TickReading& reading)
+{
+    m_counted = reading.online ? reading.connection : CountedConnection{};
+    const LimitSecond second{reading.online, reading.connection, m_watch->limitReached(),
+                             m_watch->warner().settings().cutOff, m_watch->released()};
+    const std::optional<CountedConnection> cut = m_limitCut.decide(second);
+    if (!cut) {
+        return;
+    }
+    // What was counted up to the cut is on disk before the connection goes.
+    m_saveWanted = true;
+    const std::string name = LimitCutName(*cut, reading.downLink.name);
+    if (!m_places.cut) {
+        cutAnswered(*cut, name, DialupResult::failure(DialupResult::Status::ServiceMissing, {}));
+        return;
+    }
+    QPointer<HistoryWiring> alive(this);
+    m_places.cut(*cut, [alive, cut = *cut, name](const DialupResult& result) {
+        if (alive) {
+            alive->cutAnswered(cut, name, result);
+        }
+    });
+}
+
+void HistoryWiring::cutAnswered(const CountedConnection& cut, const std::string& name,
+                                const DialupResult& result)
+{
+    switch (m_limitCut.answered(cut, result.ok(), m_counted)) {
+    case LimitCut::Outcome::Cut:
+    case LimitCut::Outcome::Vanished:
+        // Told once for each time it came up, also when it is cut again.
+        if (m_cutTold != cut) {
+            m_cutTold = cut;
+            notify(LimitCutText(name));
+        }
+        break;
+    case LimitCut::Outcome::Failed:
+        if (m_limitCut.firstFailure()) {
+            notify("Limit erreicht: Verbindung \xE2\x80\x9E" + name +
+                   "\xE2\x80\x9C kann nicht getrennt werden" +
+                   (result.reason.empty() ? "" : ": " + result.reason) + ". Tavlor versucht es weiter.");
+        }
+        break;
     }
 }
 

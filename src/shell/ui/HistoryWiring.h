@@ -1,11 +1,15 @@
 #pragma once
 
 #include "accounting/KvString.h"
+#include "accounting/LimitCut.h"
 #include "accounting/TickParts.h"
+#include "platform/DialupService.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -32,6 +36,9 @@ public:
         std::string dataFilePath;
         const Clock& clock;
         const LocaleFormat& locale;
+        // Takes a counted connection down without touching its profile; empty: nothing can be
+        // cut. Its answer may come at once or later on the window thread.
+        std::function<void(const CountedConnection&, DialupService::Done)> cut = {};
     };
     HistoryWiring(Places places, const NumberFormat& numbers, TrayController& tray, QWidget* window);
     ~HistoryWiring() override;
@@ -40,6 +47,8 @@ public:
     // Reads the history and tells the user what could not be read.
     void load();
     void readingTaken(const TickReading& reading) override;
+    // A connection was cut at the limit: the program saves after the second.
+    bool takeSaveWanted() { return std::exchange(m_saveWanted, false); }
     // Before the data file: a crash between the two saves then loses no history.
     void save();
     // The limit lines and warning colour of the tray.
@@ -54,6 +63,8 @@ public:
 
 private:
     void notify(const std::string& text);
+    void cutAtLimit(const TickReading& reading);
+    void cutAnswered(const CountedConnection& cut, const std::string& name, const DialupResult& result);
 
     Places m_places;
     const NumberFormat& m_numbers;
@@ -63,6 +74,10 @@ private:
     TfrmVerlauf* m_verlauf = nullptr;
     DesktopNotifier* m_notifier = nullptr;
     bool m_saveReported = false;
+    bool m_saveWanted = false;
+    LimitCut m_limitCut;
+    CountedConnection m_counted; // the connection of the latest second
+    CountedConnection m_cutTold;
 };
 
 } // namespace tavlor

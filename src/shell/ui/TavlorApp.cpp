@@ -74,8 +74,9 @@ TavlorApp::TavlorApp(AppServices services)
         m_window->findChild<QListWidget*>(QLatin1String(names::lstEntries)), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
     m_history = new HistoryWiring(
-        {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale}, m_numbers,
-        *m_tray, m_window.get());
+        {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale,
+         [this](const CountedConnection& c, DialupService::Done done) { cutConnection(c, std::move(done)); }},
+        m_numbers, *m_tray, m_window.get());
     m_onlineProbe = std::make_unique<DialupOnlineProbe>(*m_services.dialup);
     m_addressLabels = std::make_unique<AddressLabels>(m_view, *m_services.hosts);
     m_connectionDisplay = std::make_unique<ManagerConnectionDisplay>(*m_manager);
@@ -196,6 +197,9 @@ void TavlorApp::tCheckTimer()
             SaveUsageData();
         }
         m_tick->tCheckTimer();
+        if (m_history->takeSaveWanted()) {
+            SaveUsageData();
+        }
         m_tray->checkHost();
         // A StatusNotifierItem host never reports the pointer over the icon, so the hint is
         // kept current here; offline the tick itself has set "Offline".
@@ -210,6 +214,18 @@ void TavlorApp::tCheckTimer()
         reportFailure(FailureReports::Cause::Tick, error.what());
     }
     m_applier->apply();
+}
+
+void TavlorApp::cutConnection(const CountedConnection& connection, DialupService::Done done)
+{
+    // Both leave the user's profile as it is: the connection can be brought up again.
+    if (connection.kind == CountedKind::Dialup) {
+        m_services.dialup->hangUp(connection.id, std::move(done));
+    } else if (connection.kind == CountedKind::Metered && m_services.metered) {
+        m_services.metered->deactivate(connection.id, std::move(done));
+    } else {
+        done(DialupResult::failure(DialupResult::Status::ServiceMissing, {}));
+    }
 }
 
 void TavlorApp::reportFailure(FailureReports::Cause cause, const std::string& text)

@@ -108,6 +108,8 @@ private:
     void exitProgram(int code);
     // Saves, or throws SaveError for the caller to report.
     void writeUsageData();
+    // Takes the connection counted at the limit down: the dial-up service or the metered source.
+    void cutConnection(const CountedConnection& connection, DialupService::Done done);
     void reportFailure(FailureReports::Cause cause, const std::string& text);
     void showFailures();
     void startStatusService();
