@@ -1,10 +1,12 @@
 #include "shell/ui/HistoryWiring.h"
 
 #include "accounting/UsageWatch.h"
+#include "accounting/WidgetNames.h"
 #include "accounting/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QPointer>
@@ -168,6 +170,15 @@ void HistoryWiring::showWindow()
             },
             [this] { showLimitState(); }, m_window);
         m_verlauf->setWindowFlag(Qt::Window);
+        if (auto* box = m_verlauf->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet));
+            box != nullptr && m_places.settings != nullptr) {
+            connect(box, &QCheckBox::clicked, this,
+                    [this](bool on) { m_places.settings->countMetered = on; });
+        }
+    }
+    if (auto* box = m_verlauf->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet))) {
+        box->setEnabled(m_places.settings != nullptr);
+        box->setChecked(m_places.settings != nullptr && m_places.settings->countMetered);
     }
     m_verlauf->show();
     m_verlauf->raise();

@@ -36,6 +36,8 @@ public:
         std::string dataFilePath;
         const Clock& clock;
         const LocaleFormat& locale;
+        // The program's settings: the window's cbGetaktet shows and changes countMetered.
+        Settings* settings = nullptr;
         // Takes a counted connection down without touching its profile; empty: nothing can be
         // cut. Its answer may come at once or later on the window thread.
         std::function<void(const CountedConnection&, DialupService::Done)> cut = {};
