@@ -1,5 +1,6 @@
 #include "ShellRig.h"
 #include "accounting/ProfileFile.h"
+#include "accounting/WidgetNames.h"
 #include "accounting/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
@@ -7,9 +8,12 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <iostream>
+#include <sstream>
 
 using namespace tavlor;
 using namespace tavlor::test;
@@ -37,6 +41,7 @@ private slots:
     void theTickFeedsTheHistoryWithWhatTheTotalsCount();
     void limitShowsInTheTooltipAndTheIconAndWarnsOnce();
     void trayItemOpensTheWindow();
+    void theLimitCutsTheCountedConnectionUntilItIsReleased();
 };
 
 void VerlaufTest::theTickFeedsTheHistoryWithWhatTheTotalsCount()
@@ -134,6 +139,53 @@ void VerlaufTest::notificationGoesToTheServiceElseToTheTray()
         return calls.open(QIODevice::ReadOnly) && calls.readAll().contains("80 % verbraucht");
     };
     QTRY_VERIFY(logged());
+}
+
+void VerlaufTest::theLimitCutsTheCountedConnectionUntilItIsReleased()
+{
+    ShellRig rig({}, false, "[data]\r\n[Volumenwarner]\r\nLimitMB=1\r\nStichtag=15\r\nTrennen=1\r\n");
+    // Without a tray and a notification service the notice goes to the error output.
+    std::ostringstream told;
+    struct Restore
+    {
+        std::streambuf* old;
+        ~Restore() { std::cerr.rdbuf(old); }
+    } restore{std::cerr.rdbuf(told.rdbuf())};
+    const auto hangUps = [&rig] {
+        return std::count_if(rig.dialup->requests.begin(), rig.dialup->requests.end(),
+                             [](const std::string& r) { return r.rfind("hangup ", 0) == 0; });
+    };
+    rig.goOnline();
+    download(rig, 100000, 10); // 900,000 bytes after the first tick
+    QCOMPARE(hangUps(), 0);
+    const int saves = rig.store->saves;
+    download(rig, 100000, 1); // 1 MB: the limit
+    QCOMPARE(rig.dialup->requests.back(), std::string("hangup /active/7"));
+    QCOMPARE(hangUps(), 1);
+    QCOMPARE(rig.store->saves, saves + 1);
+    QVERIFY(rig.files->files.at("/opt/tavlor/data/verlauf.csv").find(";1000000;0;Mobil\n") !=
+            std::string::npos);
+    QTRY_VERIFY2(told.str().find("Limit erreicht: Verbindung \xE2\x80\x9EMobil\xE2\x80\x9C getrennt.") !=
+                     std::string::npos,
+                 told.str().c_str());
+    download(rig, 0, 3);
+    QCOMPARE(hangUps(), 1); // gone: nothing more to cut
+
+    rig.goOnline(); // dialled again in the same period
+    download(rig, 0, 1);
+    QCOMPARE(hangUps(), 2);
+
+    // Released for the period: it may stay up, also after a restart.
+    rig.app->tray().historyItem()->trigger();
+    auto* release = rig.app->verlauf()->findChild<QPushButton*>(QLatin1String(names::btnFreigeben));
+    QVERIFY(release != nullptr && release->isEnabled());
+    release->click();
+    rig.goOnline();
+    download(rig, 100000, 5);
+    QCOMPARE(hangUps(), 2);
+    QCOMPARE(
+        ProfileFile(rig.files->files.at(ShellRig::kDataFile)).readString("Volumenwarner", "Freigegeben", ""),
+        std::string("1"));
 }
 
 QTEST_MAIN(VerlaufTest)
