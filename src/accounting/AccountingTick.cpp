@@ -157,8 +157,9 @@ void AccountingTick::onlineTick()
     m_view.setHint(kLed, "Online");
     // One snapshot of the links serves the speed text and both counters.
     m_sampler.refresh();
-    CountedLinks::Picks picks = m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod,
-                                               m_state.onLAN, m_decision.linkName);
+    CountedLinks::Picks picks =
+        m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN,
+                       m_decision.linkName, m_decision.connection.kind == CountedKind::Metered);
     readPickedCounters(picks);
     m_downLink = picks.down.row != nullptr ? LinkIdentity{picks.down.row->index, picks.down.row->name}
                                            : LinkIdentity{};

@@ -72,7 +72,7 @@ const LinkRow* CountedLinks::beneath(const InterfaceSampler& sampler, const Link
 }
 
 const LinkRow* CountedLinks::online(const InterfaceSampler& sampler, bool gateway,
-                                    const std::string& linkName)
+                                    const std::string& linkName, bool onlyThatLink)
 {
     const bool named = !gateway && !linkName.empty();
     if (const LinkRow* row = named ? sampler.findName(linkName) : sampler.onlineLink(gateway)) {
@@ -85,23 +85,24 @@ const LinkRow* CountedLinks::online(const InterfaceSampler& sampler, bool gatewa
     m_under.clear();
     // While the online link is away (deleted, its route gone) the counted one is waited for,
     // not replaced by whichever adapter happens to be up.
-    if ((m_down.held && !m_rechoose) || named) {
+    if ((m_down.held && !m_rechoose) || (named && onlyThatLink)) {
         return nullptr;
     }
     return sampler.firstUpAdapter();
 }
 
 CountedLinks::Picks CountedLinks::choose(const InterfaceSampler& sampler, std::int32_t downloadMethod,
-                                         std::int32_t uploadMethod, bool gateway, const std::string& linkName)
+                                         std::int32_t uploadMethod, bool gateway, const std::string& linkName,
+                                         bool onlyThatLink)
 {
     Picks picks;
     if (!sampler.haveSnapshot()) {
         return picks;
     }
     if (isDefaultMethods(downloadMethod, uploadMethod)) {
-        const LinkRow* wanted = online(sampler, gateway, linkName);
+        const LinkRow* wanted = online(sampler, gateway, linkName, onlyThatLink);
         // The connection moved to a link not in sight yet: the old link's bytes are not its own.
-        if (wanted == nullptr && !gateway && !linkName.empty()) {
+        if (wanted == nullptr && !gateway && !linkName.empty() && onlyThatLink) {
             for (Held* held : {&m_down, &m_up}) {
                 if (held->held && held->name != linkName) {
                     *held = Held{};

@@ -2,6 +2,7 @@
 #include "netmeter/KvonlineProbes.h"
 
 #include "FakeDialupService.h"
+#include "FakeMeteredLinkSource.h"
 
 #include <gtest/gtest.h>
 
@@ -43,24 +44,6 @@ TEST(OnlineProbe, OnlineInGatewayModeOrWhileTheServiceKeepsAnActiveConnection)
     // Reading the kept state asks the service for nothing.
     EXPECT_TRUE(dialup.requests.empty());
 }
-
-// The primary connection as a test sets it, and how often it was asked.
-class FakeMetered final : public MeteredLinkSource
-{
-public:
-    std::optional<PrimaryConnection> primary;
-    mutable int asked = 0;
-    std::optional<PrimaryConnection> primaryConnection() const override
-    {
-        ++asked;
-        return primary;
-    }
-    std::string connectionNameOf(const std::string& link) const override
-    {
-        return primary && primary->interfaceName == link ? primary->name : std::string();
-    }
-    void deactivate(const std::string&, DialupService::Done) override {}
-};
 
 TEST(OnlineProbe, TheDecisionOfASecondAcrossMeteringSettingsAndDialUp)
 {
@@ -118,7 +101,7 @@ TEST(OnlineProbe, TheDecisionOfASecondAcrossMeteringSettingsAndDialUp)
         // its answer can matter.
         test::FakeDialupService service;
         service.active = dialups;
-        FakeMetered source;
+        test::FakeMeteredLinkSource source;
         source.primary = primary;
         DialupOnlineProbe probe(service, &source);
         EXPECT_EQ(probe.IsOnline(settings), c.expected) << what;

@@ -5,6 +5,7 @@
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 
+#include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QProcess>
@@ -42,7 +43,47 @@ private slots:
     void limitShowsInTheTooltipAndTheIconAndWarnsOnce();
     void trayItemOpensTheWindow();
     void theLimitCutsTheCountedConnectionUntilItIsReleased();
+    void theLimitCutsAMeteredConnectionButNeverTheGateway();
+    void meteredBoxShowsAndChangesTheOneSetting();
 };
+
+void VerlaufTest::meteredBoxShowsAndChangesTheOneSetting()
+{
+    ShellRig rig([](UsageState& s) { s.countMetered = true; });
+    rig.metered->primary = PrimaryConnection{"/active/3", "uuid-3", "Hotspot", "link3", Metering::GuessYes};
+    rig.app->tray().historyItem()->trigger();
+    auto* box = rig.app->verlauf()->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet));
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(),
+             QStringLiteral(
+                 "Getaktete Verbindungen z\u00E4hlen (Hotspot, Tethering, als getaktet markierte Netze)"));
+    QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("tsVolumenwarner"));
+    QVERIFY(box->isChecked());
+
+    // Counting the metered primary's own link, not the first adapter (link2).
+    for (int i = 0; i < 3; ++i) {
+        rig.rows->byIndex(2).rxBytes += 1000;
+        rig.rows->byIndex(3).rxBytes += 400;
+        rig.clock->advanceMs(1000);
+        rig.app->tCheckTimer();
+    }
+    QCOMPARE(rig.app->state().totalDownBytes, 800.0);
+    QCOMPARE(rig.app->tick().reading().connection,
+             (CountedConnection{CountedKind::Metered, "/active/3", "Hotspot"}));
+
+    // The user's click changes the setting: the next second is offline.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    QVERIFY(!rig.app->state().countMetered);
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QVERIFY(!rig.app->tick().reading().online);
+
+    // Shown from the setting at every showing, never kept by the box.
+    rig.app->verlauf()->hide();
+    rig.app->state().countMetered = true;
+    rig.app->tray().historyItem()->trigger();
+    QVERIFY(box->isChecked());
+}
 
 void VerlaufTest::theTickFeedsTheHistoryWithWhatTheTotalsCount()
 {
@@ -53,7 +94,7 @@ void VerlaufTest::theTickFeedsTheHistoryWithWhatTheTotalsCount()
     const std::string csv = rig.files->files.at("/opt/tavlor/data/verlauf.csv");
     const double down = rig.app->state().totalDownBytes;
     QCOMPARE(down, 29.0 * 123457); // the first tick takes the session start
-    QVERIFY2(csv.find("\n2026-12-08;30;3580253;0\n") != std::string::npos, csv.c_str());
+    QVERIFY2(csv.find("\n2026-12-08;30;3580253;0;Mobil\n") != std::string::npos, csv.c_str());
     QCOMPARE(rig.files->files.at(ShellRig::kDataFile), std::string("[data]\r\n")); // no limit: untouched
     QVERIFY(!rig.app->tray().toolTip().contains(QStringLiteral("Volumen")));
 }
@@ -186,6 +227,29 @@ void VerlaufTest::theLimitCutsTheCountedConnectionUntilItIsReleased()
     QCOMPARE(
         ProfileFile(rig.files->files.at(ShellRig::kDataFile)).readString("Volumenwarner", "Freigegeben", ""),
         std::string("1"));
+}
+
+void VerlaufTest::theLimitCutsAMeteredConnectionButNeverTheGateway()
+{
+    const std::string cutAt1MB = "[data]\r\n[Volumenwarner]\r\nLimitMB=1\r\nTrennen=1\r\n";
+    ShellRig rig([](UsageState& s) { s.countMetered = true; }, false, cutAt1MB);
+    rig.metered->primary = PrimaryConnection{"/active/3", "uuid-3", "Hotspot", "link3", Metering::Yes};
+    for (int i = 0; i < 12; ++i) {
+        rig.rows->byIndex(3).rxBytes += 100000;
+        rig.clock->advanceMs(1000);
+        rig.app->tCheckTimer();
+    }
+    QCOMPARE(rig.metered->deactivated, std::vector<std::string>{"/active/3"});
+    QVERIFY(rig.files->files.at("/opt/tavlor/data/verlauf.csv").find(";Hotspot\n") != std::string::npos);
+
+    ShellRig lan([](UsageState& s) { s.onLAN = true; }, false, cutAt1MB);
+    lan.goOnline(); // a dial-up connection is up, but gateway mode counts whatever carries the route
+    download(lan, 100000, 15);
+    QVERIFY(lan.app->tick().reading().connection.kind == CountedKind::Gateway);
+    QVERIFY(lan.app->state().totalDownBytes >= 1e6);
+    QVERIFY(lan.metered->deactivated.empty());
+    QVERIFY(std::none_of(lan.dialup->requests.begin(), lan.dialup->requests.end(),
+                         [](const std::string& r) { return r.rfind("hangup", 0) == 0; }));
 }
 
 QTEST_MAIN(VerlaufTest)
