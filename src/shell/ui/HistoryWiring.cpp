@@ -1,10 +1,10 @@
 #include "shell/ui/HistoryWiring.h"
 
-#include "accounting/UsageWatch.h"
-#include "accounting/WidgetNames.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "history/UsageWatch.h"
+#include "history/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
+#include "text/WidgetNames.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "accounting/KvString.h"
-#include "accounting/LimitCut.h"
-#include "accounting/TickParts.h"
+#include "history/LimitCut.h"
+#include "model/TickParts.h"
 #include "platform/DialupService.h"
+#include "text/KvString.h"
 
 #include <QObject>
 #include <functional>

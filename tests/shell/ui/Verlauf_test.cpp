@@ -1,9 +1,9 @@
 #include "ShellRig.h"
-#include "accounting/ProfileFile.h"
-#include "accounting/WidgetNames.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "datafile/ProfileFile.h"
+#include "history/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
+#include "text/WidgetNames.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>
