@@ -44,6 +44,7 @@ private slots:
     void trayItemOpensTheWindow();
     void theLimitCutsTheCountedConnectionUntilItIsReleased();
     void theLimitCutsAMeteredConnectionButNeverTheGateway();
+    void aServiceThatDoesNotAnswerTheCutStopsNoCounting();
     void meteredBoxShowsAndChangesTheOneSetting();
 };
 
@@ -250,6 +251,26 @@ void VerlaufTest::theLimitCutsAMeteredConnectionButNeverTheGateway()
     QVERIFY(lan.metered->deactivated.empty());
     QVERIFY(std::none_of(lan.dialup->requests.begin(), lan.dialup->requests.end(),
                          [](const std::string& r) { return r.rfind("hangup", 0) == 0; }));
+}
+
+void VerlaufTest::aServiceThatDoesNotAnswerTheCutStopsNoCounting()
+{
+    ShellRig rig({}, false, "[data]\r\n[Volumenwarner]\r\nLimitMB=1\r\nTrennen=1\r\n");
+    rig.dialup->deferred = true; // the hang-up is taken and never answered
+    rig.goOnline();
+    download(rig, 100000, 11);
+    QCOMPARE(rig.dialup->requests, std::vector<std::string>{"hangup /active/7"});
+    download(rig, 100000, LimitCut::kSecondsWithoutAnswer - 1);
+    QCOMPARE(rig.dialup->requests.size(), std::size_t{1}); // not asked again while it may still answer
+    const double counted = rig.app->state().totalDownBytes;
+    QCOMPARE(counted, (10.0 + LimitCut::kSecondsWithoutAnswer - 1) * 100000);
+    download(rig, 100000, 1);
+    QCOMPARE(rig.dialup->requests.size(), std::size_t{2});
+    rig.app->SaveUsageData();
+    QVERIFY(rig.files->files.at("/opt/tavlor/data/verlauf.csv").find(";4000000;0;Mobil\n") !=
+            std::string::npos);
+    rig.dialup->answerAll(); // late answers change nothing of what was counted
+    QCOMPARE(rig.app->state().totalDownBytes, counted + 100000);
 }
 
 QTEST_MAIN(VerlaufTest)
