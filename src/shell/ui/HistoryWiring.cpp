@@ -80,6 +80,12 @@ void HistoryWiring::readingTaken(const TickReading& reading)
 void HistoryWiring::cutAtLimit(const TickReading& reading)
 {
     m_counted = reading.online ? reading.connection : CountedConnection{};
+    if (m_failedCut) {
+        // Judged a second later: a connection that vanished while it was being cut is cut.
+        const FailedCut failed = std::move(*m_failedCut);
+        m_failedCut.reset();
+        told(failed.cut, failed.name, m_limitCut.answered(failed.cut, false, m_counted), failed.reason);
+    }
     const LimitSecond second{reading.online, reading.connection, m_watch->limitReached(),
                              m_watch->warner().settings().cutOff, m_watch->released()};
     const std::optional<CountedConnection> cut = m_limitCut.decide(second);
@@ -104,7 +110,17 @@ void HistoryWiring::cutAtLimit(const TickReading& reading)
 void HistoryWiring::cutAnswered(const CountedConnection& cut, const std::string& name,
                                 const DialupResult& result)
 {
-    switch (m_limitCut.answered(cut, result.ok(), m_counted)) {
+    if (!result.ok()) {
+        m_failedCut = FailedCut{cut, name, result.reason};
+        return;
+    }
+    told(cut, name, m_limitCut.answered(cut, true, m_counted), {});
+}
+
+void HistoryWiring::told(const CountedConnection& cut, const std::string& name, LimitCut::Outcome outcome,
+                         const std::string& reason)
+{
+    switch (outcome) {
     case LimitCut::Outcome::Cut:
     case LimitCut::Outcome::Vanished:
         // Told once for each time it came up, also when it is cut again.
@@ -116,8 +132,8 @@ void HistoryWiring::cutAnswered(const CountedConnection& cut, const std::string&
     case LimitCut::Outcome::Failed:
         if (m_limitCut.firstFailure()) {
             notify("Limit erreicht: Verbindung \xE2\x80\x9E" + name +
-                   "\xE2\x80\x9C kann nicht getrennt werden" +
-                   (result.reason.empty() ? "" : ": " + result.reason) + ". Tavlor versucht es weiter.");
+                   "\xE2\x80\x9C kann nicht getrennt werden" + (reason.empty() ? "" : ": " + reason) +
+                   ". Tavlor versucht es weiter.");
         }
         break;
     }

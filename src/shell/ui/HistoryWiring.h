@@ -8,6 +8,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -67,6 +68,8 @@ private:
     void notify(const std::string& text);
     void cutAtLimit(const TickReading& reading);
     void cutAnswered(const CountedConnection& cut, const std::string& name, const DialupResult& result);
+    void told(const CountedConnection& cut, const std::string& name, LimitCut::Outcome outcome,
+              const std::string& reason);
 
     Places m_places;
     const NumberFormat& m_numbers;
@@ -80,6 +83,13 @@ private:
     LimitCut m_limitCut;
     CountedConnection m_counted; // the connection of the latest second
     CountedConnection m_cutTold;
+    struct FailedCut
+    {
+        CountedConnection cut;
+        std::string name;
+        std::string reason;
+    };
+    std::optional<FailedCut> m_failedCut; // until the next second shows whether it is gone
 };
 
 } // namespace tavlor

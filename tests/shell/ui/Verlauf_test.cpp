@@ -45,6 +45,7 @@ private slots:
     void theLimitCutsTheCountedConnectionUntilItIsReleased();
     void theLimitCutsAMeteredConnectionButNeverTheGateway();
     void aServiceThatDoesNotAnswerTheCutStopsNoCounting();
+    void aConnectionThatVanishesWhileBeingCutCountsAsCut();
     void meteredBoxShowsAndChangesTheOneSetting();
 };
 
@@ -271,6 +272,35 @@ void VerlaufTest::aServiceThatDoesNotAnswerTheCutStopsNoCounting()
             std::string::npos);
     rig.dialup->answerAll(); // late answers change nothing of what was counted
     QCOMPARE(rig.app->state().totalDownBytes, counted + 100000);
+}
+
+void VerlaufTest::aConnectionThatVanishesWhileBeingCutCountsAsCut()
+{
+    ShellRig rig({}, false, "[data]\r\n[Volumenwarner]\r\nLimitMB=1\r\nTrennen=1\r\n");
+    std::ostringstream told;
+    struct Restore
+    {
+        std::streambuf* old;
+        ~Restore() { std::cerr.rdbuf(old); }
+    } restore{std::cerr.rdbuf(told.rdbuf())};
+    rig.dialup->results["hangup"] = DialupResult::failure(DialupResult::Status::NotFound, "weg");
+    rig.goOnline();
+    download(rig, 100000, 11);
+    QCOMPARE(rig.dialup->requests, std::vector<std::string>{"hangup /active/7"});
+    rig.goOffline(); // it went by itself while the service failed to take it down
+    download(rig, 0, 2);
+    QTRY_VERIFY(told.str().find("Verbindung \xE2\x80\x9EMobil\xE2\x80\x9C getrennt.") != std::string::npos);
+    QVERIFY2(told.str().find("kann nicht getrennt werden") == std::string::npos, told.str().c_str());
+
+    rig.goOnline(); // back, and the service still fails: the user hears of it once
+    download(rig, 0, 2 + 2 * LimitCut::kSecondsBeforeRetry);
+    QVERIFY2(rig.dialup->requests.size() >= 3, std::to_string(rig.dialup->requests.size()).c_str());
+    QTRY_VERIFY(
+        told.str().find("Verbindung \xE2\x80\x9EMobil\xE2\x80\x9C kann nicht getrennt werden: weg.") !=
+        std::string::npos);
+    const std::string all = told.str();
+    QCOMPARE(all.find("kann nicht"), all.rfind("kann nicht"));
+    QVERIFY(rig.app->state().totalDownBytes >= 1e6);
 }
 
 QTEST_MAIN(VerlaufTest)
