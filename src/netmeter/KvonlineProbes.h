@@ -1,10 +1,10 @@
 #pragma once
 
-#include "accounting/TickParts.h"
-#include "accounting/ViewModel.h"
+#include "model/TickParts.h"
 #include "platform/DialupService.h"
 #include "platform/HostAddressSource.h"
 #include "platform/MeteredLinkSource.h"
+#include "text/ViewModel.h"
 
 #include <cstdint>
 #include <optional>

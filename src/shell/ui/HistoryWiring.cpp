@@ -1,8 +1,8 @@
 #include "shell/ui/HistoryWiring.h"
 
-#include "accounting/UsageWatch.h"
-#include "accounting/WidgetNames.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "history/UsageWatch.h"
+#include "history/ui/ufrmVerlauf.h"
+#include "text/WidgetNames.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 

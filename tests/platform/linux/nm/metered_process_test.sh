@@ -2,7 +2,7 @@
 # The real program counting a metered Ethernet link that a real NetworkManager made the primary
 # connection (nm-metered-rig.sh): with Getaktet=1 outside gateway mode, what crosses the link
 # is counted within 64 KiB of the kernel's counters; the same link marked not metered, or
-# metered counting off, counts nothing.
+# metered counting off, counts nothing. While counting it asks NetworkManager nothing.
 set -uo pipefail
 program=$1
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -41,11 +41,15 @@ run() {
     }
     sleep 2.2 # its first online second takes the counters' start
     local rx0 tx0
+    rig_bus_watch_start
     rx0=$(rig_counter rx) tx0=$(rig_counter tx)
     rig_push_up "$volume"
     rig_push_down "$volume"
     sleep 2.2
     rx=$(($(rig_counter rx) - rx0)) tx=$(($(rig_counter tx) - tx0))
+    # Nothing changed on NetworkManager's side: the program asked it nothing, every second.
+    calls=$(rig_bus_watch_stop)
+    [ "$calls" = 0 ] || fail "$name: $calls calls to NetworkManager while nothing changed"
     rig_program_stop
     down=$(rig_saved TDown) up=$(rig_saved TUp)
     echo "$name: saved down ${down:-?} up ${up:-?}; tveth0 received $rx sent $tx"

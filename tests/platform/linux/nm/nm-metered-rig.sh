@@ -18,6 +18,7 @@
 #   rig_program_prepare build/bin/tavlor   # a fresh data file; then rig_data_set KEY VALUE [SECTION]
 #   rig_program_start LOG; ...; rig_program_stop
 #   rig_push_up BYTES; rig_push_down BYTES; rig_counter rx|tx; rig_saved TDown
+#   rig_bus_watch_start; ...; calls=$(rig_bus_watch_stop)   # method calls to NetworkManager
 #   rig_stop                               # (also run by the EXIT trap rig_start installs)
 
 rig_here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -193,6 +194,34 @@ rig_program_stop() {
     kill -TERM "$RIG_PROGRAM_PID" 2>/dev/null
     wait "$RIG_PROGRAM_PID" 2>/dev/null
     RIG_PROGRAM_PID=""
+}
+
+# Method calls to NetworkManager while the watch runs (dbus-monitor on its bus): what a
+# program that only follows signals never makes while nothing changes.
+rig_bus_watch_start() {
+    RIG_WATCH_LOG=$RIG_BASE/bus-watch.log
+    DBUS_SYSTEM_BUS_ADDRESS=$RIG_BUS dbus-monitor --system \
+        "type='method_call',destination='org.freedesktop.NetworkManager'" >"$RIG_WATCH_LOG" 2>&1 &
+    RIG_WATCH_PID=$!
+    # A call of our own proves the watch sees calls at all; it is not counted.
+    for _ in $(seq 50); do
+        rig_manager_property Metered >/dev/null
+        grep -q '^method call' "$RIG_WATCH_LOG" 2>/dev/null && break
+        sleep 0.1
+    done
+    sleep 0.3 # a late copy of a control call is not the program's
+    RIG_WATCH_SEEN=$(grep -c '^method call' "$RIG_WATCH_LOG")
+}
+# Prints the number of calls seen since rig_bus_watch_start, or "none" when the watch saw nothing
+# at all (a watch that cannot see cannot tell).
+rig_bus_watch_stop() {
+    kill "$RIG_WATCH_PID" 2>/dev/null
+    wait "$RIG_WATCH_PID" 2>/dev/null
+    if [ "${RIG_WATCH_SEEN:-0}" -eq 0 ]; then
+        echo none
+        return
+    fi
+    echo $(($(grep -c '^method call' "$RIG_WATCH_LOG") - RIG_WATCH_SEEN))
 }
 
 # A saved total in whole bytes (INI keys are case-insensitive; thousands separators dropped).
