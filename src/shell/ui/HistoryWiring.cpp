@@ -2,9 +2,9 @@
 
 #include "history/UsageWatch.h"
 #include "history/ui/ufrmVerlauf.h"
-#include "text/WidgetNames.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
+#include "text/WidgetNames.h"
 
 #include <QCheckBox>
 #include <QDir>
