@@ -2,9 +2,10 @@
 # The real program counting a metered Ethernet link that a real NetworkManager made the primary
 # connection (nm-metered-rig.sh): with Getaktet=1 outside gateway mode, what crosses the link
 # is counted within 64 KiB of the kernel's counters; the same link marked not metered, or
-# metered counting off, counts nothing.
+# metered counting off, counts nothing. While counting it asks NetworkManager nothing, and
+# tavlor-status names the connection it counts.
 set -uo pipefail
-program=$1
+program=$1 status=${2:-}
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=nm-metered-rig.sh
 source "$here/nm-metered-rig.sh"
@@ -12,7 +13,7 @@ if ! rig_can_run; then
     echo "SKIP: needs root, network-manager, util-linux and iproute2 (scripts/install-deps.sh)"
     exit 77
 fi
-rig_start || {
+rig_start && rig_session_bus_start || {
     echo "FAIL: the NetworkManager rig did not start"
     exit 1
 }
@@ -41,11 +42,17 @@ run() {
     }
     sleep 2.2 # its first online second takes the counters' start
     local rx0 tx0
+    rig_bus_watch_start
     rx0=$(rig_counter rx) tx0=$(rig_counter tx)
     rig_push_up "$volume"
     rig_push_down "$volume"
     sleep 2.2
     rx=$(($(rig_counter rx) - rx0)) tx=$(($(rig_counter tx) - tx0))
+    live=""
+    [ -n "$status" ] && live=$("$status" --json 2>&1)
+    # Nothing changed on NetworkManager's side: the program asked it nothing, every second.
+    calls=$(rig_bus_watch_stop)
+    [ "$calls" = 0 ] || fail "$name: $calls calls to NetworkManager while nothing changed"
     rig_program_stop
     down=$(rig_saved TDown) up=$(rig_saved TUp)
     echo "$name: saved down ${down:-?} up ${up:-?}; tveth0 received $rx sent $tx"
@@ -60,7 +67,10 @@ echo "-- metered yes, Getaktet=1: counted"
 rig_profile Hotspot yes || fail "the metered profile did not become the primary connection"
 run metered 1 &&
     { [ $((down > rx ? down - rx : rx - down)) -le $slack ] || fail "metered: download $down, the link received $rx"; } &&
-    { [ $((up > tx ? up - tx : tx - up)) -le $slack ] || fail "metered: upload $up, the link sent $tx"; }
+    { [ $((up > tx ? up - tx : tx - up)) -le $slack ] || fail "metered: upload $up, the link sent $tx"; } &&
+    if [ -n "$status" ]; then
+        [[ "$live" == *'"online":true,"link":"tveth0","connection":"Hotspot"'* ]] || fail "metered: tavlor-status said $live"
+    fi
 
 echo "-- metered yes, Getaktet=0: nothing counted"
 run off 0 && { [ "$down" = 0 ] && [ "$up" = 0 ] || fail "off: counted $down down, $up up"; }
@@ -68,6 +78,9 @@ run off 0 && { [ "$down" = 0 ] && [ "$up" = 0 ] || fail "off: counted $down down
 echo "-- metered no, Getaktet=1: nothing counted"
 rig_set_metered Hotspot no || fail "the profile did not come back as not metered"
 run unmetered 1 && { [ "$down" = 0 ] && [ "$up" = 0 ] || fail "unmetered: counted $down down, $up up"; }
+if [ -n "$status" ]; then
+    [[ "$live" == *'"online":false,"link":"","connection":""'* ]] || fail "unmetered: tavlor-status said $live"
+fi
 
 if [ "$failures" -ne 0 ]; then
     for f in "$RIG_BASE"/*.log; do

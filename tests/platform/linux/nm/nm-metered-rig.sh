@@ -15,9 +15,11 @@
 #   rig_start || exit 1                    # NetworkManager up, the link and its peer
 #   rig_profile Hotspot yes                # add and activate; waits until it is the primary
 #   rig_set_metered Hotspot no             # change and re-activate
+#   rig_session_bus_start                  # optional: a session bus for the program's status
 #   rig_program_prepare build/bin/tavlor   # a fresh data file; then rig_data_set KEY VALUE [SECTION]
 #   rig_program_start LOG; ...; rig_program_stop
 #   rig_push_up BYTES; rig_push_down BYTES; rig_counter rx|tx; rig_saved TDown
+#   rig_bus_watch_start; ...; calls=$(rig_bus_watch_stop)   # method calls to NetworkManager
 #   rig_stop                               # (also run by the EXIT trap rig_start installs)
 
 rig_here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -63,8 +65,19 @@ rig_start() {
     return 0
 }
 
+# A session bus for the program's status, before rig_program_prepare; stopped by rig_stop.
+rig_session_bus_start() {
+    dbus-daemon --config-file=/usr/share/dbus-1/session.conf --address="unix:path=$RIG_BASE/session-bus" \
+        --nofork --nopidfile >/dev/null 2>&1 &
+    RIG_SESSION_PID=$!
+    for _ in $(seq 50); do [ -S "$RIG_BASE/session-bus" ] && return 0; sleep 0.1; done
+    return 1
+}
+
 rig_stop() {
     rig_program_stop 2>/dev/null
+    [ -n "${RIG_SESSION_PID:-}" ] && kill "$RIG_SESSION_PID" 2>/dev/null
+    RIG_SESSION_PID=""
     if [ -n "${RIG_BASE:-}" ]; then
         "$rig_here/nm-netns.sh" stop "$RIG_BASE/nm" >/dev/null 2>&1
         [ -n "${RIG_PEER:-}" ] && ip netns del "$RIG_PEER" 2>/dev/null
@@ -151,7 +164,12 @@ rig_program_prepare() {
     local program=$1
     export HOME=$RIG_BASE/home XDG_RUNTIME_DIR=$RIG_BASE/xdg XDG_DATA_HOME=$RIG_BASE/home/.local/share \
         XDG_CONFIG_HOME=$RIG_BASE/home/.config QT_QPA_PLATFORM=offscreen TAVLOR_TRACE=1
-    export DBUS_SESSION_BUS_ADDRESS=disabled:
+    # A session bus of the rig's own carries the program's status (tavlor-status); none otherwise.
+    if [ -n "${RIG_SESSION_PID:-}" ]; then
+        export DBUS_SESSION_BUS_ADDRESS=unix:path=$RIG_BASE/session-bus
+    else
+        export DBUS_SESSION_BUS_ADDRESS=disabled:
+    fi
     mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$RIG_BASE/app"
     chmod 700 "$XDG_RUNTIME_DIR"
     cp "$program" "$RIG_BASE/app/tavlor"
@@ -193,6 +211,34 @@ rig_program_stop() {
     kill -TERM "$RIG_PROGRAM_PID" 2>/dev/null
     wait "$RIG_PROGRAM_PID" 2>/dev/null
     RIG_PROGRAM_PID=""
+}
+
+# Method calls to NetworkManager while the watch runs (dbus-monitor on its bus): what a
+# program that only follows signals never makes while nothing changes.
+rig_bus_watch_start() {
+    RIG_WATCH_LOG=$RIG_BASE/bus-watch.log
+    DBUS_SYSTEM_BUS_ADDRESS=$RIG_BUS dbus-monitor --system \
+        "type='method_call',destination='org.freedesktop.NetworkManager'" >"$RIG_WATCH_LOG" 2>&1 &
+    RIG_WATCH_PID=$!
+    # A call of our own proves the watch sees calls at all; it is not counted.
+    for _ in $(seq 50); do
+        rig_manager_property Metered >/dev/null
+        grep -q '^method call' "$RIG_WATCH_LOG" 2>/dev/null && break
+        sleep 0.1
+    done
+    sleep 0.3 # a late copy of a control call is not the program's
+    RIG_WATCH_SEEN=$(grep -c '^method call' "$RIG_WATCH_LOG")
+}
+# Prints the number of calls seen since rig_bus_watch_start, or "none" when the watch saw nothing
+# at all (a watch that cannot see cannot tell).
+rig_bus_watch_stop() {
+    kill "$RIG_WATCH_PID" 2>/dev/null
+    wait "$RIG_WATCH_PID" 2>/dev/null
+    if [ "${RIG_WATCH_SEEN:-0}" -eq 0 ]; then
+        echo none
+        return
+    fi
+    echo $(($(grep -c '^method call' "$RIG_WATCH_LOG") - RIG_WATCH_SEEN))
 }
 
 # A saved total in whole bytes (INI keys are case-insensitive; thousands separators dropped).
