@@ -17,6 +17,17 @@ rig_start || {
     echo "FAIL: the NetworkManager rig did not start"
     exit 1
 }
+# A NetworkManager slowed down by a loaded machine must not outlast the test's time: ended here,
+# the rig is still taken down by its EXIT trap (a kill from outside would leave it behind).
+trap 'echo "FAIL: out of time (a NetworkManager call hung)"; exit 1' TERM
+# Its own sleep goes with it, and neither holds the test's output open.
+(
+    trap 'kill "$nap" 2>/dev/null; exit 0' TERM
+    sleep 200 &
+    nap=$!
+    wait "$nap" && kill -TERM $$
+) >/dev/null 2>&1 &
+watchdog=$!
 
 failures=0
 fail() {
@@ -126,6 +137,7 @@ else
     fail "the program did not start"
 fi
 
+kill "$watchdog" 2>/dev/null
 if [ "$failures" -ne 0 ]; then
     for f in "$RIG_BASE"/*.log; do
         [ -s "$f" ] && { echo "== $f"; tail -8 "$f"; }
