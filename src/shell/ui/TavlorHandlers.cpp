@@ -53,6 +53,7 @@ void TavlorApp::wireWindow()
     connect(m_tray, &TrayController::historyRequested, this, &TavlorApp::VerlaufClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
+    connect(m_tray, &TrayController::leavingTray, this, &TavlorApp::tGraphTimer);
     // Without a notification area a hidden program would be out of reach, as at a start
     // without one.
     connect(m_tray, &TrayController::hostLost, this, [this] {
@@ -105,6 +106,11 @@ bool TavlorApp::eventFilter(QObject* watched, QEvent* event)
 
 void TavlorApp::tGraphTimer()
 {
+    // Reading the processor times costs the kernel more than the rest of a hidden second; the
+    // gauge is measured again the moment the window is shown (the load since the last look).
+    if (m_tray->inTray()) {
+        return;
+    }
     handle([this] {
         const GaugeDisplay gauge = GaugeFor(m_cpu.GetCpuLoad());
         // The same picture again would only repaint the gauge.

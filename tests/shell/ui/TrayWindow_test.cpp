@@ -6,6 +6,7 @@
 #include "shell/ui/uFrmMainTavlor.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -33,6 +34,7 @@ private slots:
     void doubleClickPlacesTheFrameAtTheSavedPositionOnAScreen_data();
     void doubleClickPlacesTheFrameAtTheSavedPositionOnAScreen();
     void trayHostGoingAwayShowsTheHiddenWindow();
+    void theGaugeIsMeasuredOnShowingNotWhileHidden();
     void donationDetailsShowTheirFirstLine();
 };
 
@@ -96,6 +98,28 @@ void TrayWindowTest::trayHostGoingAwayShowsTheHiddenWindow()
     rig.trayAvailable = true;
     rig.app->tCheckTimer();
     QVERIFY(rig.window().isVisible());
+}
+
+// Nobody sees the gauge of a hidden window: the processor times are not read while it is in the
+// tray, and the moment it is shown the gauge shows the load since the last reading.
+void TrayWindowTest::theGaugeIsMeasuredOnShowingNotWhileHidden()
+{
+    ShellRig rig({}, true);
+    rig.times->times = CpuTimes{1000, 1000, 1};
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 1);
+    rig.app->start();
+    QVERIFY(QTest::qWaitFor([&rig] { return !rig.window().isVisible(); }));
+    rig.times->times = CpuTimes{1500, 2000, 1}; // half of the time idle
+    rig.app->tGraphTimer();
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 1);
+
+    rig.app->tray().ShowFromTray();
+    QCOMPARE(rig.times->asked, 2);
+    QCOMPARE(rig.find<QLabel>(names::lCpu)->text(), QStringLiteral("50%"));
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 3);
 }
 
 void TrayWindowTest::donationDetailsShowTheirFirstLine()
