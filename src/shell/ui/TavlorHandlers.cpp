@@ -11,6 +11,7 @@
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/SettingsBinding.h"
 #include "shell/ui/TrayController.h"
+#include "shell/ui/ViewApplier.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include <QCheckBox>
@@ -53,7 +54,12 @@ void TavlorApp::wireWindow()
     connect(m_tray, &TrayController::historyRequested, this, &TavlorApp::VerlaufClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
-    connect(m_tray, &TrayController::leavingTray, this, &TavlorApp::tGraphTimer);
+    // Hidden in the tray the widgets wait; shown again they are brought up to date at once.
+    connect(m_tray, &TrayController::hiddenInTray, this, [this] { m_applier->hold(true); });
+    connect(m_tray, &TrayController::leavingTray, this, [this] {
+        tGraphTimer();
+        m_applier->hold(false);
+    });
     // Without a notification area a hidden program would be out of reach, as at a start
     // without one.
     connect(m_tray, &TrayController::hostLost, this, [this] {
