@@ -77,4 +77,16 @@ std::vector<std::pair<ViewModel::Key, ViewModel::Value>> ViewModel::takeChanges(
     return out;
 }
 
+std::vector<std::pair<ViewModel::Key, ViewModel::Value>> ViewModel::takeChanges(const std::string& component)
+{
+    static_assert(Prop::Text < Prop::Hint && Prop::Text < Prop::Color, "Text is the first property");
+    std::vector<std::pair<Key, Value>> out;
+    auto it = m_changed.lower_bound(Key{component, Prop::Text});
+    while (it != m_changed.end() && it->first == component) {
+        out.emplace_back(*it, m_values.at(*it));
+        it = m_changed.erase(it);
+    }
+    return out;
+}
+
 } // namespace tavlor

@@ -66,6 +66,8 @@ public:
 
     // The entries changed since the last call, in no particular order; clears the list.
     std::vector<std::pair<Key, Value>> takeChanges();
+    // The same for one component only; the other changes stay for a later call.
+    std::vector<std::pair<Key, Value>> takeChanges(const std::string& component);
 
 private:
     std::map<Key, Value> m_values;

@@ -208,7 +208,10 @@ void TavlorApp::tCheckTimer()
             ComposeTrayHint(reading, m_state.trayTime, m_numbers, m_view);
         }
         m_history->showLimitState();
-        publish(statusSnapshot());
+        // Without a session bus (or on Windows) nobody could read the snapshot.
+        if (m_statusService != nullptr) {
+            publish(statusSnapshot());
+        }
         m_failures.resolved(FailureReports::Cause::Tick);
     } catch (const std::exception& error) {
         reportFailure(FailureReports::Cause::Tick, error.what());

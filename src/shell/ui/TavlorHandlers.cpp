@@ -11,6 +11,7 @@
 #include "shell/ui/Dialogs.h"
 #include "shell/ui/SettingsBinding.h"
 #include "shell/ui/TrayController.h"
+#include "shell/ui/ViewApplier.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include <QCheckBox>
@@ -53,6 +54,12 @@ void TavlorApp::wireWindow()
     connect(m_tray, &TrayController::historyRequested, this, &TavlorApp::VerlaufClick);
     connect(m_tray, &TrayController::showRequested, this, &TavlorApp::Beenden1Click);
     connect(m_tray, &TrayController::quitRequested, this, &TavlorApp::Tavlorbeenden1Click);
+    // Hidden in the tray the widgets wait; shown again they are brought up to date at once.
+    connect(m_tray, &TrayController::hiddenInTray, this, [this] { m_applier->hold(true); });
+    connect(m_tray, &TrayController::leavingTray, this, [this] {
+        tGraphTimer();
+        m_applier->hold(false);
+    });
     // Without a notification area a hidden program would be out of reach, as at a start
     // without one.
     connect(m_tray, &TrayController::hostLost, this, [this] {
@@ -105,6 +112,11 @@ bool TavlorApp::eventFilter(QObject* watched, QEvent* event)
 
 void TavlorApp::tGraphTimer()
 {
+    // Reading the processor times costs the kernel more than the rest of a hidden second; the
+    // gauge is measured again the moment the window is shown (the load since the last look).
+    if (m_tray->inTray()) {
+        return;
+    }
     handle([this] {
         const GaugeDisplay gauge = GaugeFor(m_cpu.GetCpuLoad());
         // The same picture again would only repaint the gauge.

@@ -47,6 +47,7 @@ TrayController::TrayController(QWidget* window, const QIcon& icon, std::function
     m_icon->setObjectName(QLatin1String(names::TrayIcon));
     m_icon->setContextMenu(m_popup);
     m_icon->installEventFilter(this);
+    m_window->installEventFilter(this);
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayController::onActivated);
     m_icon->show();
     // Asked after show(): on the D-Bus path Qt has registered our item by then.
@@ -172,6 +173,10 @@ void TrayController::HideToTray()
         return;
     }
     m_window->hide();
+    if (!m_inTray) {
+        m_inTray = true;
+        emit hiddenInTray();
+    }
 }
 
 void TrayController::ShowFromTray()
@@ -220,6 +225,12 @@ bool TrayController::eventFilter(QObject* watched, QEvent* event)
     // here puts current figures into the tooltip about to appear.
     if (watched == m_icon && event->type() == QEvent::ToolTip) {
         emit mouseMoved();
+    }
+    // The show event comes inside show(), before the first paint: whatever waited while the
+    // window was hidden is brought up to date before anybody sees it.
+    if (watched == m_window && event->type() == QEvent::Show && m_inTray) {
+        m_inTray = false;
+        emit leavingTray();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -34,6 +34,8 @@ public:
     void HideToTray();
     // Gives the window back its taskbar entry, restored and visible.
     void ShowFromTray();
+    // Between HideToTray and the window's next showing, however it is shown.
+    bool inTray() const { return m_inTray; }
 
     bool available() const;
     // Asks whether the notification area is still there (once a second from the tick); when
@@ -62,6 +64,8 @@ signals:
     void showRequested();    // Beenden1Click ("Tavlor zeigen")
     void quitRequested();    // Tavlorbeenden1Click ("Tavlor beenden")
     void hostLost();         // the notification area went away
+    void hiddenInTray();     // HideToTray has hidden the window
+    void leavingTray();      // the hidden window is being shown, before it is painted
 
 private slots:
     void onStatusNotifierHostRegistered();
@@ -92,6 +96,7 @@ private:
     bool m_statusNotifierMode = false;
     bool m_statusNotifierHost = false;
     bool m_hostSeen = false;
+    bool m_inTray = false;
 };
 
 } // namespace tavlor

@@ -72,8 +72,17 @@ void ViewApplier::seedFromWidgets()
 
 void ViewApplier::apply()
 {
-    for (const auto& [key, value] : m_view.takeChanges()) {
+    // Labels of a hidden window cost a text layout each and show nobody anything.
+    for (const auto& [key, value] : m_held ? m_view.takeChanges(kTrayIcon) : m_view.takeChanges()) {
         applyOne(key, value);
+    }
+}
+
+void ViewApplier::hold(bool held)
+{
+    m_held = held;
+    if (!held) {
+        apply();
     }
 }
 

@@ -28,6 +28,10 @@ public:
     void seedFromWidgets();
     // Writes every change since the last call to the widgets.
     void apply();
+    // While held (the window is hidden in the tray) apply() writes only the tray icon's hint;
+    // the widgets' changes wait in the view model and are all written when the hold ends.
+    void hold(bool held);
+    bool held() const { return m_held; }
 
 private:
     void applyOne(const ViewModel::Key& key, const ViewModel::Value& value);
@@ -41,6 +45,7 @@ private:
     QLabel* m_statusPanel;
     std::function<void(const std::string&)> m_trayHint;
     QHash<QString, QWidget*> m_cache;
+    bool m_held = false;
 };
 
 } // namespace tavlor

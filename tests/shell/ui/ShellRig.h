@@ -60,7 +60,13 @@ public:
 class FakeTimes final : public SystemTimesSource
 {
 public:
-    std::optional<CpuTimes> cpuTimes() override { return std::nullopt; }
+    std::optional<CpuTimes> times; // none: the times cannot be read
+    int asked = 0;
+    std::optional<CpuTimes> cpuTimes() override
+    {
+        ++asked;
+        return times;
+    }
     std::uint64_t millisecondsSinceBoot() override { return 90061000; }
 };
 
@@ -85,6 +91,7 @@ struct ShellRig
     CountingStore* store = nullptr;
     FakeFileStore* files = nullptr; // beside the data file: the history and [Volumenwarner]
     FakeRowSource* rows = nullptr;
+    FakeTimes* times = nullptr;
     std::vector<int> exitCodes;
     std::vector<std::string> openedAddresses;
     bool trayAvailable = false;
@@ -106,7 +113,9 @@ struct ShellRig
         rows = fakeRows.get();
         services.rows = std::move(fakeRows);
         services.hosts = std::make_unique<FakeHosts>();
-        services.times = std::make_unique<FakeTimes>();
+        auto fakeTimes = std::make_unique<FakeTimes>();
+        times = fakeTimes.get();
+        services.times = std::move(fakeTimes);
         services.shell = std::make_unique<NoShellFolders>();
         auto fakeDialup = std::make_unique<FakeDialupService>();
         dialup = fakeDialup.get();

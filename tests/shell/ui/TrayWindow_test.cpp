@@ -2,10 +2,12 @@
 // kept on a screen, the window coming back when the notification area goes, and the donation
 // details read from their first line.
 #include "ShellRig.h"
+#include "shell/ui/LedLamp.h"
 #include "shell/ui/uFrmMainTavlor.h"
 #include "text/WidgetNames.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +19,27 @@ using namespace tavlor;
 using namespace tavlor::test;
 
 namespace {
+// Runs a check at the window's first paint.
+class PaintWatch final : public QObject
+{
+public:
+    explicit PaintWatch(std::function<void()> check) : m_check(std::move(check)) {}
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !seen) {
+            seen = true;
+            m_check();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_check;
+};
+
 auto savedAt(int x, int y)
 {
     return [x, y](UsageState& state) {
@@ -33,6 +56,8 @@ private slots:
     void doubleClickPlacesTheFrameAtTheSavedPositionOnAScreen_data();
     void doubleClickPlacesTheFrameAtTheSavedPositionOnAScreen();
     void trayHostGoingAwayShowsTheHiddenWindow();
+    void aWindowHiddenInTheTrayIsUpToDateTheMomentItIsShown();
+    void theGaugeIsMeasuredOnShowingNotWhileHidden();
     void donationDetailsShowTheirFirstLine();
 };
 
@@ -96,6 +121,74 @@ void TrayWindowTest::trayHostGoingAwayShowsTheHiddenWindow()
     rig.trayAvailable = true;
     rig.app->tCheckTimer();
     QVERIFY(rig.window().isVisible());
+}
+
+// While hidden the labels wait; the tray's hint does not. Shown again, every widget shows this
+// second's figures before the first paint, without waiting for the next tick.
+void TrayWindowTest::aWindowHiddenInTheTrayIsUpToDateTheMomentItIsShown()
+{
+    ShellRig rig({}, true);
+    rig.app->start();
+    QVERIFY(QTest::qWaitFor([&rig] { return !rig.window().isVisible(); }));
+    rig.goOnline();
+    for (int second = 0; second < 3; ++second) {
+        rig.clock->advanceMs(1000);
+        rig.rows->rows[1].rxBytes += 40000;
+        rig.app->tCheckTimer();
+    }
+    const char* const labels[] = {names::lcon,   names::lMit, names::lOTS,
+                                  names::lotAll, names::lIn,  names::lInS};
+    const ViewModel& view = rig.app->view();
+    QCOMPARE(rig.app->tray().hint(), QString::fromStdString(view.hint(kTrayIcon)));
+    QVERIFY(rig.app->tray().hint().startsWith(QStringLiteral("Zeit: 0 Stunden, 0 Minuten, 3 Sekunden.")));
+    QVERIFY(rig.find<QLabel>(names::lcon)->text() != QStringLiteral("Mobil"));
+
+    QStringList paintedStale;
+    PaintWatch watch([&] {
+        for (const char* name : labels) {
+            if (rig.find<QLabel>(name)->text() != QString::fromStdString(view.text(name))) {
+                paintedStale << QLatin1String(name);
+            }
+        }
+    });
+    rig.window().installEventFilter(&watch);
+    rig.app->tray().ShowFromTray();
+    for (const char* name : labels) {
+        QCOMPARE(rig.find<QLabel>(name)->text(), QString::fromStdString(view.text(name)));
+    }
+    QCOMPARE(rig.find<QLabel>(names::lcon)->text(), QStringLiteral("Mobil"));
+    QCOMPARE(rig.find<LedLamp>(names::LEd)->color(), QColor(0, 255, 0));
+    QCOMPARE(rig.window().statusPanel(0)->text(), QString::fromStdString(view.text(names::sBar)));
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window()));
+    QVERIFY(watch.seen);
+    QVERIFY2(paintedStale.isEmpty(), qPrintable(paintedStale.join(", ")));
+
+    // Shown, a tick writes its labels at once again.
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QCOMPARE(rig.find<QLabel>(names::lOTS)->text(), QStringLiteral("0 Stunden, 0 Minuten, 4 Sekunden."));
+}
+
+// Nobody sees the gauge of a hidden window: the processor times are not read while it is in the
+// tray, and the moment it is shown the gauge shows the load since the last reading.
+void TrayWindowTest::theGaugeIsMeasuredOnShowingNotWhileHidden()
+{
+    ShellRig rig({}, true);
+    rig.times->times = CpuTimes{1000, 1000, 1};
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 1);
+    rig.app->start();
+    QVERIFY(QTest::qWaitFor([&rig] { return !rig.window().isVisible(); }));
+    rig.times->times = CpuTimes{1500, 2000, 1}; // half of the time idle
+    rig.app->tGraphTimer();
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 1);
+
+    rig.app->tray().ShowFromTray();
+    QCOMPARE(rig.times->asked, 2);
+    QCOMPARE(rig.find<QLabel>(names::lCpu)->text(), QStringLiteral("50%"));
+    rig.app->tGraphTimer();
+    QCOMPARE(rig.times->asked, 3);
 }
 
 void TrayWindowTest::donationDetailsShowTheirFirstLine()
