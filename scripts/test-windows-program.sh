@@ -33,7 +33,7 @@ bash scripts/build-qt-windows.sh --check ||
     skip "no Qt for Windows in $(bash scripts/build-qt-windows.sh --prefix); build it once with scripts/build-qt-windows.sh (about half an hour), then run make test-windows"
 [ "$(id -u)" -eq 0 ] || skip "they need root for their network namespace"
 packages=(wine wine64 locales xvfb xauth trayer xdotool x11-utils imagemagick iproute2 python3 util-linux
-          binutils-mingw-w64-x86-64 zip)
+          binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix zip)
 if [ $if_available -eq 1 ]; then
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
