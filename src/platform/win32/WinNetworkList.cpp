@@ -9,6 +9,7 @@
 #include <ws2ipdef.h>
 #include <windows.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
 #include <netlistmgr.h>
 #include <ocidl.h>
 #include <oleauto.h>
@@ -219,6 +220,10 @@ public:
         for (Subscription& subscription : m_subscriptions) {
             subscription.point->Unadvise(subscription.cookie);
         }
+        // Waits for a callback that is running: none runs once this returns.
+        if (m_routeWatch != nullptr) {
+            CancelMibChangeNotify2(m_routeWatch);
+        }
     }
     SystemNetworkList(const SystemNetworkList&) = delete;
     SystemNetworkList& operator=(const SystemNetworkList&) = delete;
@@ -231,7 +236,7 @@ public:
             return 0;
         }
         ComRef<IUnknown> sink;
-        *sink.put() = MakeNetworkEventSink(std::move(changed));
+        *sink.put() = MakeNetworkEventSink(changed);
         for (const IID* signal : kSignals) {
             Subscription subscription;
             if (SUCCEEDED(container->FindConnectionPoint(*signal, subscription.point.put())) &&
@@ -240,7 +245,14 @@ public:
                 m_subscriptions.push_back(std::move(subscription));
             }
         }
-        return static_cast<int>(m_subscriptions.size());
+        // A route of lower metric can take the default route from a connection without any
+        // connectivity changing: the route table's own signal.
+        m_changed = std::move(changed);
+        if (NotifyRouteChange2(AF_UNSPEC, &SystemNetworkList::routeChanged, this, FALSE, &m_routeWatch) !=
+            NO_ERROR) {
+            m_routeWatch = nullptr;
+        }
+        return static_cast<int>(m_subscriptions.size()) + (m_routeWatch != nullptr ? 1 : 0);
     }
 
     bool read(NetworkListSnapshot& list) override
@@ -266,8 +278,15 @@ public:
     }
 
 private:
+    static void WINAPI routeChanged(void* context, MIB_IPFORWARD_ROW2*, MIB_NOTIFICATION_TYPE)
+    {
+        static_cast<SystemNetworkList*>(context)->m_changed();
+    }
+
     ComRef<INetworkListManager> m_manager;
     std::vector<Subscription> m_subscriptions;
+    std::function<void()> m_changed;
+    HANDLE m_routeWatch = nullptr;
 };
 
 } // namespace

@@ -23,7 +23,9 @@ public:
 };
 
 // The network list manager (connections, networks, costs) with IP Helper's adapters and route
-// table. Needs COM initialised on the calling thread; nullptr without a network list manager.
+// table; its signals are the network list manager's events and the route table's change
+// notification. Needs COM initialised on the calling thread; nullptr without a network list
+// manager.
 std::unique_ptr<NetworkList> MakeSystemNetworkList();
 
 // The one sink for every change signal of the network list manager: connectivity, connections,
