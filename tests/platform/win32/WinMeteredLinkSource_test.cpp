@@ -1,7 +1,9 @@
 #include "platform/win32/WinMeteredLinkSource.h"
 
-#include "FakeRasLibrary.h"
+// Before the RAS headers: it brings winsock2.h, which must come before windows.h.
 #include "platform/win32/NlmCostEvents.h"
+
+#include "FakeRasLibrary.h"
 #include "platform/win32/WinDefaultRouteSource.h"
 #include "platform/win32/WinInterfaceRowSource.h"
 #include "platform/win32/ras/RasDialupService.h"
