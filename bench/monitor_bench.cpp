@@ -1,9 +1,9 @@
 // The bandwidth monitor with 10 minutes, a day and a month of history (one sample every two
 // seconds): the cost of one sample drawn, and the memory a month of history takes.
-#include "accounting/KvString.h"
-#include "accounting/TickReading.h"
+#include "model/TickReading.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtLocaleFormat.h"
+#include "text/KvString.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include <benchmark/benchmark.h>

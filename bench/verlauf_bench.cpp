@@ -1,8 +1,8 @@
 // Opening "Verlauf und Volumenwarner" with three years of history: reading the history file,
 // building the window with its tables and chart, and painting it once (offscreen).
-#include "accounting/HistoryCsv.h"
-#include "accounting/UsageWatch.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "history/HistoryCsv.h"
+#include "history/UsageWatch.h"
+#include "history/ui/ufrmVerlauf.h"
 
 #include <benchmark/benchmark.h>
 

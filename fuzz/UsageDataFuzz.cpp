@@ -3,9 +3,9 @@
 #include "FakeClock.h"
 #include "FakeFileStore.h"
 #include "GermanLocale.h"
-#include "accounting/KvString.h"
-#include "accounting/ProfileFile.h"
-#include "accounting/UsageData.h"
+#include "datafile/ProfileFile.h"
+#include "datafile/UsageData.h"
+#include "text/KvString.h"
 
 #include <string_view>
 

@@ -41,7 +41,7 @@ build_log="$build_dir/cross-build.log"
 cmake -S "$root_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$root_dir/cmake/toolchain-mingw64.cmake" \
     -DTAVLOR_BUILD_GUI=OFF -DTAVLOR_BUILD_BENCH=OFF \
-    -DTAVLOR_TEST_FOLDERS="accounting;netmeter;dialup;views;desktop;platform" >"$build_log" 2>&1 &&
+    -DTAVLOR_TEST_FOLDERS="text;datafile;accounting;history;netmeter;dialup;views;desktop;platform" >"$build_log" 2>&1 &&
     cmake --build "$build_dir" -j "$(nproc)" >>"$build_log" 2>&1 ||
     { tail -40 "$build_log"; say "FAILED: the cross build failed (log: $build_log)"; exit 1; }
 

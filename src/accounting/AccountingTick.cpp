@@ -1,9 +1,9 @@
 #include "accounting/AccountingTick.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "accounting/CounterDelta.h"
-#include "accounting/DayCount.h"
 #include "netmeter/Kvonline.h"
+#include "text/DayCount.h"
 
 #include <limits>
 

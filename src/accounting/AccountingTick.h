@@ -1,12 +1,12 @@
 #pragma once
 
-#include "accounting/KvString.h"
-#include "accounting/TickParts.h"
-#include "accounting/TickReading.h"
-#include "accounting/UsageState.h"
-#include "accounting/ViewModel.h"
+#include "model/TickParts.h"
+#include "model/TickReading.h"
+#include "model/UsageState.h"
 #include "netmeter/CountedLinks.h"
 #include "platform/Clock.h"
+#include "text/KvString.h"
+#include "text/ViewModel.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "accounting/ResetGateway.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
-#include "accounting/FileText.h"
+#include "datafile/FileText.h"
 
 namespace tavlor {
 

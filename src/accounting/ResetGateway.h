@@ -1,9 +1,9 @@
 #pragma once
 
-#include "accounting/UsageState.h"
-#include "accounting/ViewModel.h"
+#include "model/UsageState.h"
 #include "platform/Clock.h"
 #include "platform/LocaleFormat.h"
+#include "text/ViewModel.h"
 
 #include <functional>
 #include <string>

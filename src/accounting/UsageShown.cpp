@@ -1,7 +1,7 @@
 #include "accounting/UsageShown.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
-#include "accounting/KvString.h"
+#include "text/KvString.h"
 
 namespace tavlor {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "accounting/UsageState.h"
-#include "accounting/ViewModel.h"
+#include "model/UsageState.h"
 #include "platform/LocaleFormat.h"
+#include "text/ViewModel.h"
 
 namespace tavlor {
 

@@ -1,5 +1,5 @@
 #include "dialup/ConnectionManager.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "dialup/EntryEditor.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "accounting/ViewModel.h"
 #include "dialup/ManagerUi.h"
 #include "platform/DialupService.h"
+#include "text/ViewModel.h"
 
 #include <functional>
 #include <memory>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "accounting/KvString.h"
 #include "platform/DefaultRouteSource.h"
 #include "platform/DialupLinkSource.h"
 #include "platform/InterfaceRowSource.h"
+#include "text/KvString.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "accounting/TickParts.h"
-#include "accounting/ViewModel.h"
+#include "model/TickParts.h"
 #include "platform/DialupService.h"
 #include "platform/HostAddressSource.h"
+#include "text/ViewModel.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "accounting/DataFileLocation.h"
-#include "accounting/UsageData.h"
+#include "datafile/DataFileLocation.h"
+#include "datafile/UsageData.h"
 #include "shell/UsageStore.h"
 
 #include <memory>

@@ -1,8 +1,8 @@
 #include "shell/TrayHint.h"
 
-#include "accounting/KvString.h"
-#include "accounting/TickReading.h"
-#include "accounting/ViewModel.h"
+#include "model/TickReading.h"
+#include "text/KvString.h"
+#include "text/ViewModel.h"
 
 namespace tavlor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accounting/Settings.h"
+#include "model/Settings.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,11 +1,11 @@
 #include "status/OfflineStatus.h"
 
-#include "accounting/HistoryCsv.h"
-#include "accounting/HistoryFile.h"
-#include "accounting/ProfileFile.h"
-#include "accounting/UsageData.h"
-#include "accounting/UsageValues.h"
-#include "accounting/ViewModel.h"
+#include "datafile/ProfileFile.h"
+#include "datafile/UsageData.h"
+#include "datafile/UsageValues.h"
+#include "history/HistoryCsv.h"
+#include "history/HistoryFile.h"
+#include "text/ViewModel.h"
 
 namespace tavlor {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accounting/DataFileLocation.h"
+#include "datafile/DataFileLocation.h"
 #include "platform/Clock.h"
 #include "platform/FileStore.h"
 #include "platform/LocaleFormat.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "accounting/UsageState.h"
+#include "model/UsageState.h"
 #include "status/StatusSnapshot.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "status/StatusSnapshot.h"
 
-#include "accounting/HistoryCsv.h"
+#include "history/HistoryCsv.h"
 
 #include <algorithm>
 #include <charconv>

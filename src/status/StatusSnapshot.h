@@ -1,8 +1,8 @@
 #pragma once
 
-#include "accounting/History.h"
-#include "accounting/KvString.h"
-#include "accounting/VolumeWarner.h"
+#include "history/History.h"
+#include "history/VolumeWarner.h"
+#include "text/KvString.h"
 
 #include <cstdint>
 #include <optional>

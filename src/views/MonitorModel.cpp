@@ -1,6 +1,6 @@
 #include "views/MonitorModel.h"
 
-#include "accounting/KvString.h"
+#include "text/KvString.h"
 
 #include <algorithm>
 #include <cmath>

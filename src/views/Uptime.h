@@ -1,9 +1,9 @@
 #pragma once
 
-#include "accounting/TickParts.h"
-#include "accounting/ViewModel.h"
-#include "accounting/WidgetNames.h"
+#include "model/TickParts.h"
 #include "platform/SystemTimesSource.h"
+#include "text/ViewModel.h"
+#include "text/WidgetNames.h"
 
 #include <cstdint>
 #include <string>

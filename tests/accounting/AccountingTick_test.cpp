@@ -1,5 +1,5 @@
 #include "accounting/AccountingTick.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "TickHarness.h"
 

@@ -1,6 +1,6 @@
 // Which link the tick counts, on links held in memory with the kernel's 64-bit counters.
 #include "accounting/AccountingTick.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "TickHarness.h"
 

@@ -1,10 +1,10 @@
 #include "accounting/ResetGateway.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "FakeClock.h"
 #include "FakeFileStore.h"
 #include "GermanLocale.h"
-#include "accounting/UsageData.h"
+#include "datafile/UsageData.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "accounting/AccountingTick.h"
-#include "accounting/DayCount.h"
-#include "accounting/WidgetNames.h"
 #include "netmeter/Kvonline.h"
+#include "text/DayCount.h"
+#include "text/WidgetNames.h"
 
 #include "FakeClock.h"
 #include "FakeRowSource.h"

@@ -1,8 +1,8 @@
 // The reading of one second: its numbers, and the faults that once showed figures a second
 // never measured.
 #include "accounting/AccountingTick.h"
-#include "accounting/UsageWatch.h"
-#include "accounting/WidgetNames.h"
+#include "history/UsageWatch.h"
+#include "text/WidgetNames.h"
 
 #include "FakeFileStore.h"
 #include "TickHarness.h"

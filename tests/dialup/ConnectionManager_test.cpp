@@ -1,5 +1,5 @@
-#include "accounting/WidgetNames.h"
 #include "dialup/ConnectionManager.h"
+#include "text/WidgetNames.h"
 
 #include "FakeDialupService.h"
 #include "FakeManagerUi.h"

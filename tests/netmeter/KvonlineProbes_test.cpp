@@ -1,5 +1,5 @@
-#include "accounting/WidgetNames.h"
 #include "netmeter/KvonlineProbes.h"
+#include "text/WidgetNames.h"
 
 #include "FakeDialupService.h"
 

@@ -3,7 +3,7 @@
 #include "FakeClock.h"
 #include "FakeFileStore.h"
 #include "GermanLocale.h"
-#include "accounting/UsageState.h"
+#include "model/UsageState.h"
 #include "status/OfflineStatus.h"
 #include "status/StatusFeed.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "accounting/DayCount.h"
 #include "platform/Clock.h"
+#include "text/DayCount.h"
 
 namespace tavlor::test {
 

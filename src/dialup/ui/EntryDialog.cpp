@@ -1,5 +1,5 @@
 #include "dialup/ui/EntryDialog.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "dialup/EntryEditor.h"
 

@@ -1,7 +1,7 @@
 #include "netmeter/ui/ufrmExpert.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
-#include "accounting/Settings.h"
+#include "model/Settings.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

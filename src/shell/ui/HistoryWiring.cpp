@@ -1,7 +1,7 @@
 #include "shell/ui/HistoryWiring.h"
 
-#include "accounting/UsageWatch.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "history/UsageWatch.h"
+#include "history/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "accounting/KvString.h"
-#include "accounting/TickParts.h"
+#include "model/TickParts.h"
+#include "text/KvString.h"
 
 #include <QObject>
 #include <memory>

@@ -1,5 +1,5 @@
 #include "shell/ui/SettingsBinding.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "shell/ui/TavlorApp.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "accounting/UsageShown.h"
-#include "accounting/UsageWatch.h"
 #include "desktop/Donation.h"
 #include "dialup/ConnectionManager.h"
 #include "dialup/ui/QtManagerUi.h"
+#include "history/UsageWatch.h"
 #include "netmeter/Kvonline.h"
 #include "netmeter/KvonlineProbes.h"
 #include "netmeter/ui/ufrmExpert.h"

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "accounting/AccountingTick.h"
-#include "accounting/KvString.h"
-#include "accounting/UsageState.h"
-#include "accounting/ViewModel.h"
+#include "model/UsageState.h"
 #include "shell/FailureReports.h"
 #include "shell/ui/AppServices.h"
 #include "shell/ui/HistoryWiring.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/KvString.h"
+#include "text/ViewModel.h"
 #include "views/CpuGauge.h"
 
 #include <QList>

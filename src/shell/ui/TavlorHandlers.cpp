@@ -1,6 +1,6 @@
 // The click handlers of the main window and its tray icon, and their wiring.
-#include "accounting/WidgetNames.h"
 #include "shell/ui/TavlorApp.h"
+#include "text/WidgetNames.h"
 
 #include "accounting/ResetGateway.h"
 #include "desktop/Donation.h"

@@ -2,7 +2,7 @@
 // session bus for tavlor-status and panels.
 #include "shell/ui/TavlorApp.h"
 
-#include "accounting/UsageWatch.h"
+#include "history/UsageWatch.h"
 #include "status/StatusFeed.h"
 
 #include <QtCore/qglobal.h>

@@ -1,5 +1,5 @@
 #include "shell/ui/TrayController.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "shell/TrayHint.h"
 #include "shell/ui/TrayIcons.h"

@@ -1,5 +1,5 @@
 #include "shell/ui/ViewApplier.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "shell/ui/LedLamp.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "accounting/ViewModel.h"
-#include "accounting/WidgetNames.h"
+#include "text/ViewModel.h"
+#include "text/WidgetNames.h"
 
 #include <QHash>
 #include <QObject>

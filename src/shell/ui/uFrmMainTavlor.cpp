@@ -1,5 +1,5 @@
 #include "shell/ui/uFrmMainTavlor.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include "shell/Readability.h"
 #include "shell/ui/ThemeColours.h"

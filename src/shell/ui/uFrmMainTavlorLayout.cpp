@@ -1,8 +1,8 @@
 // The layout of frmTavlor, left column. Positions come from layouts with least sizes, so that
 // no caption is cut in a larger desktop font; at the design font the window keeps its design
 // size (collapsed 450, expanded 830 x 600).
-#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/WidgetNames.h"
 
 #include "shell/ui/LayoutParts.h"
 #include "shell/ui/LedLamp.h"

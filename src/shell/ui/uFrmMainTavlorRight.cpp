@@ -1,6 +1,6 @@
 // The layout of frmTavlor, right column and status bar, and the two columns side by side.
-#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/WidgetNames.h"
 
 #include "shell/ui/LayoutParts.h"
 

@@ -1,6 +1,6 @@
 #include "status/bus/StatusBus.h"
 
-#include "accounting/HistoryCsv.h"
+#include "history/HistoryCsv.h"
 
 namespace tavlor {
 

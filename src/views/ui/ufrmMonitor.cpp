@@ -1,10 +1,10 @@
 #include "views/ui/ufrmMonitor.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
-#include "accounting/KvString.h"
-#include "accounting/TickReading.h"
+#include "model/TickReading.h"
 #include "platform/Clock.h"
 #include "platform/LocaleFormat.h"
+#include "text/KvString.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,5 +1,5 @@
-#include "accounting/WidgetNames.h"
 #include "dialup/ui/EntryDialog.h"
+#include "text/WidgetNames.h"
 
 #include "dialup/EntryEditor.h"
 

@@ -1,7 +1,7 @@
-#include "accounting/WidgetNames.h"
 #include "netmeter/ui/ufrmExpert.h"
+#include "text/WidgetNames.h"
 
-#include "accounting/UsageState.h"
+#include "model/UsageState.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -2,9 +2,9 @@
 
 #include "FakeClock.h"
 #include "GermanLocale.h"
-#include "accounting/DayCount.h"
 #include "accounting/ResetGateway.h"
-#include "accounting/UsageData.h"
+#include "datafile/UsageData.h"
+#include "text/DayCount.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "platform/qt/QtLocaleFormat.h"
 
-#include "accounting/FileText.h"
-#include "accounting/UsageValues.h"
+#include "datafile/FileText.h"
+#include "datafile/UsageValues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The program's own profile-file reader and writer against the system's profile functions
 // (GetPrivateProfileStringA / WritePrivateProfileStringA) on the same files.
-#include "accounting/ProfileFile.h"
+#include "datafile/ProfileFile.h"
 
 #include "WinTestSupport.h"
 

@@ -1,8 +1,8 @@
 #include "platform/win32/WinInterfaceRowSource.h"
 
-#include "accounting/KvString.h"
 #include "netmeter/Kvonline.h"
 #include "platform/win32/WinDefaultRouteSource.h"
+#include "text/KvString.h"
 
 // clang-format off
 #include <winsock2.h>

@@ -2,12 +2,12 @@
 // or touching its neighbour, screen-reader names, a sensible tab order and Qt's own texts in
 // the user's language. Run at scale factors 1, 1.5 and 2 (CTest sets QT_SCALE_FACTOR).
 #include "ShellRig.h"
-#include "accounting/WidgetNames.h"
 #include "dialup/ui/EntryDialog.h"
 #include "netmeter/ui/ufrmExpert.h"
 #include "shell/Readability.h"
 #include "shell/ui/QtTranslations.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/WidgetNames.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ShellRig.h"
-#include "accounting/DayCount.h"
-#include "accounting/WidgetNames.h"
 #include "shell/ui/TrayController.h"
+#include "text/DayCount.h"
+#include "text/WidgetNames.h"
 
 #include <QCheckBox>
 #include <QtTest>

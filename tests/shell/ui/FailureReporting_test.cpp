@@ -1,5 +1,5 @@
 #include "ShellRig.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

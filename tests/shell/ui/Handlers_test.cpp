@@ -1,10 +1,10 @@
 #include "ShellRig.h"
-#include "accounting/DayCount.h"
 #include "accounting/ResetGateway.h"
-#include "accounting/WidgetNames.h"
 #include "desktop/Donation.h"
 #include "netmeter/ui/ufrmExpert.h"
 #include "shell/ui/TrayController.h"
+#include "text/DayCount.h"
+#include "text/WidgetNames.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "ShellRig.h"
-#include "accounting/WidgetNames.h"
 #include "shell/ui/LedLamp.h"
 #include "shell/ui/TrayController.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/WidgetNames.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -5,7 +5,7 @@
 #include "FakeFileStore.h"
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
-#include "accounting/UsageData.h"
+#include "datafile/UsageData.h"
 #include "shell/ui/TavlorApp.h"
 #include "shell/ui/TrayController.h"
 

@@ -2,8 +2,8 @@
 // kept on a screen, the window coming back when the notification area goes, and the donation
 // details read from their first line.
 #include "ShellRig.h"
-#include "accounting/WidgetNames.h"
 #include "shell/ui/uFrmMainTavlor.h"
+#include "text/WidgetNames.h"
 
 #include <QGuiApplication>
 #include <QPlainTextEdit>

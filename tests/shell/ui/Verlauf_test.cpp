@@ -1,6 +1,6 @@
 #include "ShellRig.h"
-#include "accounting/ProfileFile.h"
-#include "accounting/ui/ufrmVerlauf.h"
+#include "datafile/ProfileFile.h"
+#include "history/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 

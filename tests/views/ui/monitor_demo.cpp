@@ -5,8 +5,8 @@
 
 #include "FakeClock.h"
 #include "GermanLocale.h"
-#include "accounting/KvString.h"
-#include "accounting/TickReading.h"
+#include "model/TickReading.h"
+#include "text/KvString.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -1,10 +1,10 @@
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 #include "views/ui/ufrmMonitor.h"
 
 #include "FakeClock.h"
 #include "GermanLocale.h"
-#include "accounting/KvString.h"
-#include "accounting/TickReading.h"
+#include "model/TickReading.h"
+#include "text/KvString.h"
 
 #include <QChart>
 #include <QChartView>

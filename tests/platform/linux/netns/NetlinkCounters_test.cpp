@@ -2,7 +2,7 @@
 // namespace: nothing else sends there, IPv6 is off and the neighbour entries are static.
 // Traffic runs at full veth speed (11-35 Gbit/s here), above the 10 Gbit/s the links state.
 #include "NetnsRig.h"
-#include "accounting/WidgetNames.h"
+#include "text/WidgetNames.h"
 
 #include <gtest/gtest.h>
 

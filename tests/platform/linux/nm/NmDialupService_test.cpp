@@ -1,5 +1,5 @@
-#include "accounting/WidgetNames.h"
 #include "platform/linux/nm/NmDialupService.h"
+#include "text/WidgetNames.h"
 
 #include "FakeManagerUi.h"
 #include "NmTestHelpers.h"
