@@ -149,6 +149,24 @@ TEST(WinMeteredLinkSource, HangsUpADialUpPrimaryAndRefusesALan)
     EXPECT_EQ(ras.hungUp, std::vector<RasHandle>{0x4711});
 }
 
+TEST(WinMeteredLinkSource, ADialUpPrimaryWithoutAUsableRasIsRefusedNotHungUpBlindly)
+{
+    FakeSystem system;
+    system.list = oneLan(cost::kUnrestricted);
+    system.list.defaultRouteIndex = 7;
+    for (const bool loadable : {false, true}) {
+        test::FakeRas ras;
+        ras.rasLoadable = loadable;
+        ras.missing = {"RasEnumConnectionsA"}; // throws in activeConnections where the library loads
+        ras.connections = {{0x4711, "T-Online", "ISDN1"}};
+        test::FakeRasLoader loader(ras);
+        WinMeteredLinkSource source(std::make_unique<RasDialupService>(loader), over(system));
+        ASSERT_TRUE(waitUntil([&] { return source.readings() == 1; }));
+        EXPECT_EQ(deactivated(source, "{C7}").status, Status::Refused) << "RAS loadable: " << loadable;
+        EXPECT_TRUE(ras.hungUp.empty());
+    }
+}
+
 TEST(WinMeteredLinkSource, OneSinkTakesEverySignalOfTheNetworkListManager)
 {
     std::atomic<int> signals{0};
