@@ -93,7 +93,8 @@ void AccountingTick::tCheckTimer()
 {
     m_downBytes = 0;
     m_upBytes = 0;
-    m_online = m_parts.online.IsOnline(m_state.onLAN);
+    m_decision = m_parts.online.IsOnline(m_state);
+    m_online = m_decision.online;
     if (m_online) {
         onlineTick();
     } else {
@@ -112,6 +113,7 @@ TickReading AccountingTick::reading() const
     r.online = m_online;
     r.downLink = m_downLink;
     r.upLink = m_upLink;
+    r.connection = m_online ? m_connection : CountedConnection{};
     r.downBytes = m_downBytes;
     r.upBytes = m_upBytes;
     r.downSpeed = m_online ? m_downSpeed : 0;
@@ -156,12 +158,14 @@ void AccountingTick::onlineTick()
     // One snapshot of the links serves the speed text and both counters.
     m_sampler.refresh();
     CountedLinks::Picks picks =
-        m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN);
+        m_links.choose(m_sampler, m_state.downloadMethod, m_state.uploadMethod, m_state.onLAN,
+                       m_decision.linkName, m_decision.connection.kind == CountedKind::Metered);
     readPickedCounters(picks);
     m_downLink = picks.down.row != nullptr ? LinkIdentity{picks.down.row->index, picks.down.row->name}
                                            : LinkIdentity{};
     m_upLink =
         picks.up.row != nullptr ? LinkIdentity{picks.up.row->index, picks.up.row->name} : LinkIdentity{};
+    nameConnection();
     m_view.setText(names::lSpeed, m_sampler.speedText(picks.speed));
     ++m_state.saveTickCount;
     ++m_state.speedPhase;
@@ -183,6 +187,18 @@ void AccountingTick::onlineTick()
     }
     showTraffic(speedsMeasured);
     advanceTime();
+}
+
+// A connection counted in gateway mode is known by the profile over its link, or by the link.
+void AccountingTick::nameConnection()
+{
+    m_connection = m_decision.connection;
+    if (m_connection.kind != CountedKind::Gateway) {
+        return;
+    }
+    const std::string& link = m_downLink.name.empty() ? m_upLink.name : m_downLink.name;
+    const std::string profile = link.empty() ? std::string() : m_parts.online.ConnectionNameOf(link);
+    m_connection.name = profile.empty() ? link : profile;
 }
 
 // The labels of one second, made from its reading by the text helpers.
@@ -301,6 +317,7 @@ void AccountingTick::offlineTick()
     m_links.release();
     m_downLink = {};
     m_upLink = {};
+    m_connection = {};
     m_downSpeed = 0;
     m_upSpeed = 0;
     m_parts.addresses.ShowIpAddresses();

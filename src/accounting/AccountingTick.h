@@ -68,6 +68,7 @@ private:
     void updateSpeed(Dir dir);
     void advanceTime();
     void showTraffic(bool speedsMeasured);
+    void nameConnection();
 
     Direction m_up;
     Direction m_down;
@@ -80,6 +81,8 @@ private:
     TickParts m_parts;
     // What the last tick measured beyond the state's fields.
     bool m_online = false;
+    OnlineDecision m_decision;
+    CountedConnection m_connection; // the one this second counted for
     LinkIdentity m_downLink;
     LinkIdentity m_upLink;
     double m_downBytes = 0;

@@ -13,6 +13,11 @@ namespace tavlor {
 namespace {
 
 constexpr const char* kSection = "DATA";
+// Metered counting has a section of its own: files of earlier versions keep their one section.
+constexpr const char* kCountSection = "Zaehlen";
+constexpr const char* kMeteredKey = "Getaktet";
+// No value a file can hold: tells a missing key from any text.
+constexpr const char* kAbsent = "\x01";
 
 // Reads the keys of the one section; texts come back as UTF-8.
 class DataReader
@@ -29,6 +34,11 @@ public:
         return ParseFileInteger(m_file.readString(kSection, key, "")).value_or(fallback);
     }
     bool boolean(const char* key) const { return integer(key, 0) != 0; }
+    // Only 1 switches it on: any other value is the default, off.
+    bool strictFlag(const char* section, const char* key) const
+    {
+        return ParseFileInteger(m_file.readString(section, key, "")) == 1;
+    }
 
 private:
     ProfileFile m_file;
@@ -145,6 +155,7 @@ void readSettings(const DataReader& file, const std::string& today, Settings& se
     settings.confirmQuit = file.boolean("BEENDEN");
     settings.windowLeft = file.integer("X", 0);
     settings.windowTop = file.integer("Y", 0);
+    settings.countMetered = file.strictFlag(kCountSection, kMeteredKey);
 }
 
 // `writtenOn`: the local date of the file's last change, which tells the day of an SD whose
@@ -232,6 +243,10 @@ void UsageDataFile::SaveUsageData(const UsageState& state, int windowX, int wind
     write("BEENDEN", flag(state.confirmQuit));
     write("X", std::to_string(windowX));
     write("Y", std::to_string(windowY));
+    // A file that never held the key is left as it was while the setting is off.
+    if (state.countMetered || file.readString(kCountSection, kMeteredKey, kAbsent) != kAbsent) {
+        file.writeString(kCountSection, kMeteredKey, flag(state.countMetered));
+    }
     if (!m_files.replaceFile(m_path, file.bytes())) {
         throw SaveError(failure);
     }

@@ -23,6 +23,9 @@ struct Settings
     bool minimiseOnClose = false; // MINI, "Minimieren statt schliessen"
     bool confirmQuit = false;     // BEENDEN, "Sicherheitsabfrage vor Beenden"
     bool onLAN = false;           // gateway mode
+    // [Zaehlen] Getaktet: also online while the system's primary connection is metered, counting
+    // that connection's link.
+    bool countMetered = false;
     // Row offsets from the first adapter row; never below 0 (the row before it is loopback).
     std::int32_t downloadMethod = 0;
     std::int32_t uploadMethod = 1;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/Settings.h"
 #include "model/TickReading.h"
+
+#include <string>
 
 namespace tavlor {
 
@@ -8,11 +11,25 @@ namespace tavlor {
 // answer (the dial-up service, the address labels, the connection manager, the system
 // times); the shell only wires them. An exception thrown by one ends the tick (the caller
 // reports it).
+// What the online test found for this second: whether the machine is online, the connection it
+// counts and the kernel name of the link that carries it. An empty link name leaves the choice
+// to the sampler: the default route's link in gateway mode, else the dial-up link it is told of.
+struct OnlineDecision
+{
+    bool online = false;
+    CountedConnection connection;
+    std::string linkName;
+    friend bool operator==(const OnlineDecision&, const OnlineDecision&) = default;
+};
+
 class OnlineProbe
 {
 public:
     virtual ~OnlineProbe() = default;
-    virtual bool IsOnline(bool onLAN) = 0;
+    virtual OnlineDecision IsOnline(const Settings& settings) = 0;
+    // The name of the profile running over a link, for a link counted in gateway mode; "" when
+    // none is known.
+    virtual std::string ConnectionNameOf(const std::string& /*linkName*/) { return {}; }
 };
 
 class AddressDisplay

@@ -71,9 +71,11 @@ const LinkRow* CountedLinks::beneath(const InterfaceSampler& sampler, const Link
     return &tunnel;
 }
 
-const LinkRow* CountedLinks::online(const InterfaceSampler& sampler, bool gateway)
+const LinkRow* CountedLinks::online(const InterfaceSampler& sampler, bool gateway,
+                                    const std::string& linkName, bool onlyThatLink)
 {
-    if (const LinkRow* row = sampler.onlineLink(gateway)) {
+    const bool named = !gateway && !linkName.empty();
+    if (const LinkRow* row = named ? sampler.findName(linkName) : sampler.onlineLink(gateway)) {
         if (gateway && IsTunnel(*row)) {
             return beneath(sampler, *row);
         }
@@ -83,21 +85,30 @@ const LinkRow* CountedLinks::online(const InterfaceSampler& sampler, bool gatewa
     m_under.clear();
     // While the online link is away (deleted, its route gone) the counted one is waited for,
     // not replaced by whichever adapter happens to be up.
-    if (m_down.held && !m_rechoose) {
+    if ((m_down.held && !m_rechoose) || (named && onlyThatLink)) {
         return nullptr;
     }
     return sampler.firstUpAdapter();
 }
 
 CountedLinks::Picks CountedLinks::choose(const InterfaceSampler& sampler, std::int32_t downloadMethod,
-                                         std::int32_t uploadMethod, bool gateway)
+                                         std::int32_t uploadMethod, bool gateway, const std::string& linkName,
+                                         bool onlyThatLink)
 {
     Picks picks;
     if (!sampler.haveSnapshot()) {
         return picks;
     }
     if (isDefaultMethods(downloadMethod, uploadMethod)) {
-        const LinkRow* wanted = online(sampler, gateway);
+        const LinkRow* wanted = online(sampler, gateway, linkName, onlyThatLink);
+        // The connection moved to a link not in sight yet: the old link's bytes are not its own.
+        if (wanted == nullptr && !gateway && !linkName.empty() && onlyThatLink) {
+            for (Held* held : {&m_down, &m_up}) {
+                if (held->held && held->name != linkName) {
+                    *held = Held{};
+                }
+            }
+        }
         picks.down = follow(sampler, m_down, wanted);
         picks.up = follow(sampler, m_up, wanted);
         picks.speed = picks.down.row != nullptr ? picks.down.row : picks.up.row;

@@ -54,9 +54,12 @@ public:
         const LinkRow* speed = nullptr; // the row of the link-speed text
     };
 
-    // Against the sampler's current snapshot.
+    // Against the sampler's current snapshot. Outside gateway mode `linkName` names the online
+    // link (a dial-up or metered connection's); "" leaves it to the sampler's dial-up link.
+    // With onlyThatLink (a metered connection, counted by its link alone) a named link that is
+    // not there is waited for, never replaced by the first working adapter.
     Picks choose(const InterfaceSampler& sampler, std::int32_t downloadMethod, std::int32_t uploadMethod,
-                 bool gateway);
+                 bool gateway, const std::string& linkName = {}, bool onlyThatLink = false);
     // Choose by the rules again at the next tick (the methods changed); a link chosen again
     // counts on without a gap.
     void rechoose() { m_rechoose = true; }
@@ -78,7 +81,8 @@ private:
     };
 
     LinkPick follow(const InterfaceSampler& sampler, Held& held, const LinkRow* wanted) const;
-    const LinkRow* online(const InterfaceSampler& sampler, bool gateway);
+    const LinkRow* online(const InterfaceSampler& sampler, bool gateway, const std::string& linkName,
+                          bool onlyThatLink);
     const LinkRow* beneath(const InterfaceSampler& sampler, const LinkRow& tunnel);
 
     Held m_down;

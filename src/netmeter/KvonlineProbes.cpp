@@ -27,6 +27,39 @@ bool IsOnline(bool onLAN, const DialupService& dialup)
     return DetectConnection(dialup) == kDialUpActive;
 }
 
+OnlineDecision DecideOnline(const Settings& settings, const std::vector<ActiveDialup>& dialups,
+                            const std::optional<PrimaryConnection>& primary)
+{
+    if (settings.onLAN) {
+        return {true, {CountedKind::Gateway, {}, {}}, {}};
+    }
+    // A dial-up connection is what the provider bills first: it wins over a metered primary.
+    if (!dialups.empty()) {
+        const ActiveDialup& first = dialups.front();
+        return {true, {CountedKind::Dialup, first.id, first.entry}, first.interfaceName};
+    }
+    // A metered connection is counted only by its own link: without one it is not online.
+    if (settings.countMetered && primary && IsMetered(primary->metering) && !primary->interfaceName.empty()) {
+        return {true, {CountedKind::Metered, primary->id, primary->name}, primary->interfaceName};
+    }
+    return {};
+}
+
+OnlineDecision DialupOnlineProbe::IsOnline(const Settings& settings)
+{
+    if (settings.onLAN) {
+        return DecideOnline(settings, {}, std::nullopt);
+    }
+    const std::vector<ActiveDialup> dialups = m_dialup.activeConnections();
+    const bool askMetered = settings.countMetered && dialups.empty() && m_metered != nullptr;
+    return DecideOnline(settings, dialups, askMetered ? m_metered->primaryConnection() : std::nullopt);
+}
+
+std::string DialupOnlineProbe::ConnectionNameOf(const std::string& linkName)
+{
+    return m_metered != nullptr ? m_metered->connectionNameOf(linkName) : std::string();
+}
+
 std::string GetLocalIpList(HostAddressSource& addresses)
 {
     std::string list;

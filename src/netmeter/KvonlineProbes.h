@@ -3,10 +3,13 @@
 #include "model/TickParts.h"
 #include "platform/DialupService.h"
 #include "platform/HostAddressSource.h"
+#include "platform/MeteredLinkSource.h"
 #include "text/ViewModel.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlor {
 
@@ -22,15 +25,29 @@ std::string GetLocalIpList(HostAddressSource& addresses);
 // lLokal = first address, lremote = second or "---".
 void ShowIpAddresses(ViewModel& view, HostAddressSource& addresses);
 
-// The tick's online test: gateway mode, or an active dial-up connection.
+// The online decision of one second. Gateway mode counts whatever carries the default route;
+// otherwise the first active dial-up connection, counted over its interface; otherwise, with
+// countMetered, the primary connection while it is metered (yes or guess-yes) and its interface
+// is known. Anything else is offline.
+OnlineDecision DecideOnline(const Settings& settings, const std::vector<ActiveDialup>& dialups,
+                            const std::optional<PrimaryConnection>& primary);
+
+// The tick's online test over the dial-up service and, where there is one, the metered-link
+// source. Both answer from state they keep; the metered source is asked only while metered
+// counting is on and no dial-up connection decides.
 class DialupOnlineProbe final : public OnlineProbe
 {
 public:
-    explicit DialupOnlineProbe(const DialupService& dialup) : m_dialup(dialup) {}
-    bool IsOnline(bool onLAN) override { return tavlor::IsOnline(onLAN, m_dialup); }
+    explicit DialupOnlineProbe(const DialupService& dialup, const MeteredLinkSource* metered = nullptr)
+        : m_dialup(dialup), m_metered(metered)
+    {
+    }
+    OnlineDecision IsOnline(const Settings& settings) override;
+    std::string ConnectionNameOf(const std::string& linkName) override;
 
 private:
     const DialupService& m_dialup;
+    const MeteredLinkSource* m_metered;
 };
 
 // The address labels, refreshed on every tick.

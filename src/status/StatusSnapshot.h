@@ -38,7 +38,7 @@ struct StatusSnapshot
     bool running = false;
     bool online = false;
     std::string link;       // the counted link ("wlan0"), empty while none is
-    std::string connection; // the dial-up connection, "Internet Gateway", or empty
+    std::string connection; // the dial-up or metered connection, "Internet Gateway", or empty
     double downloadBps = 0; // bytes per second
     double uploadBps = 0;
     StatusFigures session; // counted in the current online session

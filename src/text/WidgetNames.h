@@ -37,6 +37,7 @@ inline constexpr char btnWinStart[] = "btnWinStart";
 inline constexpr char cbBeenden[] = "cbBeenden";
 inline constexpr char cbEinheit[] = "cbEinheit";
 inline constexpr char cbEntryKind[] = "cbEntryKind";
+inline constexpr char cbGetaktet[] = "cbGetaktet";
 inline constexpr char cbLan[] = "cbLan";
 inline constexpr char cbMini[] = "cbMini";
 inline constexpr char cbNurDownload[] = "cbNurDownload";

@@ -9,6 +9,8 @@
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
 
+#include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -33,13 +35,29 @@ public:
     std::vector<TickReading> readings; // what the listener was told, tick by tick
     TickParts parts() { return {*this, *this, *this, *this, this}; }
 
-    bool IsOnline(bool onLAN) override
+    // Set: what the probe answers outside gateway mode (online is then ignored).
+    std::optional<OnlineDecision> decision;
+    std::map<std::string, std::string> profileOver; // link -> the profile running over it
+
+    OnlineDecision IsOnline(const Settings& settings) override
     {
         calls.push_back("IsOnline");
-        if (throwOnProbe && !onLAN) {
+        if (throwOnProbe && !settings.onLAN) {
             throw std::runtime_error("RasEnumConnectionsA not found in rasapi32.dll");
         }
-        return onLAN || online;
+        if (settings.onLAN) {
+            return {true, {CountedKind::Gateway, {}, {}}, {}};
+        }
+        if (decision) {
+            return *decision;
+        }
+        return online ? OnlineDecision{true, {CountedKind::Dialup, "/active/1", "Handy"}, {}}
+                      : OnlineDecision{};
+    }
+    std::string ConnectionNameOf(const std::string& link) override
+    {
+        const auto it = profileOver.find(link);
+        return it == profileOver.end() ? std::string() : it->second;
     }
     void ShowIpAddresses() override { calls.push_back("ShowIpAddresses"); }
     void RefreshConnectionStatus() override

@@ -115,6 +115,50 @@ TEST_F(UsageDataTest, MissingKeysAreAppendedToTheSection)
               "X=0\r\nY=0\r\n\r\n[other]\r\nk=v\r\n");
 }
 
+TEST_F(UsageDataTest, MeteredCountingHasASectionOfItsOwnThatOnlyOneSwitchesOn)
+{
+    // A file of an earlier version: loads as off and saves back byte for byte.
+    load();
+    const std::string before = files.files.at(kFile);
+    EXPECT_FALSE(state.countMetered);
+    data.SaveUsageData(state, 0, 0);
+    EXPECT_EQ(files.files.at(kFile), before);
+
+    // Switched on: the section goes at the end of the file, and reads back.
+    state.countMetered = true;
+    data.SaveUsageData(state, 0, 0);
+    EXPECT_EQ(files.files.at(kFile), before + "[Zaehlen]\r\nGetaktet=1\r\n");
+    state.countMetered = false;
+    load();
+    EXPECT_TRUE(state.countMetered);
+
+    // Switched off again: the key says so; the counters' section is untouched by it.
+    state.countMetered = false;
+    data.SaveUsageData(state, 0, 0);
+    EXPECT_EQ(files.files.at(kFile), before + "[Zaehlen]\r\nGetaktet=0\r\n");
+
+    struct Case
+    {
+        const char* lines;
+        bool on;
+    } cases[] = {
+        {"[Zaehlen]\r\nGetaktet=1\r\n", true},
+        {"[zaehlen]\r\n getaktet = 1 \r\n", true},
+        {"[Zaehlen]\r\nGetaktet=0\r\n", false},
+        {"[Zaehlen]\r\nGetaktet=2\r\n", false},
+        {"[Zaehlen]\r\nGetaktet=-1\r\n", false},
+        {"[Zaehlen]\r\nGetaktet=ja\r\n", false},
+        {"[Zaehlen]\r\nGetaktet=\r\n", false},
+        {"[Zaehlen]\r\n", false},
+        {"Getaktet=1\r\n", false}, // in the counters' section it is no setting of this kind
+    };
+    for (const Case& c : cases) {
+        state.countMetered = !c.on;
+        loadWith(std::string("onLAN=0\r\n") + c.lines);
+        EXPECT_EQ(state.countMetered, c.on) << c.lines;
+    }
+}
+
 TEST_F(UsageDataTest, TotalsReadWithEitherDecimalSeparatorAndBadNumbersGiveZero)
 {
     loadWith("TUp=4509715660,8\r\nTDown=abc\r\n");

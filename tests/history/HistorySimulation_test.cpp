@@ -35,7 +35,7 @@ public:
     bool online = true;
     std::function<void(const TickReading&)> counted;
 
-    bool IsOnline(bool) override { return online; }
+    OnlineDecision IsOnline(const Settings&) override { return {online, {}, {}}; }
     void ShowIpAddresses() override {}
     void RefreshConnectionStatus() override {}
     void ShowWindowsUptime() override {}

@@ -139,6 +139,10 @@ QWidget* TfrmVerlauf::buildSettingsTab()
     m_downloadOnly = named(new QCheckBox(QStringLiteral("Nur Download z\u00E4hlen")), names::cbNurDownload,
                            QStringLiteral("Nur Download z\u00E4hlen"));
     form->addRow(QString(), m_downloadOnly);
+    // Bound to the program's settings by its owner, not applied with the Volumenwarner's values.
+    const QString metered = QStringLiteral(
+        "Getaktete Verbindungen z\u00E4hlen (Hotspot, Tethering, als getaktet markierte Netze)");
+    form->addRow(QString(), named(new QCheckBox(metered), names::cbGetaktet, metered));
     m_hours = makeSpin("seStunden", QStringLiteral("Onlinezeit-Limit in Stunden, 0 = aus"), 0, 100000,
                        QStringLiteral(" Stunden"));
     form->addRow(QStringLiteral("Onlinezeit-Limit (0 = aus):"), m_hours);

@@ -23,6 +23,8 @@ struct AppServices
     std::unique_ptr<ShellFolders> shell;
     // Also names the interface of the active dial-up connection, which the counters follow.
     std::unique_ptr<DialupService> dialup;
+    // The primary connection and whether it is metered; null = no such source (never metered).
+    std::unique_ptr<MeteredLinkSource> metered;
     std::unique_ptr<UsageStore> store; // built last: it may use clock and locale
     // The history and the Volumenwarner's section live beside the data file; without files
     // the program runs without them.

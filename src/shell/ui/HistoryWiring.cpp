@@ -4,7 +4,9 @@
 #include "history/ui/ufrmVerlauf.h"
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
+#include "text/WidgetNames.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QSystemTrayIcon>
@@ -120,6 +122,15 @@ void HistoryWiring::showWindow()
             },
             [this] { showLimitState(); }, m_window);
         m_verlauf->setWindowFlag(Qt::Window);
+        if (auto* box = m_verlauf->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet));
+            box != nullptr && m_places.settings != nullptr) {
+            connect(box, &QCheckBox::clicked, this,
+                    [this](bool on) { m_places.settings->countMetered = on; });
+        }
+    }
+    if (auto* box = m_verlauf->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet))) {
+        box->setEnabled(m_places.settings != nullptr);
+        box->setChecked(m_places.settings != nullptr && m_places.settings->countMetered);
     }
     m_verlauf->show();
     m_verlauf->raise();

@@ -32,6 +32,8 @@ public:
         std::string dataFilePath;
         const Clock& clock;
         const LocaleFormat& locale;
+        // The program's settings: the window's cbGetaktet shows and changes countMetered.
+        Settings* settings = nullptr;
     };
     HistoryWiring(Places places, const NumberFormat& numbers, TrayController& tray, QWidget* window);
     ~HistoryWiring() override;

@@ -19,6 +19,7 @@ AppServices makeRealServices()
     services.times = platform::makeSystemTimesSource();
     services.shell = platform::makeShellFolders();
     services.dialup = platform::makeDialupService();
+    services.metered = platform::makeMeteredLinkSource();
     services.systemName = platform::systemName();
 
     const std::string programFolder =

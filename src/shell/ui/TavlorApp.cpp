@@ -74,9 +74,9 @@ TavlorApp::TavlorApp(AppServices services)
         m_window->findChild<QListWidget*>(QLatin1String(names::lstEntries)), m_window.get());
     m_manager = std::make_unique<ConnectionManager>(*m_services.dialup, m_view, *m_managerUi, m_state.onLAN);
     m_history = new HistoryWiring(
-        {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale}, m_numbers,
-        *m_tray, m_window.get());
-    m_onlineProbe = std::make_unique<DialupOnlineProbe>(*m_services.dialup);
+        {m_services.files.get(), m_services.dataFilePath, *m_services.clock, *m_services.locale, &m_state},
+        m_numbers, *m_tray, m_window.get());
+    m_onlineProbe = std::make_unique<DialupOnlineProbe>(*m_services.dialup, m_services.metered.get());
     m_addressLabels = std::make_unique<AddressLabels>(m_view, *m_services.hosts);
     m_connectionDisplay = std::make_unique<ManagerConnectionDisplay>(*m_manager);
     m_uptimeLabel = std::make_unique<UptimeLabel>(m_view, *m_services.times, m_services.systemName);

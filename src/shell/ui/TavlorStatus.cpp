@@ -19,6 +19,8 @@ StatusSnapshot TavlorApp::statusSnapshot()
         connection = "Internet Gateway";
     } else if (const auto active = m_services.dialup->activeConnections(); !active.empty()) {
         connection = active.front().entry;
+    } else if (m_tick->reading().connection.kind == CountedKind::Metered) {
+        connection = m_tick->reading().connection.name;
     }
     const CalendarDay today = CalendarDay::of(m_services.clock->nowLocal());
     const UsageWatch* watch = m_history->watch();

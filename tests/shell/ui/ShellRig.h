@@ -3,6 +3,7 @@
 #include "FakeClock.h"
 #include "FakeDialupService.h"
 #include "FakeFileStore.h"
+#include "FakeMeteredLinkSource.h"
 #include "FakeRowSource.h"
 #include "GermanLocale.h"
 #include "datafile/UsageData.h"
@@ -79,6 +80,7 @@ public:
 struct ShellRig
 {
     FakeDialupService* dialup = nullptr;
+    FakeMeteredLinkSource* metered = nullptr;
     FakeClock* clock = nullptr;
     CountingStore* store = nullptr;
     FakeFileStore* files = nullptr; // beside the data file: the history and [Volumenwarner]
@@ -109,6 +111,9 @@ struct ShellRig
         auto fakeDialup = std::make_unique<FakeDialupService>();
         dialup = fakeDialup.get();
         services.dialup = std::move(fakeDialup);
+        auto fakeMetered = std::make_unique<FakeMeteredLinkSource>();
+        metered = fakeMetered.get();
+        services.metered = std::move(fakeMetered);
         auto countingStore = std::make_unique<CountingStore>();
         store = countingStore.get();
         store->onLoad = std::move(onLoad);

@@ -4,6 +4,7 @@
 #include "shell/ui/DesktopNotifier.h"
 #include "shell/ui/TrayController.h"
 
+#include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QProcess>
@@ -37,7 +38,46 @@ private slots:
     void theTickFeedsTheHistoryWithWhatTheTotalsCount();
     void limitShowsInTheTooltipAndTheIconAndWarnsOnce();
     void trayItemOpensTheWindow();
+    void meteredBoxShowsAndChangesTheOneSetting();
 };
+
+void VerlaufTest::meteredBoxShowsAndChangesTheOneSetting()
+{
+    ShellRig rig([](UsageState& s) { s.countMetered = true; });
+    rig.metered->primary = PrimaryConnection{"/active/3", "uuid-3", "Hotspot", "link3", Metering::GuessYes};
+    rig.app->tray().historyItem()->trigger();
+    auto* box = rig.app->verlauf()->findChild<QCheckBox*>(QLatin1String(names::cbGetaktet));
+    QVERIFY(box != nullptr);
+    QCOMPARE(box->text(),
+             QStringLiteral(
+                 "Getaktete Verbindungen z\u00E4hlen (Hotspot, Tethering, als getaktet markierte Netze)"));
+    QCOMPARE(box->parentWidget()->objectName(), QStringLiteral("tsVolumenwarner"));
+    QVERIFY(box->isChecked());
+
+    // Counting the metered primary's own link, not the first adapter (link2).
+    for (int i = 0; i < 3; ++i) {
+        rig.rows->byIndex(2).rxBytes += 1000;
+        rig.rows->byIndex(3).rxBytes += 400;
+        rig.clock->advanceMs(1000);
+        rig.app->tCheckTimer();
+    }
+    QCOMPARE(rig.app->state().totalDownBytes, 800.0);
+    QCOMPARE(rig.app->tick().reading().connection,
+             (CountedConnection{CountedKind::Metered, "/active/3", "Hotspot"}));
+
+    // The user's click changes the setting: the next second is offline.
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    QVERIFY(!rig.app->state().countMetered);
+    rig.clock->advanceMs(1000);
+    rig.app->tCheckTimer();
+    QVERIFY(!rig.app->tick().reading().online);
+
+    // Shown from the setting at every showing, never kept by the box.
+    rig.app->verlauf()->hide();
+    rig.app->state().countMetered = true;
+    rig.app->tray().historyItem()->trigger();
+    QVERIFY(box->isChecked());
+}
 
 void VerlaufTest::theTickFeedsTheHistoryWithWhatTheTotalsCount()
 {

@@ -43,7 +43,10 @@ bool readStateReason(const QVariant& value, uint& state, uint& reason)
 }
 } // namespace
 
-NmConnectionState::NmConnectionState(NmProxy& proxy, QObject* parent) : QObject(parent), m_proxy(proxy) {}
+NmConnectionState::NmConnectionState(NmProxy& proxy, QObject* parent, bool followAllDevices)
+    : QObject(parent), m_proxy(proxy), m_followAllDevices(followAllDevices)
+{
+}
 
 void NmConnectionState::attach()
 {
@@ -68,6 +71,8 @@ void NmConnectionState::clear()
 {
     ++m_generation;
     m_running = false;
+    m_primary.clear();
+    m_metered = 0;
     m_order.clear();
     m_actives.clear();
     m_devices.clear();
@@ -79,6 +84,8 @@ void NmConnectionState::setRunning(bool running)
 {
     ++m_generation;
     m_running = running;
+    m_primary.clear();
+    m_metered = 0;
     m_order.clear();
     m_actives.clear();
     m_devices.clear();
@@ -144,13 +151,71 @@ void NmConnectionState::loadManager()
             if (generation != m_generation || error.isValid()) {
                 return;
             }
+            applyManager(values);
             PathList paths;
             if (!NmProxy::readPaths(values.value(QStringLiteral("ActiveConnections")), paths)) {
                 qWarning("tavlor: NetworkManager's ActiveConnections is not a list of paths; ignored");
+                notify();
                 return;
             }
             setActivePaths(paths);
         });
+}
+
+void NmConnectionState::applyManager(const QVariantMap& values)
+{
+    const auto primary = values.constFind(QStringLiteral("PrimaryConnection"));
+    if (primary != values.constEnd()) {
+        m_primary =
+            primary->canConvert<QDBusObjectPath>() ? primary->value<QDBusObjectPath>().path() : QString();
+    }
+    // A value of another type is no knowledge: unknown, and never metered.
+    if (values.contains(QStringLiteral("Metered")) &&
+        !NmProxy::readUInt(values.value(QStringLiteral("Metered")), m_metered)) {
+        m_metered = 0;
+    }
+}
+
+QString NmConnectionState::ipInterfaceOf(const Active& active) const
+{
+    if (active.devices.isEmpty()) {
+        return {};
+    }
+    const Device device = m_devices.value(active.devices.constFirst().path());
+    return device.ipInterface.isEmpty() ? device.interface : device.ipInterface;
+}
+
+std::optional<PrimaryConnection> NmConnectionState::primary() const
+{
+    const auto it = m_actives.constFind(m_primary);
+    if (!m_running || it == m_actives.constEnd() || !it->loaded || it->state != kActivated) {
+        return std::nullopt;
+    }
+    // NMMetered: 0 unknown, 1 yes, 2 no, 3 guess-yes, 4 guess-no.
+    static constexpr Metering kMetering[] = {Metering::Unknown, Metering::Yes, Metering::No,
+                                             Metering::GuessYes, Metering::GuessNo};
+    PrimaryConnection primary;
+    primary.id = m_primary.toStdString();
+    primary.profileId = it->uuid.toStdString();
+    primary.name = it->id.toStdString();
+    primary.interfaceName = ipInterfaceOf(*it).toStdString();
+    primary.metering = m_metered < std::size(kMetering) ? kMetering[m_metered] : Metering::Unknown;
+    return primary;
+}
+
+std::string NmConnectionState::profileOver(const std::string& interfaceName) const
+{
+    if (interfaceName.empty()) {
+        return {};
+    }
+    const QString wanted = QString::fromStdString(interfaceName);
+    for (const QString& path : m_order) {
+        const Active& a = m_actives[path];
+        if (a.loaded && a.state == kActivated && ipInterfaceOf(a) == wanted) {
+            return a.id.toStdString();
+        }
+    }
+    return {};
 }
 
 void NmConnectionState::setActivePaths(const PathList& paths)
@@ -219,7 +284,7 @@ void NmConnectionState::applyActive(const QString& path, Active& active, const Q
     }
     if (values.contains(QStringLiteral("Devices")) &&
         NmProxy::readPaths(values.value(QStringLiteral("Devices")), active.devices) &&
-        isDialUpType(active.type)) {
+        (m_followAllDevices || isDialUpType(active.type))) {
         for (const QDBusObjectPath& device : active.devices) {
             if (!m_devices.contains(device.path())) {
                 m_devices.insert(device.path(), Device{});
@@ -288,7 +353,14 @@ void NmConnectionState::onPropertiesChanged(const QDBusMessage& message)
     const QVariantMap values = qdbus_cast<QVariantMap>(message.arguments().at(1));
     const QString path = message.path();
     if (path == kManagerPath && interface == kManagerIface &&
-        values.contains(QStringLiteral("ActiveConnections"))) {
+        (values.contains(QStringLiteral("PrimaryConnection")) ||
+         values.contains(QStringLiteral("Metered"))) &&
+        !values.contains(QStringLiteral("ActiveConnections"))) {
+        applyManager(values);
+        notify();
+    } else if (path == kManagerPath && interface == kManagerIface &&
+               values.contains(QStringLiteral("ActiveConnections"))) {
+        applyManager(values);
         PathList paths;
         if (NmProxy::readPaths(values.value(QStringLiteral("ActiveConnections")), paths)) {
             setActivePaths(paths);

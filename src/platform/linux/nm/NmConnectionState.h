@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/DialupService.h"
+#include "platform/MeteredLinkSource.h"
 #include "platform/linux/nm/NmProxy.h"
 
 #include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace tavlor::platform::nm {
@@ -44,7 +47,9 @@ public:
         bool kindAsked = false;
     };
 
-    explicit NmConnectionState(NmProxy& proxy, QObject* parent = nullptr);
+    // followAllDevices: the devices of every active connection are kept, not only those of
+    // dial-up connections (the metered source names the primary's link and any link's profile).
+    explicit NmConnectionState(NmProxy& proxy, QObject* parent = nullptr, bool followAllDevices = false);
 
     // Subscribes on the proxy's bus and loads what is there.
     void attach();
@@ -59,6 +64,11 @@ public:
     // Why the first device of an active connection failed last (NMDeviceStateReason), 0 when
     // it has not failed since it last started.
     uint deviceFailure(const QString& activePath) const;
+    // The manager's PrimaryConnection while it is activated, with the manager's Metered; nullopt
+    // while there is none, it is not loaded yet or NetworkManager is not there.
+    std::optional<PrimaryConnection> primary() const;
+    // The id of the activated connection whose device carries this kernel interface; "".
+    std::string profileOver(const std::string& interfaceName) const;
     // Runs after every change, on the window thread.
     std::function<void()> changed;
 
@@ -76,6 +86,8 @@ private:
     };
     void setRunning(bool running);
     void loadManager();
+    void applyManager(const QVariantMap& values);
+    QString ipInterfaceOf(const Active& active) const;
     void setActivePaths(const PathList& paths);
     void loadActive(const QString& path);
     void loadKind(const QString& path, const QString& connection);
@@ -85,7 +97,10 @@ private:
     void notify();
 
     NmProxy& m_proxy;
+    bool m_followAllDevices;
     bool m_running = false;
+    QString m_primary;  // the manager's PrimaryConnection; "/" or "" for none
+    uint m_metered = 0; // the manager's Metered (NMMetered)
     QStringList m_order;
     QHash<QString, Active> m_actives;
     QHash<QString, Device> m_devices;

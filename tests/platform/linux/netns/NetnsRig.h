@@ -36,7 +36,14 @@ class NoHooks final : public OnlineProbe,
 {
 public:
     bool online = true;
-    bool IsOnline(bool onLAN) override { return onLAN || online; }
+    OnlineDecision IsOnline(const Settings& settings) override
+    {
+        const bool on = settings.onLAN || online;
+        return {
+            on,
+            {on ? (settings.onLAN ? CountedKind::Gateway : CountedKind::Dialup) : CountedKind::None, {}, {}},
+            {}};
+    }
     void ShowIpAddresses() override {}
     void RefreshConnectionStatus() override {}
     void ShowWindowsUptime() override {}
