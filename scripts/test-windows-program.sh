@@ -8,6 +8,9 @@
 #                                                      Qt for Windows or Wine is not there
 #   scripts/test-windows-program.sh --screenshot FILE  also saves the expanded window as FILE
 #
+# Environment: TAVLOR_WINE_SCREEN (the virtual display's size, default 1280x800) and
+# TAVLOR_WINE_DPI (the prefix's dots per inch, default Wine's 96), to show that nothing in the
+# test depends on the display or the font size.
 # It never builds Qt: without the cached Qt of scripts/build-qt-windows.sh it says so and skips.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -33,7 +36,7 @@ bash scripts/build-qt-windows.sh --check ||
     skip "no Qt for Windows in $(bash scripts/build-qt-windows.sh --prefix); build it once with scripts/build-qt-windows.sh (about half an hour), then run make test-windows"
 [ "$(id -u)" -eq 0 ] || skip "they need root for their network namespace"
 packages=(wine wine64 locales xvfb xauth trayer xdotool x11-utils imagemagick iproute2 python3 util-linux
-          binutils-mingw-w64-x86-64 zip)
+          binutils-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix zip)
 if [ $if_available -eq 1 ]; then
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
@@ -72,7 +75,7 @@ cleanup() {
 }
 trap cleanup EXIT
 . scripts/lib/virtual-display.sh
-start_virtual_display 1280x800 || exit 1
+start_virtual_display "${TAVLOR_WINE_SCREEN:-1280x800}" || exit 1
 start_tray_host
 sleep 1 # trayer takes a moment to own the notification area
 

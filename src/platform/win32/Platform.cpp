@@ -8,6 +8,7 @@
 #include "platform/win32/WinInterfaceRowSource.h"
 #include "platform/win32/WinLibraryLoader.h"
 #include "platform/win32/WinLocaleFormat.h"
+#include "platform/win32/WinMeteredLinkSource.h"
 #include "platform/win32/WinShellFolders.h"
 #include "platform/win32/WinSystemTimesSource.h"
 #include "platform/win32/ras/RasDialupService.h"
@@ -74,6 +75,13 @@ std::unique_ptr<LocaleFormat> makeLocaleFormat()
 std::unique_ptr<DialupService> makeDialupService()
 {
     return std::make_unique<RasDialupService>(std::make_unique<win32::WinLibraryLoader>());
+}
+
+// The network list's connection costs; a dial-up primary is hung up through a RAS binding of its
+// own, independent of the connection manager's.
+std::unique_ptr<MeteredLinkSource> makeMeteredLinkSource()
+{
+    return std::make_unique<win32::WinMeteredLinkSource>(makeDialupService());
 }
 
 } // namespace tavlor::platform

@@ -51,7 +51,25 @@ localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" || { echo "FAIL: no Germa
 export LOCPATH=$work/locale LANG=de_DE.UTF-8 LC_ALL= TAVLOR_TRACE=1
 export WINEPREFIX=$work/prefix HOME=$work/home WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$HOME"
+# The shell's double-click on the tray icon, sent as the window message it is, and the screen's
+# density as programs see it (desktop_probe.cpp).
+x86_64-w64-mingw32-g++-posix -O1 -static -o "$work/desktop_probe.exe" "$here/desktop_probe.cpp" -lgdi32 ||
+    { echo "FAIL: desktop_probe.exe could not be built"; exit 1; }
 wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot could not create the prefix"; exit 1; }
+# Another display density on request (TAVLOR_WINE_DPI=120: Windows' 125 %), which enlarges every
+# font and every control: where the user's and the machine's setting live.
+if [ -n "${TAVLOR_WINE_DPI:-}" ]; then
+    printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts]\r\n"LogPixels"=dword:%08x\r\n' \
+        "$TAVLOR_WINE_DPI" "$TAVLOR_WINE_DPI" >"$work/dpi.reg"
+    wine regedit /S 'Z:'"${work//\//\\}"'\dpi.reg' >/dev/null 2>&1 && wineserver -w ||
+        { echo "FAIL: the display density could not be set"; exit 1; }
+fi
+dpi=$(wine "$work/desktop_probe.exe" dpi | tr -d '\r')
+if [ "$dpi" = "${TAVLOR_WINE_DPI:-96}" ]; then
+    ok "the screen has $dpi dots per inch for programs, $(xdpyinfo | sed -n 's/^ *dimensions: *\([0-9x]*\) pixels.*/\1/p') pixels"
+else
+    fail "the screen has ${dpi:-?} dots per inch instead of ${TAVLOR_WINE_DPI:-96}"
+fi
 app=$WINEPREFIX/drive_c/Tavlor
 mkdir -p "$app"
 cp "$exe" "$app/Tavlor.exe"
@@ -115,8 +133,7 @@ shortcut_and_expanded_window() {
         sleep 1.5
     fi
     wait_for_icons 1 || fail "the counting run has no tray icon"
-    eval "$(xdotool getwindowgeometry --shell "$(tray_panel)")"
-    xdotool mousemove $((X + WIDTH - 11)) $((Y + 12)) click --repeat 2 --delay 80 1
+    wine "$work/desktop_probe.exe" tray-double-click || fail "no tray window to send the double-click to"
     wait_for_window || { fail "a double-click on the tray icon did not show the window"; return; }
     shown=$(window)
     press_by_tab "$shown" 4 # "Tavlor mit Windows starten"
@@ -135,15 +152,21 @@ shortcut_and_expanded_window() {
             fail "the shortcut reads back as: $(tr '\n' ' ' <"$work/link.txt")"
         fi
     fi
+    # Both widths follow the font and the display's dots per inch: only their ratio is fixed (the
+    # right column is about as wide as the left one).
     eval "$(xdotool getwindowgeometry --shell "$shown")"
-    [ "${WIDTH:-0}" -lt 600 ] || fail "the window was ${WIDTH:-?} pixels wide before it was expanded"
+    local collapsed=${WIDTH:-0}
     # The focus came back to "Tavlor mit Windows starten" when the box closed: two steps on.
     xdotool windowfocus --sync "$shown" 2>/dev/null || xdotool windowfocus "$shown"
     sleep 0.3
     xdotool key --clearmodifiers Tab Tab space # "VerbindungsManager  öffnen>>"
     sleep 2
     eval "$(xdotool getwindowgeometry --shell "$shown")"
-    [ "${WIDTH:-0}" -ge 820 ] && ok "the window expanded to $WIDTH pixels" || fail "the window is ${WIDTH:-?} pixels wide"
+    if [ "$collapsed" -gt 0 ] && [ $((${WIDTH:-0} * 2)) -ge $((collapsed * 3)) ]; then
+        ok "the window expanded from $collapsed to $WIDTH pixels"
+    else
+        fail "the window is ${WIDTH:-?} pixels wide, collapsed it was $collapsed"
+    fi
     [ -z "$screenshot" ] || import -window "$shown" "$screenshot"
 }
 
