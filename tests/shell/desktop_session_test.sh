@@ -7,19 +7,10 @@
 # Every process started here is stopped by its PID.
 set -uo pipefail
 program=$1
-for tool in Xvfb xfwm4 xfce4-panel xdotool xprop xwininfo dbus-daemon dbus-send; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh installs it)"; exit 1; }
-done
+. "$(dirname "$0")/../../scripts/lib/test-rig.sh"
+require_tools Xvfb xfwm4 xfce4-panel xdotool xprop xwininfo dbus-daemon dbus-send
 
-root=$(mktemp -d /tmp/tavlor-desktop-XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$root"
-}
-trap cleanup EXIT
-failures=0
+begin_rig desktop
 fail() {
     echo "FAIL [$mode, session $session]: $*"
     failures=$((failures + 1))
@@ -32,12 +23,6 @@ start_desktop || exit 1
 
 # --- what the test looks at ---
 window() { xdotool search --onlyvisible --name '^Tavlor v2\.9$' 2>/dev/null | head -1; }
-until_true() { # until_true SECONDS COMMAND...: polls every 0.1 s
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 shown() { [ -n "$(window)" ]; }
 hidden() { [ -z "$(window)" ]; }
 ended() { ! kill -0 "$app" 2>/dev/null; }

@@ -9,29 +9,14 @@
 # Every process started here is stopped by its PID.
 set -uo pipefail
 program=$1
-for tool in Xvfb xdotool dbus-daemon dbus-send; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh installs it)"; exit 1; }
-done
+. "$(dirname "$0")/../../scripts/lib/test-rig.sh"
+require_tools Xvfb xdotool dbus-daemon dbus-send
 
 here=$(cd "$(dirname "$0")" && pwd)
-root=$(mktemp -d /tmp/tavlor-trayhost-XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$root"
-}
-trap cleanup EXIT
-failures=0
+begin_rig trayhost
 fail() {
     echo "FAIL [$case]: $*"
     failures=$((failures + 1))
-}
-until_true() { # until_true SECONDS COMMAND...: polls every 0.1 s
-    local tries=$(($1 * 10))
-    shift
-    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
-    return 1
 }
 
 . "$here/../../scripts/lib/virtual-display.sh"

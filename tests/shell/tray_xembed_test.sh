@@ -7,23 +7,10 @@
 # Every process started here is stopped by its PID.
 set -uo pipefail
 program=$1
-for tool in Xvfb trayer xdotool dbus-daemon; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (scripts/install-deps.sh installs it)"; exit 1; }
-done
+. "$(dirname "$0")/../../scripts/lib/test-rig.sh"
+require_tools Xvfb trayer xdotool dbus-daemon
 
-root=$(mktemp -d /tmp/tavlor-tray-XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$root"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+begin_rig tray
 
 . "$(dirname "$0")/../../scripts/lib/virtual-display.sh"
 start_virtual_display 1280x800 || exit 1

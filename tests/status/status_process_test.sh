@@ -13,19 +13,8 @@ if [ "${3:-}" != --inside ]; then
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 python=/usr/bin/python3
-root=$(mktemp -d /tmp/tavlor-status-XXXXXX)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$root"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../../scripts/lib/test-rig.sh"
+begin_rig status
 ok() { echo "ok: $*"; }
 
 # --- a link of our own with the default route over it: exact counts (no IPv6, no ARP) ---
