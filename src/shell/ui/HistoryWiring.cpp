@@ -86,8 +86,10 @@ void HistoryWiring::cutAtLimit(const TickReading& reading)
         m_failedCut.reset();
         told(failed.cut, failed.name, m_limitCut.answered(failed.cut, false, m_counted), failed.reason);
     }
-    const LimitSecond second{reading.online, reading.connection, m_watch->limitReached(),
-                             m_watch->warner().settings().cutOff, m_watch->released()};
+    // The period's sum is asked only where a cut could follow: most users never switch it on.
+    const bool cutOff = m_watch->warner().settings().cutOff;
+    const bool limitReached = cutOff && reading.online && m_watch->limitReached();
+    const LimitSecond second{reading.online, reading.connection, limitReached, cutOff, m_watch->released()};
     const std::optional<CountedConnection> cut = m_limitCut.decide(second);
     if (!cut) {
         return;
